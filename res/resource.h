@@ -1,0 +1,2 @@
+#pragma once
+// Resource ids shared by the resource script and the code.

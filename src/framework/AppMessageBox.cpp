@@ -1,0 +1,43 @@
+#include "framework/AppMessageBox.h"
+
+#include <windows.h>
+
+#include <utility>
+
+namespace fw {
+namespace {
+
+MessageBoxHandler& Handler() {
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+std::string& Title() {
+    static std::string title = "Tarvolo";
+    return title;
+}
+
+HWND& Owner() {
+    static HWND owner = nullptr;
+    return owner;
+}
+
+} // namespace
+
+int AppMessageBox(const std::string& text, unsigned style) {
+    if (Handler())
+        return Handler()(text, style);
+    return MessageBoxA(Owner(), text.c_str(), Title().c_str(), style);
+}
+
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
+    return std::exchange(Handler(), std::move(handler));
+}
+
+const std::string& AppTitle() { return Title(); }
+
+void SetAppTitle(const std::string& title) { Title() = title; }
+
+void SetMessageBoxOwner(void* hwnd) { Owner() = static_cast<HWND>(hwnd); }
+
+} // namespace fw

@@ -1,0 +1,26 @@
+#pragma once
+// All message boxes of the program go through here, so that tests can answer them.
+#include <functional>
+#include <string>
+
+namespace fw {
+
+// Receives the text and the MB_* style of a box and returns the button (IDOK, IDYES, ...).
+using MessageBoxHandler = std::function<int(const std::string& text, unsigned style)>;
+
+// Shows text in a message box with the application title as caption, or hands it to the
+// handler installed by a test. Returns the button that closed the box.
+int AppMessageBox(const std::string& text, unsigned style = 0 /* MB_OK */);
+
+// Installs a handler in place of the real box; an empty handler restores the real box.
+// Returns the previous handler.
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+
+// The caption of every box; "Tarvolo" unless the application sets another.
+const std::string& AppTitle();
+void SetAppTitle(const std::string& title);
+
+// Owner window of the boxes (none by default).
+void SetMessageBoxOwner(void* hwnd);
+
+} // namespace fw

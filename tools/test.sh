@@ -1,0 +1,32 @@
+#!/bin/bash
+# Installs what is missing, builds Tarvolo and runs every test under Wine and Xvfb.
+# Ends with CTest's summary; the exit code is CTest's.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export BUILD_DIR=${BUILD_DIR:-$root/build}
+
+"$root/tools/setup.sh"
+"$root/tools/build.sh"
+
+prefix=$BUILD_DIR/wineprefix
+xvfb_pid=
+cleanup() {
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# A display of our own: without one Wine creates no window at all.
+display=99
+while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
+Xvfb :$display -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=:$display
+for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
+
+# Create the prefix once and keep one wineserver alive for the whole run.
+"$BUILD_DIR/wine-exec.sh" cmd /c exit 0 >/dev/null 2>&1 || true
+WINEPREFIX=$prefix wineserver -p 2>/dev/null || true
+
+cd "$BUILD_DIR"
+ctest --output-on-failure -j"$(nproc)" "$@"
