@@ -1,2 +1,37 @@
 #pragma once
 // Resource ids shared by the resource script and the code.
+
+// Icons, menus, dialogs and report templates
+#define IDR_MAINFRAME 128   // program icon; also the frame's resource id
+#define IDR_TRAYMENU 130    // popup menu of the tray icon (also the tray icon's id)
+#define IDI_TRAY_IDLE 142   // tray image while no connection is up
+#define IDI_TRAY_ONLINE 143 // tray image while a connection is up
+#define IDD_ABOUTBOX 100
+#define IDD_INFO_PAGE 102
+#define IDD_GENERAL_PAGE 132
+#define IDR_CLOG_HEAD 101
+#define IDR_CLOG_FOOT 102
+#define IDR_FRAME_PAGE 103
+#define IDR_MLOG_HEAD 104
+#define IDR_MLOG_FOOT 105
+
+// String table
+#define IDS_PROFILE_NAME 128     // "Tarvolo": profile name and hidden frame title
+#define IDS_SHEET_CAPTION 129    // "Tarvolo - Einstellungen"
+#define IDS_HELP_FILE 130        // "tarvolo.hlp"
+#define IDS_SHORTCUT_FILE 131    // "Tarvolo.lnk"
+#define IDS_SHORTCUT_QUESTION 132
+#define IDS_PROGRAM_NAME 134     // "Tarvolo" in the About dialog and the Info page
+#define IDS_RAS_FAILED 135
+#define IDS_COUNTER_FAILED 136
+#define IDS_RAS_MISSING 137
+#define IDS_DELETE_QUESTION 138
+#define IDS_TOOLTIP_FORMAT 139   // "Tarvolo: %s MByte"
+#define IDS_APP_TITLE 57344      // "Tarvolo": caption of every message box
+
+// Commands
+#define ID_SETTINGS 32773
+#define ID_SHOW_LOG 32774
+#define ID_DELETE_LOG 32775
+#define ID_APP_ABOUT 57664
+#define ID_APP_EXIT 57665
