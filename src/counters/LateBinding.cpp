@@ -12,10 +12,6 @@ LATEBINDING_LOADER& Loader() {
     return loader;
 }
 
-void WINAPI EndByExitProcess(UINT uExitCode) {
-    ExitProcess(uExitCode);
-}
-
 LateBindingEnd& End() {
     static LateBindingEnd pfnEnd = nullptr;
     return pfnEnd;
@@ -83,7 +79,5 @@ void FailLateBinding(unsigned dliNotify, LPCSTR szDll, LPCSTR szProc, HMODULE hM
         End()(uExitCode);
     // Without a replacement the call cannot be completed: nothing after it may run, even if
     // an installed end came back.
-    EndByExitProcess(uExitCode);
-    for (;;)
-        Sleep(INFINITE);
+    ExitProcess(uExitCode);
 }

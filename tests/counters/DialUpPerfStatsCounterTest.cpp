@@ -104,18 +104,22 @@ TEST_F(DialUpPerfStatsCounterTest, OnInstanceIsTheBasesAlwaysTrue) {
 // The system's own places: the local machine's PerfStats\Enum and HKEY_DYN_DATA\PerfStats.
 // No other test touches them.
 TEST(DialUpPerfStatsCounterSystem, ReadsTheSystemsPerfStatsKeys) {
-    const char* enumKey = "System\\CurrentControlSet\\control\\PerfStats\\Enum";
-    const std::string adapter = std::string(enumKey) + "\\Dial-Up Adapter";
-    auto describe = [&](const char* statistic) {
-        HKEY key = nullptr;
-        const std::string path = adapter + "\\" + statistic;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, "Differentiate", 0, REG_SZ, reinterpret_cast<const BYTE*>("FALSE"), 6);
-        RegCloseKey(key);
-    };
-    describe("TotalBytesRecvd");
-    describe("TotalBytesXmit");
+    static const char ENUM_KEY[] = "System\\CurrentControlSet\\control\\PerfStats\\Enum";
+    static const char ADAPTER_KEY[] =
+        "System\\CurrentControlSet\\control\\PerfStats\\Enum\\Dial-Up Adapter";
+    struct Cleanup {
+        ~Cleanup() {
+            SHDeleteKeyA(HKEY_LOCAL_MACHINE, ADAPTER_KEY);
+            RegDeleteKeyA(HKEY_LOCAL_MACHINE, ENUM_KEY); // only when no one else left anything
+            RegDeleteKeyA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\control\\PerfStats");
+            SHDeleteKeyA(HKEY_DYN_DATA, "PerfStats");
+        }
+    } cleanup;
+    for (const char* statistic : {"TotalBytesRecvd", "TotalBytesXmit"}) {
+        const std::string path = std::string(ADAPTER_KEY) + "\\" + statistic;
+        ASSERT_EQ(ERROR_SUCCESS, SHSetValueA(HKEY_LOCAL_MACHINE, path.c_str(), "Differentiate",
+                                             REG_SZ, "FALSE", 6));
+    }
     HKEY data = nullptr;
     ASSERT_EQ(ERROR_SUCCESS,
               RegCreateKeyExA(HKEY_DYN_DATA, "PerfStats\\StatData", 0, nullptr, REG_OPTION_VOLATILE,
@@ -127,18 +131,11 @@ TEST(DialUpPerfStatsCounterSystem, ReadsTheSystemsPerfStatsKeys) {
                    reinterpret_cast<const BYTE*>(&sent), 4);
     RegCloseKey(data);
 
-    {
-        CDialUpPerfStatsCounter counter;
-        EXPECT_TRUE(counter.Open());
-        EXPECT_TRUE(counter.AddCounter(COUNTER_BYTES_RECEIVED));
-        EXPECT_TRUE(counter.AddCounter(COUNTER_BYTES_SENT));
-        EXPECT_TRUE(counter.Collect());
-        EXPECT_EQ(81920u, counter.GetValue(COUNTER_BYTES_RECEIVED));
-        EXPECT_EQ(16384u, counter.GetValue(COUNTER_BYTES_SENT));
-    }
-
-    SHDeleteKeyA(HKEY_LOCAL_MACHINE, adapter.c_str());
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, enumKey);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\control\\PerfStats");
-    SHDeleteKeyA(HKEY_DYN_DATA, "PerfStats");
+    CDialUpPerfStatsCounter counter;
+    EXPECT_TRUE(counter.Open());
+    EXPECT_TRUE(counter.AddCounter(COUNTER_BYTES_RECEIVED));
+    EXPECT_TRUE(counter.AddCounter(COUNTER_BYTES_SENT));
+    EXPECT_TRUE(counter.Collect());
+    EXPECT_EQ(81920u, counter.GetValue(COUNTER_BYTES_RECEIVED));
+    EXPECT_EQ(16384u, counter.GetValue(COUNTER_BYTES_SENT));
 }
