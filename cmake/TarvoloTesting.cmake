@@ -29,7 +29,7 @@ set(TARVOLO_LOCALE_en LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8)
 # user locale, each test named <locale>.<suite>.<case>; without, it runs under German settings.
 function(tarvolo_add_gtest name)
     cmake_parse_arguments(T "RUN_SERIAL;OWN_PREFIX" "" "SOURCES;LIBS;LOCALES;ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
-    add_executable(${name} ${T_SOURCES})
+    add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/CrtTimeZone.cpp)
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
     if(NOT T_LOCALES)
         set(T_LOCALES de)
