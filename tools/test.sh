@@ -9,12 +9,14 @@ export BUILD_DIR=${BUILD_DIR:-$root/build}
 "$root/tools/build.sh"
 
 # One prefix per user locale (see wine-exec.sh): German, and US English for the tests that run
-# under both.
+# under both. Tests with a prefix of their own make theirs when they start.
 prefixes=("$BUILD_DIR/wineprefix" "$BUILD_DIR/wineprefix-en_US")
 locales=(de_DE.UTF-8 en_US.UTF-8)
 xvfb_pid=
 cleanup() {
-    for p in "${prefixes[@]}"; do WINEPREFIX=$p wineserver -k 2>/dev/null || true; done
+    for p in "$BUILD_DIR"/wineprefix*/; do
+        [ -f "$p/system.reg" ] && WINEPREFIX=${p%/} wineserver -k 2>/dev/null || true
+    done
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT

@@ -34,10 +34,16 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
     return std::exchange(Handler(), std::move(handler));
 }
 
-const std::string& AppTitle() { return Title(); }
+const std::string& AppTitle() {
+    return Title();
+}
 
-void SetAppTitle(const std::string& title) { Title() = title; }
+void SetAppTitle(const std::string& title) {
+    Title() = title;
+}
 
-void SetMessageBoxOwner(void* hwnd) { Owner() = static_cast<HWND>(hwnd); }
+void SetMessageBoxOwner(void* hwnd) {
+    Owner() = static_cast<HWND>(hwnd);
+}
 
 } // namespace fw

@@ -24,4 +24,6 @@ TEST(AppMessageBox, NestedCaptureRestoresOuterHandler) {
     EXPECT_EQ("outer", outer.Messages()[0].text);
 }
 
-TEST(AppMessageBox, CaptionIsTarvolo) { EXPECT_EQ("Tarvolo", fw::AppTitle()); }
+TEST(AppMessageBox, CaptionIsTarvolo) {
+    EXPECT_EQ("Tarvolo", fw::AppTitle());
+}
