@@ -1,0 +1,185 @@
+// The end-to-end harness proves itself on a stand-in program before it drives tarvolo.exe:
+// starting in a fresh folder, finding windows, reading and answering message boxes, waiting for
+// the end, the environment, the tray, the shell's "open" and the dial-up simulator.
+#include "DialupSimState.h"
+#include "E2ePaths.h"
+#include "MessageBoxWindow.h"
+#include "ProgramInstall.h"
+#include "Registry.h"
+#include "ShellOpenRecorder.h"
+#include "TrayIcons.h"
+#include "WindowSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+using namespace e2e;
+
+namespace {
+
+constexpr DWORD kPatience = 15000;
+const std::string kNotReported = "(not reported)";
+
+class Harness : public ::testing::Test {
+protected:
+    ProgramInstall install{ProbeProgram()};
+
+    std::unique_ptr<ProgramRun> StartProbe(const std::string& arguments,
+                                           EnvironmentChanges environment = {}) {
+        return install.Start("--report report.txt " + arguments, std::move(environment));
+    }
+
+    // The value of "key=value" in the probe's report, once the probe has written it.
+    std::string Reported(const std::string& key) {
+        std::string value;
+        WaitUntil([&] { return (value = ReportedNow(key)) != kNotReported; }, kPatience);
+        return value;
+    }
+
+    std::string ReportedNow(const std::string& key) {
+        const std::string report = install.Folder().Read("report.txt").value_or("");
+        const std::string start = key + "=";
+        for (size_t line = 0; line < report.size();) {
+            size_t end = report.find('\n', line);
+            if (end == std::string::npos)
+                end = report.size();
+            if (report.compare(line, start.size(), start) == 0)
+                return report.substr(line + start.size(), end - line - start.size());
+            line = end + 1;
+        }
+        return kNotReported;
+    }
+};
+
+} // namespace
+
+TEST_F(Harness, ProgramStartsInItsFreshFolderAndItsWindowIsFoundByClassOrTitle) {
+    ASSERT_TRUE(install.Installed());
+    auto run = StartProbe("--class TarvoloProbeA --title \"Erste Probe\" --exit-code 5");
+    ASSERT_TRUE(run->Started());
+    HWND window = WaitForWindow({"TarvoloProbeA", "", run->ProcessId()}, kPatience);
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ("Erste Probe", WindowText(window));
+    EXPECT_EQ(window, WaitForWindow({"", "Erste Probe", 0}, 0));
+    EXPECT_EQ(nullptr, WaitForWindow({"TarvoloProbeA", "", GetCurrentProcessId()}, 0));
+    EXPECT_EQ("created", Reported("window")); // the report went to the fresh folder
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(5u, run->WaitForExit(kPatience).value_or(999));
+    EXPECT_TRUE(WaitForNoWindow({"TarvoloProbeA", "", 0}, kPatience));
+}
+
+TEST_F(Harness, MessageBoxIsFoundByCaptionReadAndAnswered) {
+    const std::string question = "Sollen die Verbindungsdaten wirklich gel\xF6scht werden ?";
+    auto run = StartProbe("--box \"" + question + "\" --style 0x24");
+    auto box = MessageBoxWindow::WaitFor(run->ProcessId(), kPatience);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ("Tarvolo", box->Caption());
+    EXPECT_EQ(question, box->Text());
+    EXPECT_EQ((std::vector<int>{IDYES, IDNO}), box->Buttons());
+    EXPECT_TRUE(box->HasIcon());
+    EXPECT_FALSE(box->Press(IDOK));
+    EXPECT_TRUE(box->Press(IDNO));
+    EXPECT_TRUE(box->WaitUntilClosed(kPatience));
+    EXPECT_EQ(DWORD(IDNO), run->WaitForExit(kPatience).value_or(999));
+    EXPECT_EQ(std::to_string(IDNO), Reported("answer"));
+}
+
+TEST_F(Harness, PlainMessageBoxHasOneButtonAndNoIcon) {
+    auto run = StartProbe("--box \"Dll not found: pdh.dll\" --style 0");
+    auto box = MessageBoxWindow::WaitFor(run->ProcessId(), kPatience);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ("Dll not found: pdh.dll", box->Text());
+    EXPECT_EQ(std::vector<int>{IDOK}, box->Buttons());
+    EXPECT_FALSE(box->HasIcon());
+    EXPECT_TRUE(MessageBoxWindow::FindAll(run->ProcessId(), "Another caption").empty());
+    EXPECT_TRUE(box->Press(IDOK));
+    EXPECT_EQ(DWORD(IDOK), run->WaitForExit(kPatience).value_or(999));
+}
+
+TEST_F(Harness, WaitingForTheEndTimesOutAndARunningProgramIsEndedByForce) {
+    auto run = StartProbe("--class TarvoloProbeB");
+    ASSERT_NE(nullptr, WaitForWindow({"TarvoloProbeB", "", run->ProcessId()}, kPatience));
+    EXPECT_FALSE(run->WaitForExit(300).has_value());
+    EXPECT_TRUE(run->IsRunning());
+    EXPECT_TRUE(run->Terminate().has_value());
+    EXPECT_FALSE(run->IsRunning());
+    EXPECT_TRUE(WaitForNoWindow({"TarvoloProbeB", "", 0}, kPatience));
+}
+
+TEST_F(Harness, ProgramRunsUnderTheTestsUserLocaleAndGetsTheEnvironmentChanges) {
+    _putenv("TARVOLO_E2E_DROPPED=present");
+    auto run =
+        StartProbe("--env TARVOLO_E2E_GIVEN --env TARVOLO_E2E_DROPPED",
+                   {{"TARVOLO_E2E_GIVEN", "C:\\Daten\\sim.txt"}, {"TARVOLO_E2E_DROPPED", ""}});
+    ASSERT_NE(nullptr, WaitForWindow({"TarvoloProbe", "", run->ProcessId()}, kPatience));
+    _putenv("TARVOLO_E2E_DROPPED=");
+    EXPECT_EQ("C:\\Daten\\sim.txt", Reported("env:TARVOLO_E2E_GIVEN"));
+    EXPECT_EQ("(unset)", Reported("env:TARVOLO_E2E_DROPPED"));
+
+    const char* lang = std::getenv("LANG");
+    ASSERT_NE(nullptr, lang);
+    const std::string expected = std::string(lang).rfind("de_DE", 0) == 0 ? "0407" : "0409";
+    EXPECT_EQ(expected, Reported("lcid"));
+}
+
+TEST_F(Harness, TrayIconOfTheProgramIsSeenAndGoesWithIt) {
+    ASSERT_TRUE(WaitForTrayIconCount(0, kPatience));
+    auto run = StartProbe("--tray");
+    EXPECT_TRUE(WaitForTrayIconCount(1, kPatience));
+    run->Terminate();
+    EXPECT_TRUE(WaitForTrayIconCount(0, kPatience));
+}
+
+TEST_F(Harness, OpeningAPageGoesToTheRecorder) {
+    TestFolder& folder = install.Folder();
+    ShellOpenRecorder recorder(folder.Copy(RecorderProgram()), folder.File("openings.txt"));
+    ASSERT_TRUE(recorder.Registered());
+    ASSERT_TRUE(folder.Write("frame.htm", "<HTML></HTML>\r\n"));
+    auto run = StartProbe("--open \"" + folder.File("frame.htm") + "\"");
+    ASSERT_TRUE(recorder.WaitForOpenings(1, kPatience));
+    EXPECT_EQ("ok", Reported("open"));
+    ASSERT_EQ(1u, recorder.Openings().size());
+    EXPECT_EQ(0, lstrcmpiA(folder.File("frame.htm").c_str(), recorder.Openings()[0].c_str()))
+        << recorder.Openings()[0];
+}
+
+TEST_F(Harness, RegistryValuesAreReadWrittenAndDeleted) {
+    const std::string key = "Software\\TarvoloE2E";
+    ASSERT_TRUE(WriteRegistryString(HKEY_CURRENT_USER, key, "Probe", "\"C:\\x y\\tarvolo.exe\""));
+    EXPECT_EQ(std::string("\"C:\\x y\\tarvolo.exe\"\0", 21),
+              ReadRegistryValue(HKEY_CURRENT_USER, key, "Probe").value_or("missing"));
+    EXPECT_TRUE(DeleteRegistryValue(HKEY_CURRENT_USER, key, "Probe"));
+    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, key, "Probe").has_value());
+    EXPECT_TRUE(DeleteRegistryValue(HKEY_CURRENT_USER, key, "Probe"));
+    EXPECT_TRUE(DeleteRegistryValue(HKEY_CURRENT_USER, key + "\\Missing", "Probe"));
+}
+
+TEST_F(Harness, SimulatorStateIsReplacedWholeAndKeepsEarlierKeys) {
+    DialupSimState& state = install.Simulator();
+    ASSERT_TRUE(state.Set({{"connections", "1"}, {"received", "1048576"}}));
+    ASSERT_TRUE(state.Set("received", 3145728LL));
+    EXPECT_EQ("connections=1\nreceived=3145728\n",
+              install.Folder().Read("dialup-sim.txt").value_or(""));
+    EXPECT_FALSE(install.Folder().Exists("dialup-sim.txt.new"));
+}
+
+TEST_F(Harness, ProgramLoadsTheDialupSimulatorBesideIt) {
+    if (!install.HasSimulator())
+        GTEST_SKIP() << "the build has no dial-up simulator yet";
+    install.Simulator().Set({{"devices", "3"}, {"rasman", "ok"}});
+    auto run = StartProbe("--ras");
+    ASSERT_NE(nullptr, WaitForWindow({"TarvoloProbe", "", run->ProcessId()}, kPatience));
+    EXPECT_EQ("0 3", Reported("ras"));
+    EXPECT_EQ(
+        0, lstrcmpiA(install.Folder().File("rasapi32.dll").c_str(), Reported("ras_path").c_str()));
+    run->Terminate();
+
+    install.Folder().Remove("report.txt");
+    install.Simulator().Set("rasman", "fail");
+    auto failing = StartProbe("--ras");
+    ASSERT_NE(nullptr, WaitForWindow({"TarvoloProbe", "", failing->ProcessId()}, kPatience));
+    EXPECT_EQ(0u, Reported("ras").rfind("711 ", 0)) << Reported("ras");
+}
