@@ -7,8 +7,8 @@
 #   bash tools/demo.sh --stop   end the running demo: tarvolo.exe /quit, its wineserver, and the
 #                               Xvfb the demo started
 #
-# TARVOLO_DEMO_DIR chooses the folder (default: build/demo); LANG the user locale of the demo
-# (default German).
+# TARVOLO_DEMO_DIR chooses the folder (default: build/demo). The program runs under German user
+# settings.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$root/build}
@@ -16,7 +16,6 @@ demo=${TARVOLO_DEMO_DIR:-$BUILD_DIR/demo}
 # Outside build/wineprefix*, which the test command stops at its end.
 export TARVOLO_WINEPREFIX=$BUILD_DIR/demo-wineprefix
 export WINEDLLOVERRIDES="rasapi32,pdh=n,b;mscoree,mshtml="
-export LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8
 state_script=$root/tools/dialup-sim/sim-state.sh
 state=$demo/dialup-sim.txt
 megabyte=1048576
@@ -61,6 +60,7 @@ fi
 "$root/tools/setup.sh"
 "$root/tools/build.sh"
 stop_demo
+export LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8
 
 # A fresh folder: the program, the simulator's libraries and its state (nothing connected).
 rm -rf "$demo"
