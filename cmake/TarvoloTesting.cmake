@@ -29,7 +29,7 @@ set(TARVOLO_LOCALE_en LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8)
 # user locale, each test named <locale>.<suite>.<case>; without, it runs under German settings.
 function(tarvolo_add_gtest name)
     cmake_parse_arguments(T "RUN_SERIAL;OWN_PREFIX" "" "SOURCES;LIBS;LOCALES;ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
-    add_executable(${name} ${T_SOURCES})
+    add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/CrtTimeZone.cpp)
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
     if(NOT T_LOCALES)
         set(T_LOCALES de)
@@ -59,6 +59,12 @@ function(tarvolo_add_gtest name)
         else()
             set(prefix "")
         endif()
+        # The variables go on the emulator's command line (env VAR=value ... wine-exec.sh): handed
+        # over as the ENVIRONMENT property, gtest_discover_tests would split them into separate
+        # words, and only the first would reach the test. gtest_discover_tests reads the emulator
+        # when it is called, so each locale gets its own.
+        set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR
+                     env ${TARVOLO_LOCALE_${loc}} ${T_ENVIRONMENT} ${CMAKE_CROSSCOMPILING_EMULATOR})
         gtest_discover_tests(${name}
             DISCOVERY_MODE PRE_TEST
             DISCOVERY_TIMEOUT 120

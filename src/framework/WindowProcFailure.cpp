@@ -1,6 +1,8 @@
 #include "framework/WindowProcFailure.h"
 
 #include "framework/AppMessageBox.h"
+#include "framework/CMemoryException.h"
+#include "framework/CUserException.h"
 
 #include <new>
 
@@ -9,8 +11,12 @@ namespace fw {
 LRESULT HandleWindowProcFailure(UINT message) {
     try {
         throw;
+    } catch (const CUserException&) {
+        // The user has been told already.
+    } catch (const CException& e) {
+        e.ReportError(MB_ICONEXCLAMATION);
     } catch (const std::bad_alloc&) {
-        AppMessageBox("Out of memory.", MB_ICONEXCLAMATION);
+        CMemoryException().ReportError(MB_ICONEXCLAMATION);
     } catch (...) {
         AppMessageBox("Internal application error.", MB_ICONEXCLAMATION);
     }

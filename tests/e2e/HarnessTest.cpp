@@ -1,7 +1,7 @@
 // The end-to-end harness proves itself on a stand-in program before it drives tarvolo.exe:
 // starting in a fresh folder, finding windows, reading and answering message boxes, waiting for
 // the end, the environment, the tray, the shell's "open" and the dial-up simulator.
-#include "DialupSimState.h"
+#include "SimulatorStateFile.h"
 #include "E2ePaths.h"
 #include "MessageBoxWindow.h"
 #include "ProgramInstall.h"
@@ -158,7 +158,7 @@ TEST_F(Harness, RegistryValuesAreReadWrittenAndDeleted) {
 }
 
 TEST_F(Harness, SimulatorStateIsReplacedWholeAndKeepsEarlierKeys) {
-    DialupSimState& state = install.Simulator();
+    SimulatorStateFile& state = install.Simulator();
     ASSERT_TRUE(state.Set({{"connections", "1"}, {"received", "1048576"}}));
     ASSERT_TRUE(state.Set("received", 3145728LL));
     EXPECT_EQ("connections=1\nreceived=3145728\n",

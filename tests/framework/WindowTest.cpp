@@ -1,10 +1,15 @@
 // Window objects must see their window from its first message to its last, even when the
 // window class names DefWindowProcA as its procedure (as the single-instance class does).
+#include "framework/CMemoryException.h"
+#include "framework/CResourceException.h"
+#include "framework/CUserException.h"
 #include "framework/CWnd.h"
 #include "support/MessageCapture.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
 #include <stdexcept>
 #include <vector>
 
@@ -26,7 +31,7 @@ public:
     HWND hwndAtNcCreate = nullptr;
     void* createParam = nullptr;
     int createResult = 0;
-    bool throwInCreate = false;
+    std::function<void()> throwInCreate;
     bool refusePreCreate = false;
     int postNcDestroyCalls = 0;
     HWND childMadeInCreate = nullptr;
@@ -50,7 +55,7 @@ protected:
     int OnCreate(CREATESTRUCTA* cs) override {
         createParam = cs->lpCreateParams;
         if (throwInCreate)
-            throw std::runtime_error("creation went wrong");
+            throwInCreate();
         if (nestedObject)
             nestedObject->Create();
         childMadeInCreate = CreateWindowExA(0, "BUTTON", "child", WS_CHILD, 0, 0, 10, 10, m_hWnd,
@@ -121,14 +126,26 @@ TEST_F(WindowTest, EveryFailedCreationEndsWithOnePostNcDestroy) {
     EXPECT_TRUE(vetoed.messages.empty());
 }
 
-TEST_F(WindowTest, ExceptionInAHandlerRefusesTheWindowAndIsReported) {
-    MessageCapture capture;
-    RecordingWnd wnd;
-    wnd.throwInCreate = true;
-    EXPECT_FALSE(wnd.Create());
-    EXPECT_EQ(1, wnd.postNcDestroyCalls);
-    ASSERT_EQ(1u, capture.Messages().size());
-    EXPECT_EQ("Internal application error.", capture.Messages()[0].text);
+TEST_F(WindowTest, ExceptionInAHandlerRefusesTheWindowAndIsReportedByKind) {
+    const struct {
+        std::function<void()> thrower;
+        std::vector<std::string> reports;
+    } cases[] = {
+        {[] { throw CResourceException(); }, {"A required resource was unavailable."}},
+        {[] { throw CUserException(); }, {}}, // the user has been told already
+        {[] { throw std::bad_alloc(); }, {CMemoryException().GetErrorMessage()}},
+        {[] { throw std::runtime_error("creation went wrong"); }, {"Internal application error."}},
+    };
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        MessageCapture capture;
+        RecordingWnd wnd;
+        wnd.throwInCreate = cases[i].thrower;
+        EXPECT_FALSE(wnd.Create()) << i;
+        EXPECT_EQ(1, wnd.postNcDestroyCalls) << i;
+        EXPECT_EQ(cases[i].reports, capture.Texts()) << i;
+        for (const auto& box : capture.Messages())
+            EXPECT_EQ(unsigned(MB_ICONEXCLAMATION), box.style);
+    }
 }
 
 TEST_F(WindowTest, WindowsMadeDuringCreationBelongToTheirOwnObjects) {

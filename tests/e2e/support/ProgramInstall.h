@@ -7,7 +7,7 @@
 // its own Linux environment, whatever the Windows environment block says. So the load order is
 // set in the prefix's registry for the program's file name (AppDefaults), which every later
 // start of that name follows.
-#include "DialupSimState.h"
+#include "SimulatorStateFile.h"
 #include "ProgramRun.h"
 #include "TestFolder.h"
 
@@ -22,7 +22,7 @@ public:
     explicit ProgramInstall(const std::string& program = {});
 
     TestFolder& Folder() { return m_folder; }
-    DialupSimState& Simulator() { return m_simulator; }
+    SimulatorStateFile& Simulator() { return m_simulator; }
     const std::string& Program() const { return m_program; }
     bool HasSimulator() const { return m_hasSimulator; }
     bool Installed() const { return !m_program.empty(); }
@@ -40,7 +40,7 @@ private:
     TestFolder m_folder;
     std::string m_program;
     bool m_hasSimulator = false;
-    DialupSimState m_simulator;
+    SimulatorStateFile m_simulator;
 };
 
 } // namespace e2e

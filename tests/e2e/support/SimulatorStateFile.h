@@ -8,10 +8,10 @@
 
 namespace e2e {
 
-class DialupSimState {
+class SimulatorStateFile {
 public:
     // The state file, usually dialup-sim.txt beside the program.
-    explicit DialupSimState(std::string path);
+    explicit SimulatorStateFile(std::string path);
 
     // Sets a value and writes the whole state; false when the file could not be replaced.
     bool Set(const std::string& key, const std::string& value);

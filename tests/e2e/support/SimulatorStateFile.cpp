@@ -1,4 +1,4 @@
-#include "DialupSimState.h"
+#include "SimulatorStateFile.h"
 
 #include <windows.h>
 
@@ -7,30 +7,30 @@
 
 namespace e2e {
 
-DialupSimState::DialupSimState(std::string path) : m_path(std::move(path)) {}
+SimulatorStateFile::SimulatorStateFile(std::string path) : m_path(std::move(path)) {}
 
-bool DialupSimState::Set(const std::string& key, const std::string& value) {
+bool SimulatorStateFile::Set(const std::string& key, const std::string& value) {
     return Set(std::map<std::string, std::string>{{key, value}});
 }
 
-bool DialupSimState::Set(const std::string& key, long long value) {
+bool SimulatorStateFile::Set(const std::string& key, long long value) {
     return Set(key, std::to_string(value));
 }
 
-bool DialupSimState::Set(const std::map<std::string, std::string>& values) {
+bool SimulatorStateFile::Set(const std::map<std::string, std::string>& values) {
     for (const auto& value : values)
         m_values[value.first] = value.second;
     return Write();
 }
 
-std::string DialupSimState::Content() const {
+std::string SimulatorStateFile::Content() const {
     std::string content;
     for (const auto& value : m_values)
         content += value.first + "=" + value.second + "\n";
     return content;
 }
 
-bool DialupSimState::Write() const {
+bool SimulatorStateFile::Write() const {
     const std::string temporary = m_path + ".new";
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
