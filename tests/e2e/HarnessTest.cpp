@@ -172,9 +172,9 @@ TEST_F(Harness, ProgramLoadsTheDialupSimulatorBesideIt) {
     install.Simulator().Set({{"devices", "3"}, {"rasman", "ok"}});
     auto run = StartProbe("--ras");
     ASSERT_NE(nullptr, WaitForWindow({"TarvoloProbe", "", run->ProcessId()}, kPatience));
-    EXPECT_EQ("0 3", Reported("ras"));
-    EXPECT_EQ(
-        0, lstrcmpiA(install.Folder().File("rasapi32.dll").c_str(), Reported("ras_path").c_str()));
+    // With devices and no buffer the call asks for one (603) and tells the count; Wine's own
+    // library would count one device.
+    EXPECT_EQ("603 3", Reported("ras"));
     run->Terminate();
 
     install.Folder().Remove("report.txt");
