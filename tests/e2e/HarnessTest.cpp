@@ -1,59 +1,18 @@
 // The end-to-end harness proves itself on a stand-in program before it drives tarvolo.exe:
 // starting in a fresh folder, finding windows, reading and answering message boxes, waiting for
-// the end, the environment, the tray, the shell's "open" and the dial-up simulator.
-#include "SimulatorStateFile.h"
-#include "E2ePaths.h"
+// the end, the tray, the shell's "open", the registry and the dial-up simulator.
 #include "MessageBoxWindow.h"
-#include "ProgramInstall.h"
+#include "ProbeTest.h"
 #include "Registry.h"
 #include "ShellOpenRecorder.h"
+#include "SimulatorStateFile.h"
 #include "TrayIcons.h"
-#include "WindowSearch.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 using namespace e2e;
-
-namespace {
-
-constexpr DWORD kPatience = 15000;
-const std::string kNotReported = "(not reported)";
-
-class Harness : public ::testing::Test {
-protected:
-    ProgramInstall install{ProbeProgram()};
-
-    std::unique_ptr<ProgramRun> StartProbe(const std::string& arguments,
-                                           EnvironmentChanges environment = {}) {
-        return install.Start("--report report.txt " + arguments, std::move(environment));
-    }
-
-    // The value of "key=value" in the probe's report, once the probe has written it.
-    std::string Reported(const std::string& key) {
-        std::string value;
-        WaitUntil([&] { return (value = ReportedNow(key)) != kNotReported; }, kPatience);
-        return value;
-    }
-
-    std::string ReportedNow(const std::string& key) {
-        const std::string report = install.Folder().Read("report.txt").value_or("");
-        const std::string start = key + "=";
-        for (size_t line = 0; line < report.size();) {
-            size_t end = report.find('\n', line);
-            if (end == std::string::npos)
-                end = report.size();
-            if (report.compare(line, start.size(), start) == 0)
-                return report.substr(line + start.size(), end - line - start.size());
-            line = end + 1;
-        }
-        return kNotReported;
-    }
-};
-
-} // namespace
 
 TEST_F(Harness, ProgramStartsInItsFreshFolderAndItsWindowIsFoundByClassOrTitle) {
     ASSERT_TRUE(install.Installed());
@@ -107,22 +66,6 @@ TEST_F(Harness, WaitingForTheEndTimesOutAndARunningProgramIsEndedByForce) {
     EXPECT_TRUE(run->Terminate().has_value());
     EXPECT_FALSE(run->IsRunning());
     EXPECT_TRUE(WaitForNoWindow({"TarvoloProbeB", "", 0}, kPatience));
-}
-
-TEST_F(Harness, ProgramRunsUnderTheTestsUserLocaleAndGetsTheEnvironmentChanges) {
-    _putenv("TARVOLO_E2E_DROPPED=present");
-    auto run =
-        StartProbe("--env TARVOLO_E2E_GIVEN --env TARVOLO_E2E_DROPPED",
-                   {{"TARVOLO_E2E_GIVEN", "C:\\Daten\\sim.txt"}, {"TARVOLO_E2E_DROPPED", ""}});
-    ASSERT_NE(nullptr, WaitForWindow({"TarvoloProbe", "", run->ProcessId()}, kPatience));
-    _putenv("TARVOLO_E2E_DROPPED=");
-    EXPECT_EQ("C:\\Daten\\sim.txt", Reported("env:TARVOLO_E2E_GIVEN"));
-    EXPECT_EQ("(unset)", Reported("env:TARVOLO_E2E_DROPPED"));
-
-    const char* lang = std::getenv("LANG");
-    ASSERT_NE(nullptr, lang);
-    const std::string expected = std::string(lang).rfind("de_DE", 0) == 0 ? "0407" : "0409";
-    EXPECT_EQ(expected, Reported("lcid"));
 }
 
 TEST_F(Harness, TrayIconOfTheProgramIsSeenAndGoesWithIt) {
