@@ -2,6 +2,7 @@
 
 #include "framework/CArchive.h"
 #include "framework/CTextFile.h"
+#include "log/CReportRowFormatter.h"
 #include "log/MonthLog.h"
 #include "log/ReportFormat.h"
 #include "log/ReportPages.h"
@@ -241,8 +242,9 @@ bool CConnectionLog::WriteConnectionRows() {
                                              CFile::modeWrite | CFile::shareDenyWrite);
         file.SeekToEnd();
         m_numberFormat.SetDecimals(2);
+        CReportRowFormatter rows(m_numberFormat);
         WalkConnections(Clock::Now(), [&](const CConnectionInfo& info) {
-            file.WriteString(info.FormatReportRow(m_numberFormat));
+            file.WriteString(rows.FormatRow(info));
         });
         WriteTemplate(file, IDR_CLOG_FOOT);
         file.Close();

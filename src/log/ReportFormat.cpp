@@ -8,17 +8,27 @@ namespace {
 constexpr std::size_t TIME_TEXT_SIZE = 128;
 
 std::string FormatTime(const std::tm& time, const char* format) {
-    char text[TIME_TEXT_SIZE];
-    const std::size_t length = std::strftime(text, sizeof text, format, &time);
-    return std::string(text, length);
+    std::string text;
+    AppendTimeText(text, time, format);
+    return text;
 }
 
 } // namespace
 
+void AppendCell(std::string& row, const char* text, std::size_t length) {
+    if (length == 0) {
+        row += "<td>&nbsp</td>";
+        return;
+    }
+    row += "<td><font face=\"Verdana\" size=\"2\">";
+    row.append(text, length);
+    row += "</font></td>";
+}
+
 std::string FormatCell(const std::string& text) {
-    if (text.empty())
-        return "<td>&nbsp</td>";
-    return "<td><font face=\"Verdana\" size=\"2\">" + text + "</font></td>";
+    std::string cell;
+    AppendCell(cell, text.data(), text.size());
+    return cell;
 }
 
 std::string FormatDuration(std::int32_t seconds) {
@@ -31,10 +41,19 @@ std::string FormatDuration(std::int32_t seconds) {
     return text;
 }
 
-std::string FormatLocalTime(TIME64 time, const char* format) {
+bool ToLocalTime(TIME64 time, std::tm& local) {
     const __time64_t value = time;
+    return _localtime64_s(&local, &value) == 0;
+}
+
+void AppendTimeText(std::string& text, const std::tm& local, const char* format) {
+    char buffer[TIME_TEXT_SIZE];
+    text.append(buffer, std::strftime(buffer, sizeof buffer, format, &local));
+}
+
+std::string FormatLocalTime(TIME64 time, const char* format) {
     std::tm local{};
-    if (_localtime64_s(&local, &value) != 0)
+    if (!ToLocalTime(time, local))
         return std::string();
     return FormatTime(local, format);
 }

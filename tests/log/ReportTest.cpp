@@ -3,6 +3,7 @@
 #include "LogFolderTest.h"
 #include "framework/CTextFile.h"
 #include "log/CNumberFormat.h"
+#include "log/CReportRowFormatter.h"
 #include "log/ReportFormat.h"
 #include "log/ReportPages.h"
 
@@ -48,6 +49,18 @@ TEST_F(ReportRow, VolumesAboveAThousandMegabytesAreGroupedAndNegativeOnesSigned)
     EXPECT_NE(std::string::npos, row.find(Cell("1.177,38")));
     EXPECT_NE(std::string::npos, row.find(Cell("-1,50")));
     EXPECT_NE(std::string::npos, row.find(Cell("1.175,88")));
+}
+
+TEST_F(ReportRow, OneFormatterForAWholePageGivesEveryRowItsOwnDate) {
+    CNumberFormat format(2);
+    CReportRowFormatter rows(format);
+    const TIME64 first = 0x3C46A0A0;
+    for (TIME64 start :
+         {first, first + 3600, first + DAY, first + 365 * DAY, first + 40 * DAY, first}) {
+        const std::string row = rows.FormatRow(CConnectionInfo(start, 1, 0, 0));
+        EXPECT_EQ(CConnectionInfo(start, 1, 0, 0).FormatReportRow(format), row);
+        EXPECT_EQ(0u, row.find("<tr>" + Cell(ShortDate(start)))) << start;
+    }
 }
 
 class ReportPages : public LogFolderTest {};
