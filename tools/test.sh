@@ -9,7 +9,7 @@ export BUILD_DIR=${BUILD_DIR:-$root/build}
 "$root/tools/build.sh"
 
 # One prefix per user locale (see wine-exec.sh): German, and US English for the tests that run
-# under both.
+# under both. Tests with a prefix of their own make theirs when they start.
 prefixes=("$BUILD_DIR/wineprefix" "$BUILD_DIR/wineprefix-en_US")
 locales=(de_DE.UTF-8 en_US.UTF-8)
 xvfb_pid=
