@@ -21,12 +21,15 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-exec.sh CACHE FILEPAT
 set(TARVOLO_LOCALE_de LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8)
 set(TARVOLO_LOCALE_en LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8)
 
-# tarvolo_add_gtest(<name> SOURCES ... [LIBS ...] [LOCALES de en] [ENVIRONMENT VAR=value ...])
+# tarvolo_add_gtest(<name> SOURCES ... [LIBS ...] [LOCALES de en] [ENVIRONMENT VAR=value ...]
+#                   [RESOURCE_LOCK lock ...] [RUN_SERIAL] [OWN_PREFIX])
+# RESOURCE_LOCK keeps tests that share registry keys or files from running at the same time;
+# OWN_PREFIX gives the exe a Wine prefix of its own (its own registry and wineserver).
 # Registers every test case of the exe with CTest. With LOCALES the whole exe runs once per
 # user locale, each test named <locale>.<suite>.<case>; without, it runs under German settings.
 function(tarvolo_add_gtest name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LOCALES;ENVIRONMENT" ${ARGN})
-    add_executable(${name} ${T_SOURCES})
+    cmake_parse_arguments(T "RUN_SERIAL;OWN_PREFIX" "" "SOURCES;LIBS;LOCALES;ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
+    add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/CrtTimeZone.cpp)
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
     if(NOT T_LOCALES)
         set(T_LOCALES de)
@@ -34,8 +37,23 @@ function(tarvolo_add_gtest name)
     else()
         set(prefix_needed TRUE)
     endif()
+    set(extra_properties)
+    if(T_RESOURCE_LOCK)
+        string(REPLACE ";" "\\;" locks "${T_RESOURCE_LOCK}")
+        list(APPEND extra_properties RESOURCE_LOCK "${locks}")
+    endif()
+    if(T_RUN_SERIAL)
+        list(APPEND extra_properties RUN_SERIAL TRUE)
+    endif()
+    if(T_OWN_PREFIX)
+        list(APPEND T_ENVIRONMENT TARVOLO_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-${name})
+    endif()
     foreach(loc ${T_LOCALES})
         set(env ${TARVOLO_LOCALE_${loc}} ${T_ENVIRONMENT})
+        # gtest_discover_tests splits list-valued properties, so the whole environment travels
+        # as one variable that wine-exec.sh unpacks.
+        string(REPLACE ";" "|" env "${env}")
+        set(env "TARVOLO_TEST_ENV=${env}")
         if(prefix_needed)
             set(prefix "${loc}.")
         else()
@@ -46,6 +64,6 @@ function(tarvolo_add_gtest name)
             DISCOVERY_TIMEOUT 120
             TEST_PREFIX "${prefix}"
             WORKING_DIRECTORY $<TARGET_FILE_DIR:${name}>
-            PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120)
+            PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120 ${extra_properties})
     endforeach()
 endfunction()

@@ -11,7 +11,9 @@ export BUILD_DIR=${BUILD_DIR:-$root/build}
 prefix=$BUILD_DIR/wineprefix
 xvfb_pid=
 cleanup() {
-    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    for p in "$BUILD_DIR"/wineprefix*/; do
+        [ -f "$p/system.reg" ] && WINEPREFIX=${p%/} wineserver -k 2>/dev/null || true
+    done
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT

@@ -1,0 +1,97 @@
+#include "framework/CArchive.h"
+
+#include <algorithm>
+#include <cstring>
+
+CArchive::CArchive(CFile& file, Mode mode, unsigned bufferSize)
+    : m_file(file), m_mode(mode), m_buffer(std::max(bufferSize, 1u)) {}
+
+unsigned CArchive::Read(void* buffer, unsigned count) {
+    ThrowUnless(IsLoading(), CArchiveException::writeOnly);
+    auto* target = static_cast<unsigned char*>(buffer);
+    unsigned copied = 0;
+    while (copied < count) {
+        if (m_nPos == m_nEnd) {
+            FillBuffer();
+            if (m_nEnd == 0)
+                break;
+        }
+        const std::size_t chunk = std::min<std::size_t>(count - copied, m_nEnd - m_nPos);
+        std::memcpy(target + copied, m_buffer.data() + m_nPos, chunk);
+        m_nPos += chunk;
+        copied += static_cast<unsigned>(chunk);
+    }
+    return copied;
+}
+
+void CArchive::Write(const void* buffer, unsigned count) {
+    ThrowUnless(IsStoring(), CArchiveException::readOnly);
+    ThrowUnless(!m_bDetached, CArchiveException::generic);
+    const auto* source = static_cast<const unsigned char*>(buffer);
+    unsigned copied = 0;
+    while (copied < count) {
+        if (m_nPos == m_buffer.size())
+            WriteBuffer();
+        const std::size_t chunk = std::min<std::size_t>(count - copied, m_buffer.size() - m_nPos);
+        std::memcpy(m_buffer.data() + m_nPos, source + copied, chunk);
+        m_nPos += chunk;
+        copied += static_cast<unsigned>(chunk);
+    }
+    // A full buffer goes out at once, so that the file sees whole buffers.
+    if (m_nPos == m_buffer.size())
+        WriteBuffer();
+}
+
+void CArchive::Flush() {
+    if (IsStoring() && !m_bDetached)
+        WriteBuffer();
+}
+
+void CArchive::Close() {
+    Flush();
+    m_bDetached = true;
+}
+
+void CArchive::Abort() {
+    m_nPos = m_nEnd = 0;
+    m_bDetached = true;
+}
+
+void CArchive::WriteCount(std::uint32_t count) {
+    if (count < 0xFFFF) {
+        *this << static_cast<std::uint16_t>(count);
+    } else {
+        *this << static_cast<std::uint16_t>(0xFFFF) << count;
+    }
+}
+
+std::uint32_t CArchive::ReadCount() {
+    std::uint16_t shortCount = 0;
+    *this >> shortCount;
+    if (shortCount != 0xFFFF)
+        return shortCount;
+    std::uint32_t count = 0;
+    *this >> count;
+    return count;
+}
+
+void CArchive::ReadExactly(void* buffer, unsigned count) {
+    ThrowUnless(Read(buffer, count) == count, CArchiveException::endOfFile);
+}
+
+void CArchive::FillBuffer() {
+    m_nPos = 0;
+    m_nEnd = m_bDetached ? 0 : m_file.Read(m_buffer.data(), static_cast<unsigned>(m_buffer.size()));
+}
+
+void CArchive::WriteBuffer() {
+    const std::size_t pending = m_nPos;
+    m_nPos = 0;
+    if (pending > 0)
+        m_file.Write(m_buffer.data(), static_cast<unsigned>(pending));
+}
+
+void CArchive::ThrowUnless(bool condition, CArchiveException::Cause cause) const {
+    if (!condition)
+        throw CArchiveException(cause, m_file.GetFilePath());
+}

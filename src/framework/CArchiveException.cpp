@@ -1,0 +1,34 @@
+#include "framework/CArchiveException.h"
+
+namespace {
+
+const char* TextOf(CArchiveException::Cause cause) {
+    switch (cause) {
+    case CArchiveException::none:
+        return "Unexpected file format.";
+    case CArchiveException::readOnly:
+        return "An attempt was made to write to the reading %1.";
+    case CArchiveException::endOfFile:
+        return "An attempt was made to access %1 past its end.";
+    case CArchiveException::writeOnly:
+        return "An attempt was made to read from the writing %1.";
+    case CArchiveException::badIndex:
+        return "%1 has a bad format.";
+    case CArchiveException::badClass:
+        return "%1 contained an unexpected object.";
+    case CArchiveException::badSchema:
+        return "%1 contains an incorrect schema.";
+    case CArchiveException::generic:
+        break;
+    }
+    return "An unexpected error occurred while reading %1.";
+}
+
+} // namespace
+
+CArchiveException::CArchiveException(Cause cause, const std::string& fileName)
+    : m_cause(cause), m_strFileName(fileName) {}
+
+std::string CArchiveException::GetErrorMessage() const {
+    return InsertFileName(TextOf(m_cause), m_strFileName);
+}

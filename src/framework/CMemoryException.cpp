@@ -1,0 +1,5 @@
+#include "framework/CMemoryException.h"
+
+std::string CMemoryException::GetErrorMessage() const {
+    return "Out of memory.";
+}

@@ -1,0 +1,42 @@
+#include "log/Clock.h"
+
+#include <ctime>
+#include <utility>
+
+namespace Clock {
+namespace {
+
+NowFunction& Source() {
+    static NowFunction source;
+    return source;
+}
+
+} // namespace
+
+TIME64 Now() {
+    if (Source())
+        return Source()();
+    return _time64(nullptr);
+}
+
+NowFunction SetNow(NowFunction now) {
+    return std::exchange(Source(), std::move(now));
+}
+
+int LocalMonth(TIME64 time) {
+    const __time64_t value = time;
+    std::tm local{};
+    if (_localtime64_s(&local, &value) != 0)
+        return 0;
+    return local.tm_mon + 1;
+}
+
+std::uint32_t ToFileTime(TIME64 time) {
+    if (time < 0)
+        return 0;
+    if (time > TIME64(0xFFFFFFFF))
+        return 0xFFFFFFFF;
+    return static_cast<std::uint32_t>(time);
+}
+
+} // namespace Clock

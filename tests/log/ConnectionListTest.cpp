@@ -1,0 +1,222 @@
+#include "framework/CArchive.h"
+#include "log/CConnectionList.h"
+#include "support/MemoryFile.h"
+#include "support/ScopedClock.h"
+#include "support/TempPath.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+using Bytes = std::vector<unsigned char>;
+
+namespace {
+
+// Two connections: 2002-01-17 10:00:00 UTC for 3,723 s with 1,572,864 received and 262,144
+// sent, and 2002-01-18 10:00:00 UTC for 60 s with 10,000 received and 2,000 sent.
+const Bytes kWorkedExample = {
+    0x02, 0x00,                                                             // count 2
+    0x18, 0xEA, 0x42, 0x00,                                                 // record 1: tag
+    0xA0, 0xA0, 0x46, 0x3C,                                                 // start
+    0x8B, 0x0E, 0x00, 0x00,                                                 // duration 3,723
+    0x00, 0x00, 0x00, 0x00,                                                 // padding
+    0x00, 0x00, 0x18, 0x00, 0x00, 0x00, 0x00, 0x00,                         // received 1,572,864
+    0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00,                         // sent 262,144
+    0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0, // start readings
+    0x18, 0xEA, 0x42, 0x00,                                                 // record 2: tag
+    0x20, 0xF2, 0x47, 0x3C,                                                 // start
+    0x3C, 0x00, 0x00, 0x00,                                                 // duration 60
+    0x00, 0x00, 0x00, 0x00,                                                 // padding
+    0x10, 0x27, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,                         // received 10,000
+    0xD0, 0x07, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,                         // sent 2,000
+    0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0, // start readings
+};
+
+CConnectionList WorkedExampleList() {
+    return {CConnectionInfo(0x3C46A0A0, 3723, 1572864, 262144),
+            CConnectionInfo(0x3C47F220, 60, 10000, 2000)};
+}
+
+Bytes Store(const CConnectionList& list) {
+    MemoryFile file;
+    CArchive ar(file, CArchive::store);
+    StoreConnectionList(ar, list);
+    ar.Close();
+    return file.Content();
+}
+
+CConnectionList Load(const Bytes& bytes) {
+    MemoryFile file(bytes, "C:\\Tool\\clog.dat");
+    CArchive ar(file, CArchive::load);
+    CConnectionList list;
+    LoadConnectionList(ar, list);
+    return list;
+}
+
+void ExpectRecord(const CConnectionInfo& info, TIME64 start, std::int32_t duration,
+                  std::int64_t received, std::int64_t sent) {
+    EXPECT_EQ(start, info.m_timeStart);
+    EXPECT_EQ(duration, info.m_nDuration);
+    EXPECT_EQ(received, info.m_nReceived);
+    EXPECT_EQ(sent, info.m_nSent);
+    EXPECT_EQ(0, info.m_nReceivedStart);
+    EXPECT_EQ(0, info.m_nSentStart);
+}
+
+Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t size) {
+    return Bytes(bytes.begin() + from, bytes.begin() + from + size);
+}
+
+} // namespace
+
+TEST(ConnectionFile, WorkedExampleIsStoredByteForByte) {
+    EXPECT_EQ(kWorkedExample, Store(WorkedExampleList()));
+}
+
+TEST(ConnectionFile, WorkedExampleOnDiskIsNinetyEightBytes) {
+    TempPath temp;
+    {
+        CFile file(temp.Path(), CFile::modeCreate | CFile::modeWrite);
+        CArchive ar(file, CArchive::store);
+        StoreConnectionList(ar, WorkedExampleList());
+        ar.Close();
+    }
+    CFile file(temp.Path(), CFile::modeRead);
+    Bytes content(200);
+    content.resize(file.Read(content.data(), 200));
+    EXPECT_EQ(kWorkedExample, content);
+}
+
+TEST(ConnectionFile, WorkedExampleIsLoaded) {
+    const CConnectionList list = Load(kWorkedExample);
+    ASSERT_EQ(2u, list.size());
+    ExpectRecord(list.front(), 0x3C46A0A0, 3723, 1572864, 262144);
+    ExpectRecord(list.back(), 0x3C47F220, 60, 10000, 2000);
+}
+
+TEST(ConnectionFile, EmptyListIsTwoZeroBytes) {
+    EXPECT_EQ((Bytes{0x00, 0x00}), Store({}));
+    EXPECT_TRUE(Load(Bytes{0x00, 0x00}).empty());
+}
+
+TEST(ConnectionFile, CountBelow65535TakesSixteenBits) {
+    const CConnectionList list(65534, CConnectionInfo(0x3C46A0A0, 1, 2, 3));
+    const Bytes bytes = Store(list);
+    ASSERT_EQ(2u + 65534u * 48u, bytes.size());
+    EXPECT_EQ((Bytes{0xFE, 0xFF}), Slice(bytes, 0, 2));
+    EXPECT_EQ((Bytes{0x18, 0xEA, 0x42, 0x00}), Slice(bytes, 2, 4));
+    EXPECT_EQ(65534u, Load(bytes).size());
+}
+
+TEST(ConnectionFile, Count65535TakesTheLongForm) {
+    CConnectionList list(65534, CConnectionInfo(0x3C46A0A0, 1, 2, 3));
+    list.push_back(CConnectionInfo(0x3C47F220, 60, 10000, 2000));
+    const Bytes bytes = Store(list);
+    ASSERT_EQ(6u + 65535u * 48u, bytes.size());
+    EXPECT_EQ((Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}), Slice(bytes, 0, 6));
+    EXPECT_EQ(Slice(kWorkedExample, 50, 48), Slice(bytes, bytes.size() - 48, 48));
+
+    const CConnectionList loaded = Load(bytes);
+    ASSERT_EQ(65535u, loaded.size());
+    ExpectRecord(loaded.back(), 0x3C47F220, 60, 10000, 2000);
+}
+
+TEST(ConnectionFile, TagPaddingAndStartReadingsAreDroppedAndWrittenFixed) {
+    Bytes odd = kWorkedExample;
+    for (std::size_t i : {2u, 3u, 4u, 5u}) // tag
+        odd[i] = 0xAB;
+    odd[14] = 0x7F;                       // padding
+    for (std::size_t i = 34; i < 50; ++i) // start readings
+        odd[i] = static_cast<unsigned char>(i);
+
+    const CConnectionList list = Load(odd);
+    ASSERT_EQ(2u, list.size());
+    ExpectRecord(list.front(), 0x3C46A0A0, 3723, 1572864, 262144);
+    EXPECT_EQ(kWorkedExample, Store(list));
+}
+
+TEST(ConnectionFile, StartReadingsOfARecordAreNeverWritten) {
+    CConnectionInfo running(0x3C46A0A0, 3723, 1572864, 262144);
+    running.m_nReceivedStart = 5000;
+    running.m_nSentStart = 7000;
+    CConnectionList list;
+    list.push_back(running);
+    EXPECT_EQ(Bytes(16, 0), Slice(Store(list), 34, 16));
+}
+
+TEST(ConnectionFileEnd, FileOfZeroOrOneByteIsEndOfFile) {
+    for (const Bytes& bytes : {Bytes{}, Bytes{0x02}}) {
+        try {
+            Load(bytes);
+            FAIL() << bytes.size() << " bytes gave no error";
+        } catch (const CArchiveException& e) {
+            EXPECT_EQ(CArchiveException::endOfFile, e.GetCause());
+            EXPECT_EQ("An attempt was made to access C:\\Tool\\clog.dat past its end.",
+                      e.GetErrorMessage());
+        }
+    }
+}
+
+TEST(ConnectionFileEnd, LongCountCutShortIsEndOfFile) {
+    EXPECT_THROW(Load(Bytes{0xFF, 0xFF, 0x05, 0x00}), CArchiveException);
+}
+
+// A count that promises more than the file holds yields the complete records only: no
+// default records stamped with the load time, no half record.
+TEST(ConnectionFileEnd, CountPromisingMoreKeepsOnlyCompleteRecords) {
+    ScopedClock clock(0x40000000);
+    Bytes bytes = kWorkedExample;
+    bytes[0] = 0x05;
+    bytes.insert(bytes.end(), {0x18, 0xEA, 0x42, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55}); // cut short
+
+    const CConnectionList list = Load(bytes);
+    ASSERT_EQ(2u, list.size());
+    ExpectRecord(list.front(), 0x3C46A0A0, 3723, 1572864, 262144);
+    ExpectRecord(list.back(), 0x3C47F220, 60, 10000, 2000);
+}
+
+TEST(ConnectionFileEnd, HugeDamagedCountBuildsNothingUnread) {
+    Bytes bytes = {0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF}; // 4,294,967,294 records promised
+    bytes.insert(bytes.end(), kWorkedExample.begin() + 2, kWorkedExample.begin() + 50);
+    const CConnectionList list = Load(bytes);
+    ASSERT_EQ(1u, list.size());
+    ExpectRecord(list.front(), 0x3C46A0A0, 3723, 1572864, 262144);
+}
+
+TEST(ConnectionFileEnd, LoadingAppendsAtTheTail) {
+    MemoryFile file(kWorkedExample);
+    CArchive ar(file, CArchive::load);
+    CConnectionList list{CConnectionInfo(1, 2, 3, 4)};
+    LoadConnectionList(ar, list);
+    ASSERT_EQ(3u, list.size());
+    EXPECT_EQ(1, list.front().m_timeStart);
+    EXPECT_EQ(0x3C47F220, list.back().m_timeStart);
+}
+
+// Starts are unsigned 32-bit seconds in the file: 2038-01-19 03:14:08 UTC and later keep
+// their meaning until 2106.
+TEST(ConnectionFileTime, StartsAfter2038RoundTripUnsigned) {
+    const TIME64 after2038 = 0x80000000LL; // 2038-01-19 03:14:08 UTC
+    const TIME64 in2097 = 0xF0000000LL;    // 2097-08-05
+    const TIME64 last = 0xFFFFFFFFLL;      // 2106-02-07 06:28:15 UTC
+    const Bytes bytes = Store({CConnectionInfo(after2038, 1, 0, 0),
+                               CConnectionInfo(in2097, 2, 0, 0), CConnectionInfo(last, 3, 0, 0)});
+    EXPECT_EQ((Bytes{0x00, 0x00, 0x00, 0x80}), Slice(bytes, 6, 4));
+    EXPECT_EQ((Bytes{0x00, 0x00, 0x00, 0xF0}), Slice(bytes, 54, 4));
+    EXPECT_EQ((Bytes{0xFF, 0xFF, 0xFF, 0xFF}), Slice(bytes, 102, 4));
+
+    const CConnectionList list = Load(bytes);
+    ASSERT_EQ(3u, list.size());
+    EXPECT_EQ(after2038, list.front().m_timeStart);
+    EXPECT_EQ(in2097, std::next(list.begin())->m_timeStart);
+    EXPECT_EQ(last, list.back().m_timeStart);
+}
+
+TEST(ConnectionFileTime, NegativeDurationAndVolumesKeepTheirSign) {
+    const Bytes bytes = Store({CConnectionInfo(0x3C46A0A0, -5, -1048576, -1)});
+    EXPECT_EQ((Bytes{0xFB, 0xFF, 0xFF, 0xFF}), Slice(bytes, 10, 4));
+    const CConnectionList list = Load(bytes);
+    ASSERT_EQ(1u, list.size());
+    ExpectRecord(list.front(), 0x3C46A0A0, -5, -1048576, -1);
+}
