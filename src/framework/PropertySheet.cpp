@@ -99,7 +99,8 @@ HWND CPropertySheet::GetTabControl() const {
 BOOL CPropertySheet::PressButton(int nButton) {
     if (!m_hWnd)
         return FALSE;
-    return PropSheet_PressButton(m_hWnd, nButton);
+    // Sent, not posted as the SDK's macro does: the caller looks at the pages' state afterwards.
+    return static_cast<BOOL>(SendMessageA(m_hWnd, PSM_PRESSBUTTON, nButton, 0));
 }
 
 void CPropertySheet::EndDialog(int nEndID) {
@@ -116,9 +117,15 @@ BOOL CPropertySheet::PreTranslateModeless(MSG* pMsg) {
     for (CPropertySheet* pSheet : LiveSheets()) {
         HWND hSheet = pSheet->m_hWnd;
         if (pMsg->hwnd == hSheet || IsChild(hSheet, pMsg->hwnd))
-            return PropSheet_IsDialogMessage(hSheet, pMsg);
+            return pSheet->PreTranslateMessage(pMsg);
     }
     return FALSE;
+}
+
+BOOL CPropertySheet::PreTranslateMessage(MSG* pMsg) {
+    HWND hSheet = m_hWnd;
+    // A key that closed the sheet was handled, though the closed window can no longer say so.
+    return PropSheet_IsDialogMessage(hSheet, pMsg) || !IsWindow(hSheet);
 }
 
 LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

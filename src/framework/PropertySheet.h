@@ -38,7 +38,8 @@ public:
     int GetActiveIndex() const;
     BOOL SetActivePage(int nPage);
     HWND GetTabControl() const;
-    // PSM_PRESSBUTTON: lets the property sheet control act as if one of its buttons was pressed.
+    // PSM_PRESSBUTTON: the property sheet control acts as if one of its buttons was pressed,
+    // before this returns.
     BOOL PressButton(int nButton);
     // Ends a modeless sheet: keeps the result and destroys the window.
     void EndDialog(int nEndID);
@@ -48,6 +49,8 @@ public:
     // Keyboard handling (Tab, Enter, Esc, Ctrl+Tab, F1) of the open modeless sheets, for the
     // message loop: TRUE when the message belonged to a sheet and has been handled.
     static BOOL PreTranslateModeless(MSG* pMsg);
+    // The keyboard handling of this sheet for a message to it or one of its children.
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
 
     PROPSHEETHEADERA m_psh;
 

@@ -51,6 +51,21 @@ BOOL COptionsPSheet::Create(HWND, DWORD dwStyle, DWORD dwExStyle) {
     return fw::CPropertySheet::Create(nullptr, dwStyle, dwExStyle);
 }
 
+BOOL COptionsPSheet::PreTranslateMessage(MSG* pMsg) {
+    // The dialog manager would look for the default button by its id and find the hidden,
+    // disabled standard OK of the property sheet control, and do nothing.
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN && IsWindowEnabled(m_btnOK)) {
+        LRESULT code =
+            SendMessageA(pMsg->hwnd, WM_GETDLGCODE, pMsg->wParam, reinterpret_cast<LPARAM>(pMsg));
+        if (!(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_WANTALLKEYS))) {
+            SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(m_btnOK));
+            return TRUE;
+        }
+    }
+    return fw::CPropertySheet::PreTranslateMessage(pMsg);
+}
+
 BOOL COptionsPSheet::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) != BN_CLICKED || m_bInCommand)
         return fw::CPropertySheet::OnCommand(wParam, lParam);

@@ -26,6 +26,9 @@ public:
     BOOL Create(HWND hParent = nullptr, DWORD dwStyle = OPTIONS_SHEET_STYLE,
                 DWORD dwExStyle = 0) override;
 
+    // Enter outside a push button presses the sheet's own OK.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
