@@ -1,5 +1,4 @@
 #include "support/MessageCapture.h"
-#include "support/UserStateLock.h"
 
 #include "framework/ResourceString.h"
 #include "framework/ScopedComInit.h"
@@ -173,7 +172,6 @@ protected:
     }
     void TearDown() override { DeleteFileA(shortcut.c_str()); }
 
-    UserStateLock lock;
     MessageCapture questions{IDNO};
     TempFolder folder;
     std::string shortcut;

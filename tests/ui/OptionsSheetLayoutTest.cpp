@@ -3,7 +3,6 @@
 #include "SheetDriver.h"
 #include "TestHost.h"
 #include "support/MessageCapture.h"
-#include "support/UserStateLock.h"
 
 #include "framework/ResourceString.h"
 #include "resource.h"
@@ -83,7 +82,6 @@ protected:
         }
     }
 
-    UserStateLock lock;
     MessageCapture boxes{IDNO};
     RecordingWindow main;
     TestHost host{main.Get()};

@@ -2,7 +2,6 @@
 #include "SheetDriver.h"
 #include "TestHost.h"
 #include "support/MessageCapture.h"
-#include "support/UserStateLock.h"
 
 #include "framework/ResourceString.h"
 #include "resource.h"
@@ -55,7 +54,6 @@ protected:
     HWND Button(int nID) const { return sheet::OwnButton(sheetObject->GetSafeHwnd(), nID); }
     HWND Control(int nID) const { return sheet::PageControl(sheetObject->GetSafeHwnd(), nID); }
 
-    UserStateLock lock;
     MessageCapture questions{IDNO};
     RecordingWindow main;
     TestHost host{main.Get()};
