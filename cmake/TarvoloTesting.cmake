@@ -59,6 +59,12 @@ function(tarvolo_add_gtest name)
         else()
             set(prefix "")
         endif()
+        # The variables go on the emulator's command line (env VAR=value ... wine-exec.sh): handed
+        # over as the ENVIRONMENT property, gtest_discover_tests would split them into separate
+        # words, and only the first would reach the test. gtest_discover_tests reads the emulator
+        # when it is called, so each locale gets its own.
+        set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR
+                     env ${TARVOLO_LOCALE_${loc}} ${T_ENVIRONMENT} ${CMAKE_CROSSCOMPILING_EMULATOR})
         gtest_discover_tests(${name}
             DISCOVERY_MODE PRE_TEST
             DISCOVERY_TIMEOUT 120

@@ -17,7 +17,7 @@ public:
         m_path = parent + "\\" +
                  (info ? std::string(info->test_suite_name()) + "." + info->name()
                        : std::string("scratch")) +
-                 "." + std::to_string(GetCurrentProcessId());
+                 "." + std::to_string(GetCurrentProcessId()) + "." + std::to_string(NextNumber());
         SHDeleteKeyA(m_hRoot, m_path.c_str());
     }
     ~ScratchKey() {
@@ -79,6 +79,11 @@ public:
     }
 
 private:
+    static int NextNumber() {
+        static int number = 0;
+        return ++number;
+    }
+
     HKEY m_hRoot;
     std::string m_parent;
     std::string m_path;

@@ -1,0 +1,134 @@
+#include "shell/TrayIcon.h"
+
+namespace {
+
+// The shell reads only the fields of the first NOTIFYICONDATA, whose tooltip holds 64 bytes.
+constexpr DWORD kNotifyIconDataSize = NOTIFYICONDATAA_V1_SIZE;
+constexpr int kTipCapacity = 64;
+static_assert(kNotifyIconDataSize == 88, "first NOTIFYICONDATAA");
+
+class ScopedMenu {
+public:
+    explicit ScopedMenu(HMENU hMenu) : m_hMenu(hMenu) {}
+    ~ScopedMenu() {
+        if (m_hMenu)
+            DestroyMenu(m_hMenu);
+    }
+    ScopedMenu(const ScopedMenu&) = delete;
+    ScopedMenu& operator=(const ScopedMenu&) = delete;
+    HMENU Get() const { return m_hMenu; }
+
+private:
+    HMENU m_hMenu;
+};
+
+} // namespace
+
+CTrayIcon::CTrayIcon(ShellNotifyProc shellNotify)
+    : m_bEnabled(FALSE), m_bHidden(FALSE), m_nid(), m_pfnShellNotify(shellNotify) {}
+
+CTrayIcon::~CTrayIcon() {
+    RemoveIcon();
+}
+
+BOOL CTrayIcon::Create(HWND hWnd, UINT uCallbackMessage, LPCSTR lpszTip, HICON hIcon, UINT uID) {
+    // The notification area came with Windows 95 and NT 4.
+    if (LOBYTE(LOWORD(GetVersion())) < 4 || !hWnd || !IsWindow(hWnd)) {
+        m_bEnabled = FALSE;
+        return FALSE;
+    }
+    m_nid.cbSize = kNotifyIconDataSize;
+    m_nid.hWnd = hWnd;
+    m_nid.uID = uID;
+    m_nid.hIcon = hIcon;
+    m_nid.uCallbackMessage = uCallbackMessage;
+    CopyTip(lpszTip);
+    m_bEnabled = Notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    return m_bEnabled;
+}
+
+void CTrayIcon::RemoveIcon() {
+    if (!m_bEnabled)
+        return;
+    Notify(NIM_DELETE, 0);
+    m_bEnabled = FALSE;
+}
+
+BOOL CTrayIcon::HideIcon() {
+    if (!m_bEnabled || m_bHidden)
+        return FALSE;
+    const BOOL bResult = Notify(NIM_DELETE, NIF_ICON);
+    m_bHidden = TRUE;
+    return bResult;
+}
+
+BOOL CTrayIcon::ShowIcon() {
+    if (!m_bEnabled || !m_bHidden)
+        return FALSE;
+    const BOOL bResult = Notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    m_bHidden = FALSE;
+    return bResult;
+}
+
+BOOL CTrayIcon::SetIcon(HICON hIcon) {
+    if (!m_bEnabled)
+        return FALSE;
+    m_nid.hIcon = hIcon;
+    return Notify(NIM_MODIFY, NIF_ICON);
+}
+
+HICON CTrayIcon::GetIcon() const {
+    return m_bEnabled ? m_nid.hIcon : nullptr;
+}
+
+BOOL CTrayIcon::SetTooltipText(LPCSTR lpszTip) {
+    if (!m_bEnabled)
+        return FALSE;
+    CopyTip(lpszTip);
+    return Notify(NIM_MODIFY, NIF_TIP);
+}
+
+LRESULT CTrayIcon::OnTrayNotification(WPARAM wParam, LPARAM lParam) {
+    if (wParam != m_nid.uID)
+        return 0;
+    const UINT uMouseMessage = LOWORD(lParam);
+    if (uMouseMessage != WM_RBUTTONUP && uMouseMessage != WM_LBUTTONDBLCLK)
+        return 1;
+
+    ScopedMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(LOWORD(m_nid.uID))));
+    if (!menu.Get())
+        return 0;
+    const HMENU hPopup = GetSubMenu(menu.Get(), 0);
+    if (!hPopup)
+        return 0;
+    return uMouseMessage == WM_RBUTTONUP ? ShowPopupMenu(hPopup) : RunDefaultItem(hPopup);
+}
+
+BOOL CTrayIcon::Notify(DWORD dwMessage, UINT uFlags) {
+    m_nid.uFlags = uFlags;
+    return m_pfnShellNotify(dwMessage, &m_nid) ? TRUE : FALSE;
+}
+
+// Longer texts are cut to what the shell's record holds.
+void CTrayIcon::CopyTip(LPCSTR lpszTip) {
+    lstrcpynA(m_nid.szTip, lpszTip ? lpszTip : "", kTipCapacity);
+}
+
+LRESULT CTrayIcon::ShowPopupMenu(HMENU hPopup) {
+    SetMenuDefaultItem(hPopup, 0, TRUE);
+    POINT ptCursor = {};
+    GetCursorPos(&ptCursor);
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(m_nid.hWnd);
+    TrackPopupMenu(hPopup, 0, ptCursor.x, ptCursor.y, 0, m_nid.hWnd, nullptr);
+    // A message after the menu makes the switch of tasks complete, so that the menu closes
+    // properly the next time too.
+    PostMessageA(m_nid.hWnd, WM_USER, 0, 0);
+    return 1;
+}
+
+LRESULT CTrayIcon::RunDefaultItem(HMENU hPopup) {
+    SetForegroundWindow(m_nid.hWnd);
+    SendMessageA(m_nid.hWnd, WM_COMMAND, GetMenuItemID(hPopup, 0), 0);
+    return 1;
+}

@@ -1,0 +1,105 @@
+#include "SimState.h"
+
+#include <cctype>
+#include <limits>
+
+namespace dialup_sim {
+namespace {
+
+std::string Trim(const std::string& text) {
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && std::isspace(static_cast<unsigned char>(text[first])))
+        ++first;
+    while (last > first && std::isspace(static_cast<unsigned char>(text[last - 1])))
+        --last;
+    return text.substr(first, last - first);
+}
+
+// Decimal digits only; no sign, no overflow.
+bool ParseUnsigned(const std::string& text, uint64_t max, uint64_t& value) {
+    if (text.empty())
+        return false;
+    uint64_t result = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        const uint64_t digit = static_cast<uint64_t>(c - '0');
+        if (result > (max - digit) / 10)
+            return false;
+        result = result * 10 + digit;
+    }
+    value = result;
+    return true;
+}
+
+void SetCount(const std::string& value, uint32_t& field) {
+    uint64_t parsed;
+    if (ParseUnsigned(value, std::numeric_limits<uint32_t>::max(), parsed))
+        field = static_cast<uint32_t>(parsed);
+}
+
+void SetTotal(const std::string& value, uint64_t& field) {
+    ParseUnsigned(value, std::numeric_limits<uint64_t>::max(), field);
+}
+
+void SetRasman(const std::string& value, RasmanMode& field) {
+    if (value == "ok")
+        field = RasmanMode::Ok;
+    else if (value == "fail")
+        field = RasmanMode::Fail;
+    else if (value == "error")
+        field = RasmanMode::Error;
+}
+
+void SetFlag(const std::string& value, const char* on, const char* off, bool& field) {
+    if (value == on)
+        field = true;
+    else if (value == off)
+        field = false;
+}
+
+void Apply(const std::string& key, const std::string& value, SimState& state) {
+    if (key == "connections")
+        SetCount(value, state.connections);
+    else if (key == "received")
+        SetTotal(value, state.received);
+    else if (key == "sent")
+        SetTotal(value, state.sent);
+    else if (key == "devices")
+        SetCount(value, state.devices);
+    else if (key == "rasman")
+        SetRasman(value, state.rasman);
+    else if (key == "notify")
+        SetFlag(value, "1", "0", state.notify);
+    else if (key == "collect") {
+        bool ok = !state.collectFails;
+        SetFlag(value, "ok", "fail", ok);
+        state.collectFails = !ok;
+    } else if (key == "pdh_object")
+        state.pdhObject = value;
+    else if (key == "pdh_received")
+        state.pdhReceived = value;
+    else if (key == "pdh_sent")
+        state.pdhSent = value;
+}
+
+} // namespace
+
+SimState ParseSimState(const std::string& text) {
+    SimState state;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string line = text.substr(start, end - start);
+        const size_t equals = line.find('=');
+        if (equals != std::string::npos)
+            Apply(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), state);
+        start = end + 1;
+    }
+    return state;
+}
+
+} // namespace dialup_sim

@@ -1,0 +1,338 @@
+// Test stand-in for the system's pdh.dll: the nine Performance Data Helper functions Tarvolo
+// binds, with the dial-up byte counters taken from the simulator's state file. Never shipped.
+#include "PerfCatalog.h"
+#include "SimStateFile.h"
+
+#include <windows.h>
+
+#include <pdh.h>
+#include <pdhmsg.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace dialup_sim;
+
+static_assert(sizeof(PDH_FMT_COUNTERVALUE) == 16, "PDH_FMT_COUNTERVALUE");
+static_assert(sizeof(PDH_COUNTER_PATH_ELEMENTS_A) == 24, "PDH_COUNTER_PATH_ELEMENTS_A");
+
+namespace {
+
+struct Query;
+
+struct Counter {
+    Query* query;
+    CounterKind kind;
+    bool collected;
+    uint32_t value;
+};
+
+struct Query {
+    std::vector<Counter*> counters;
+};
+
+// Handles are the objects' addresses; only those in the sets are valid.
+class Handles {
+public:
+    Handles() { InitializeCriticalSection(&m_lock); }
+    ~Handles() = delete; // lives as long as the process
+    void Lock() { EnterCriticalSection(&m_lock); }
+    void Unlock() { LeaveCriticalSection(&m_lock); }
+
+    std::set<Query*> queries;
+    std::set<Counter*> counters;
+
+private:
+    CRITICAL_SECTION m_lock;
+};
+
+Handles& TheHandles() {
+    static Handles* handles = new Handles;
+    return *handles;
+}
+
+class HandlesLock {
+public:
+    HandlesLock() : m_handles(TheHandles()) { m_handles.Lock(); }
+    ~HandlesLock() { m_handles.Unlock(); }
+    HandlesLock(const HandlesLock&) = delete;
+    HandlesLock& operator=(const HandlesLock&) = delete;
+    Handles* operator->() { return &m_handles; }
+
+private:
+    Handles& m_handles;
+};
+
+Query* FindQuery(HandlesLock& handles, PDH_HQUERY handle) {
+    Query* query = static_cast<Query*>(handle);
+    return handles->queries.count(query) ? query : nullptr;
+}
+
+Counter* FindCounter(HandlesLock& handles, PDH_HCOUNTER handle) {
+    Counter* counter = static_cast<Counter*>(handle);
+    return handles->counters.count(counter) ? counter : nullptr;
+}
+
+void DeleteCounter(HandlesLock& handles, Counter* counter) {
+    auto& siblings = counter->query->counters;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), counter), siblings.end());
+    handles->counters.erase(counter);
+    delete counter;
+}
+
+PDH_STATUS Status(DWORD code) {
+    return static_cast<PDH_STATUS>(code);
+}
+
+bool IsLocalMachine(LPCSTR machine) {
+    return !machine || !*machine;
+}
+
+// Copies a list into a caller's buffer of *length characters, or tells the length needed.
+PDH_STATUS HandOut(const std::string& list, LPSTR buffer, LPDWORD length) {
+    const DWORD needed = static_cast<DWORD>(list.size());
+    const bool fits = buffer && *length >= needed;
+    if (fits && needed > 0)
+        std::memcpy(buffer, list.data(), needed);
+    *length = needed;
+    return fits ? ERROR_SUCCESS : Status(PDH_MORE_DATA);
+}
+
+struct CounterPath {
+    std::string object;
+    std::string instance;
+    bool hasInstance = false;
+    std::string counter;
+};
+
+// \\machine\object(parent/instance#index)\counter, machine and instance optional.
+bool ParseCounterPath(const std::string& path, CounterPath& parts) {
+    std::string rest = path;
+    if (rest.compare(0, 2, "\\\\") == 0) {
+        const size_t end = rest.find('\\', 2);
+        if (end == std::string::npos)
+            return false;
+        rest = rest.substr(end);
+    }
+    const size_t last = rest.rfind('\\');
+    if (rest.empty() || rest[0] != '\\' || last == 0)
+        return false;
+    parts.counter = rest.substr(last + 1);
+    std::string object = rest.substr(1, last - 1);
+    const size_t open = object.find('(');
+    if (open != std::string::npos) {
+        if (object.back() != ')')
+            return false;
+        parts.instance = object.substr(open + 1, object.size() - open - 2);
+        parts.hasInstance = true;
+        object.erase(open);
+    }
+    parts.object = object;
+    return !parts.object.empty() && !parts.counter.empty();
+}
+
+PDH_STATUS ResolveCounter(const std::string& path, CounterKind& kind) {
+    CounterPath parts;
+    if (!ParseCounterPath(path, parts))
+        return Status(PDH_CSTATUS_BAD_COUNTERNAME);
+    const PerfCatalog catalog(LoadSimState());
+    const PerfObject* object = catalog.FindObject(parts.object);
+    if (!object)
+        return Status(PDH_CSTATUS_NO_OBJECT);
+    if (parts.hasInstance != !object->instances.empty())
+        return Status(PDH_CSTATUS_NO_INSTANCE);
+    if (!catalog.HasCounter(*object, parts.counter))
+        return Status(PDH_CSTATUS_NO_COUNTER);
+    kind = catalog.KindOf(*object, parts.counter);
+    return ERROR_SUCCESS;
+}
+
+uint32_t CurrentValue(const SimState& state, CounterKind kind) {
+    switch (kind) {
+    case CounterKind::Received:
+        return state.ReceivedCounter();
+    case CounterKind::Sent:
+        return state.SentCounter();
+    case CounterKind::Other:
+        break;
+    }
+    return 0;
+}
+
+std::string FormatCounterPath(const PDH_COUNTER_PATH_ELEMENTS_A& elements) {
+    std::string path;
+    if (elements.szMachineName && *elements.szMachineName) {
+        if (std::strncmp(elements.szMachineName, "\\\\", 2) != 0)
+            path += "\\\\";
+        path += elements.szMachineName;
+    }
+    path += '\\';
+    path += elements.szObjectName;
+    if (elements.szInstanceName && *elements.szInstanceName) {
+        path += '(';
+        if (elements.szParentInstance && *elements.szParentInstance) {
+            path += elements.szParentInstance;
+            path += '/';
+        }
+        path += elements.szInstanceName;
+        if (elements.dwInstanceIndex > 0)
+            path += '#' + std::to_string(elements.dwInstanceIndex);
+        path += ')';
+    }
+    path += '\\';
+    path += elements.szCounterName;
+    return path;
+}
+
+} // namespace
+
+extern "C" {
+
+PDH_STATUS WINAPI PdhOpenQueryA(LPCSTR dataSource, DWORD_PTR userData, PDH_HQUERY* query) {
+    (void)userData;
+    if (!query || (dataSource && *dataSource))
+        return Status(PDH_INVALID_ARGUMENT);
+    HandlesLock handles;
+    Query* created = new Query;
+    handles->queries.insert(created);
+    *query = created;
+    return ERROR_SUCCESS;
+}
+
+PDH_STATUS WINAPI PdhCloseQuery(PDH_HQUERY handle) {
+    HandlesLock handles;
+    Query* query = FindQuery(handles, handle);
+    if (!query)
+        return Status(PDH_INVALID_HANDLE);
+    while (!query->counters.empty())
+        DeleteCounter(handles, query->counters.back());
+    handles->queries.erase(query);
+    delete query;
+    return ERROR_SUCCESS;
+}
+
+PDH_STATUS WINAPI PdhAddCounterA(PDH_HQUERY handle, LPCSTR path, DWORD_PTR userData,
+                                 PDH_HCOUNTER* counter) {
+    (void)userData;
+    if (!path || !counter)
+        return Status(PDH_INVALID_ARGUMENT);
+    CounterKind kind = CounterKind::Other;
+    const PDH_STATUS resolved = ResolveCounter(path, kind);
+    HandlesLock handles;
+    Query* query = FindQuery(handles, handle);
+    if (!query)
+        return Status(PDH_INVALID_HANDLE);
+    if (resolved != ERROR_SUCCESS)
+        return resolved;
+    Counter* added = new Counter{query, kind, false, 0};
+    query->counters.push_back(added);
+    handles->counters.insert(added);
+    *counter = added;
+    return ERROR_SUCCESS;
+}
+
+PDH_STATUS WINAPI PdhRemoveCounter(PDH_HCOUNTER handle) {
+    HandlesLock handles;
+    Counter* counter = FindCounter(handles, handle);
+    if (!counter)
+        return Status(PDH_INVALID_HANDLE);
+    DeleteCounter(handles, counter);
+    return ERROR_SUCCESS;
+}
+
+PDH_STATUS WINAPI PdhCollectQueryData(PDH_HQUERY handle) {
+    const SimState state = LoadSimState();
+    HandlesLock handles;
+    Query* query = FindQuery(handles, handle);
+    if (!query)
+        return Status(PDH_INVALID_HANDLE);
+    if (query->counters.empty() || state.collectFails)
+        return Status(PDH_NO_DATA);
+    for (Counter* counter : query->counters) {
+        counter->value = CurrentValue(state, counter->kind);
+        counter->collected = true;
+    }
+    return ERROR_SUCCESS;
+}
+
+PDH_STATUS WINAPI PdhGetFormattedCounterValue(PDH_HCOUNTER handle, DWORD format, LPDWORD type,
+                                              PPDH_FMT_COUNTERVALUE value) {
+    HandlesLock handles;
+    Counter* counter = FindCounter(handles, handle);
+    if (!counter)
+        return Status(PDH_INVALID_HANDLE);
+    const DWORD kinds = format & (PDH_FMT_LONG | PDH_FMT_DOUBLE | PDH_FMT_LARGE);
+    if (!value || (kinds != PDH_FMT_LONG && kinds != PDH_FMT_DOUBLE && kinds != PDH_FMT_LARGE))
+        return Status(PDH_INVALID_ARGUMENT);
+    if (type)
+        *type = PERF_COUNTER_RAWCOUNT;
+    if (!counter->collected) {
+        value->CStatus = PDH_CSTATUS_INVALID_DATA;
+        return Status(PDH_INVALID_DATA);
+    }
+    value->CStatus = PDH_CSTATUS_VALID_DATA;
+    if (kinds == PDH_FMT_LONG)
+        value->longValue = static_cast<LONG>(counter->value);
+    else if (kinds == PDH_FMT_LARGE)
+        value->largeValue = counter->value;
+    else
+        value->doubleValue = counter->value;
+    return ERROR_SUCCESS;
+}
+
+PDH_STATUS WINAPI PdhEnumObjectsA(LPCSTR dataSource, LPCSTR machine, LPSTR objectList,
+                                  LPDWORD length, DWORD detailLevel, WINBOOL refresh) {
+    (void)detailLevel;
+    (void)refresh;
+    if (!length || (dataSource && *dataSource))
+        return Status(PDH_INVALID_ARGUMENT);
+    if (!IsLocalMachine(machine))
+        return Status(PDH_CSTATUS_NO_MACHINE);
+    const PerfCatalog catalog(LoadSimState());
+    std::vector<std::string> names;
+    for (const PerfObject& object : catalog.Objects())
+        names.push_back(object.name);
+    return HandOut(MultiString(names), objectList, length);
+}
+
+PDH_STATUS WINAPI PdhEnumObjectItemsA(LPCSTR dataSource, LPCSTR machine, LPCSTR objectName,
+                                      LPSTR counterList, LPDWORD counterLength, LPSTR instanceList,
+                                      LPDWORD instanceLength, DWORD detailLevel, DWORD flags) {
+    (void)detailLevel;
+    (void)flags;
+    if (!objectName || !counterLength || !instanceLength || (dataSource && *dataSource))
+        return Status(PDH_INVALID_ARGUMENT);
+    if (!IsLocalMachine(machine))
+        return Status(PDH_CSTATUS_NO_MACHINE);
+    const PerfCatalog catalog(LoadSimState());
+    const PerfObject* object = catalog.FindObject(objectName);
+    if (!object)
+        return Status(PDH_CSTATUS_NO_OBJECT);
+    const std::string counters = MultiString(object->counters);
+    const std::string instances = MultiString(object->instances);
+    const bool countersFit = counterList && *counterLength >= counters.size();
+    const bool instancesFit = instanceList && *instanceLength >= instances.size();
+    if ((!countersFit && !counters.empty()) || (!instancesFit && !instances.empty())) {
+        *counterLength = static_cast<DWORD>(counters.size());
+        *instanceLength = static_cast<DWORD>(instances.size());
+        return Status(PDH_MORE_DATA);
+    }
+    HandOut(counters, counterList, counterLength);
+    HandOut(instances, instanceList, instanceLength);
+    return ERROR_SUCCESS;
+}
+
+PDH_STATUS WINAPI PdhMakeCounterPathA(PPDH_COUNTER_PATH_ELEMENTS_A elements, LPSTR path,
+                                      LPDWORD length, DWORD flags) {
+    (void)flags;
+    if (!elements || !length || !elements->szObjectName || !elements->szCounterName)
+        return Status(PDH_INVALID_ARGUMENT);
+    const std::string text = FormatCounterPath(*elements);
+    return HandOut(std::string(text.c_str(), text.size() + 1), path, length);
+}
+
+} // extern "C"
