@@ -4,6 +4,7 @@
 #include "framework/ResourceString.h"
 #include "framework/ScopedComInit.h"
 #include "framework/ScopedComPtr.h"
+#include "log/CFileLocation.h"
 #include "resource.h"
 
 #include <shlobj.h>
@@ -81,4 +82,14 @@ void OfferShortcut(HWND hOwner, const std::string& shortcutPath, const std::stri
         return;
     if (fw::AppMessageBox(hOwner, fw::LoadResourceString(IDS_SHORTCUT_QUESTION), MB_YESNO) == IDYES)
         CreateShortcut(programPath, shortcutPath, "");
+}
+
+void OfferDesktopShortcut(HWND hOwner) {
+    CFileLocation shortcut;
+    // Without the desktop folder there is no place for a shortcut, so nothing is offered.
+    if (!shortcut.SetLocation(CFileLocation::LOCATION_DESKTOP_FOLDER))
+        return;
+    shortcut.SetFileName(fw::LoadResourceString(IDS_SHORTCUT_FILE));
+    CFileLocation program(CFileLocation::LOCATION_PROGRAM_FILE);
+    OfferShortcut(hOwner, shortcut.GetPath(), program.GetPath());
 }

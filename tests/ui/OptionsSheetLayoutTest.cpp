@@ -1,7 +1,7 @@
 // The sheet's own button row, its size and its help, under the real dialog base units.
 #include "RecordingWindow.h"
 #include "SheetDriver.h"
-#include "TestHost.h"
+#include "SheetSettings.h"
 #include "support/MessageCapture.h"
 
 #include "framework/ResourceString.h"
@@ -15,7 +15,7 @@
 
 namespace {
 
-using HelpCalls = std::vector<std::pair<DWORD, UINT>>;
+using HelpCalls = std::vector<std::pair<ULONG_PTR, UINT>>;
 
 // An empty help file beside the test program for the length of a test.
 class ScopedHelpFile {
@@ -84,7 +84,7 @@ protected:
 
     MessageCapture boxes{IDNO};
     RecordingWindow main;
-    TestHost host{main.Get()};
+    SheetSettings host{main.Get()};
     std::unique_ptr<COptionsPSheet> sheetObject;
 };
 
@@ -96,6 +96,7 @@ TEST_F(OptionsSheetLayoutTest, ButtonRowWithHelpFile) {
 }
 
 TEST_F(OptionsSheetLayoutTest, ButtonRowWithoutHelpFile) {
+    DeleteFileA(host.GetHelpFilePath().c_str());
     HWND hSheet = Open();
     ExpectRow(hSheet, {"OK", "Abbrechen", "\xDC&bernehmen"});
     EXPECT_FALSE(IsWindowVisible(sheet::OwnButton(hSheet, IDHELP)));
@@ -140,7 +141,12 @@ TEST_F(OptionsSheetLayoutTest, HelpButtonUsesTheActivePagesContext) {
     sheet::Click(sheet::OwnButton(hSheet, IDHELP));
     sheet::ClickTab(hSheet, 1);
     sheet::Click(sheet::OwnButton(hSheet, IDHELP));
-    EXPECT_EQ((HelpCalls{{200, HELP_CONTEXT}, {201, HELP_CONTEXT}}), host.m_help);
+    EXPECT_EQ((HelpCalls{{200, HELP_CONTEXT}, {201, HELP_CONTEXT}}), host.Contexts());
+    // The help system gets the main window as owner and the help file beside the program.
+    for (const auto& call : host.m_help) {
+        EXPECT_EQ(main.Get(), call.hOwner);
+        EXPECT_EQ(host.GetHelpFilePath(), call.file);
+    }
     EXPECT_TRUE(IsWindow(hSheet));
 }
 
@@ -166,7 +172,7 @@ TEST_F(OptionsSheetLayoutTest, F1UsesTheActivePagesContextAlsoWithoutHelpFile) {
     sheet::ClickTab(hSheet, 1);
     SetFocus(PropSheet_GetTabControl(hSheet));
     PressF1(hSheet);
-    EXPECT_EQ((HelpCalls{{200, HELP_CONTEXT}, {201, HELP_CONTEXT}}), host.m_help);
+    EXPECT_EQ((HelpCalls{{200, HELP_CONTEXT}, {201, HELP_CONTEXT}}), host.Contexts());
 }
 
 } // namespace

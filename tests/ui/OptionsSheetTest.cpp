@@ -1,6 +1,6 @@
 #include "RecordingWindow.h"
 #include "SheetDriver.h"
-#include "TestHost.h"
+#include "SheetSettings.h"
 #include "support/MessageCapture.h"
 
 #include "framework/ResourceString.h"
@@ -56,7 +56,7 @@ protected:
 
     MessageCapture questions{IDNO};
     RecordingWindow main;
-    TestHost host{main.Get()};
+    SheetSettings host{main.Get()};
     std::unique_ptr<COptionsPSheet> sheetObject;
 };
 
