@@ -63,7 +63,13 @@ BOOL COptionsPSheet::PreTranslateMessage(MSG* pMsg) {
             return TRUE;
         }
     }
-    return fw::CPropertySheet::PreTranslateMessage(pMsg);
+    // Ctrl+Tab changes the page without the tab control's TCN_SELCHANGE; the page shown last
+    // is remembered all the same.
+    int nPageBefore = GetActiveIndex();
+    BOOL handled = fw::CPropertySheet::PreTranslateMessage(pMsg);
+    if (m_hWnd && GetActiveIndex() != nPageBefore)
+        m_host.Profile().nActivePage = GetActiveIndex();
+    return handled;
 }
 
 BOOL COptionsPSheet::OnCommand(WPARAM wParam, LPARAM lParam) {

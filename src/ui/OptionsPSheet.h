@@ -26,7 +26,8 @@ public:
     BOOL Create(HWND hParent = nullptr, DWORD dwStyle = OPTIONS_SHEET_STYLE,
                 DWORD dwExStyle = 0) override;
 
-    // Enter outside a push button presses the sheet's own OK.
+    // Enter outside a push button presses the sheet's own OK; a page changed by the keyboard
+    // is remembered.
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
