@@ -59,7 +59,22 @@ BOOL CPropertySheet::Create(HWND hParent, DWORD dwStyle, DWORD dwExStyle) {
     m_dwCreateStyle = dwStyle;
     m_dwCreateExStyle = dwExStyle;
     m_nModalResult = 0;
+    PrepareHeader(hParent);
 
+    t_pCreatingSheet = this;
+    t_hCreationHook = SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
+    HWND hCreated = reinterpret_cast<HWND>(PropertySheetA(&m_psh));
+    if (t_hCreationHook)
+        UnhookWindowsHookEx(t_hCreationHook);
+    t_hCreationHook = nullptr;
+    t_pCreatingSheet = nullptr;
+    // Without the hook the window would run without this object's handlers.
+    if (hCreated && !m_hWnd)
+        ::DestroyWindow(hCreated);
+    return m_hWnd != nullptr;
+}
+
+void CPropertySheet::PrepareHeader(HWND hParent) {
     m_pageDescriptions.clear();
     for (CPropertyPage* pPage : m_pages)
         m_pageDescriptions.push_back(pPage->GetPageDescription());
@@ -69,15 +84,6 @@ BOOL CPropertySheet::Create(HWND hParent, DWORD dwStyle, DWORD dwExStyle) {
     m_psh.nPages = static_cast<UINT>(m_pageDescriptions.size());
     m_psh.ppsp = m_pageDescriptions.data();
     m_psh.pfnCallback = SheetCallback;
-
-    t_pCreatingSheet = this;
-    t_hCreationHook = SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
-    PropertySheetA(&m_psh);
-    if (t_hCreationHook)
-        UnhookWindowsHookEx(t_hCreationHook);
-    t_hCreationHook = nullptr;
-    t_pCreatingSheet = nullptr;
-    return m_hWnd != nullptr;
 }
 
 int CPropertySheet::GetActiveIndex() const {
@@ -163,7 +169,7 @@ LRESULT CPropertySheet::Default() {
 
 BOOL CPropertySheet::OnInitDialog() {
     BOOL result = static_cast<BOOL>(Default());
-    HideStandardButtons();
+    RemoveStandardButtons();
     CenterOnWorkArea();
     return result;
 }
@@ -225,7 +231,7 @@ void CPropertySheet::AdjustTemplateStyle(void* pTemplate) const {
     *pExStyle = m_dwCreateExStyle;
 }
 
-void CPropertySheet::HideStandardButtons() {
+void CPropertySheet::RemoveStandardButtons() {
     RECT rcWindow;
     GetWindowRect(m_hWnd, &rcWindow);
     // The window ends where the standard buttons began.

@@ -85,8 +85,10 @@ private:
 
     void Attach(HWND hwnd);
     void Detach();
+    void PrepareHeader(HWND hParent);
     void AdjustTemplateStyle(void* pTemplate) const;
-    void HideStandardButtons();
+    // Hides and disables the standard buttons and cuts the window off above them.
+    void RemoveStandardButtons();
     void CenterOnWorkArea();
 
     static int CALLBACK SheetCallback(HWND hwnd, UINT message, LPARAM lParam);

@@ -52,16 +52,10 @@ BOOL COptionsPSheet::Create(HWND, DWORD dwStyle, DWORD dwExStyle) {
 }
 
 BOOL COptionsPSheet::PreTranslateMessage(MSG* pMsg) {
-    // The dialog manager would look for the default button by its id and find the hidden,
-    // disabled standard OK of the property sheet control, and do nothing.
-    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN && IsWindowEnabled(m_btnOK)) {
-        LRESULT code =
-            SendMessageA(pMsg->hwnd, WM_GETDLGCODE, pMsg->wParam, reinterpret_cast<LPARAM>(pMsg));
-        if (!(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_WANTALLKEYS))) {
-            SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(m_btnOK));
-            return TRUE;
-        }
+    if (IsEnterForOwnOK(*pMsg)) {
+        SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(m_btnOK));
+        return TRUE;
     }
     // Ctrl+Tab changes the page without the tab control's TCN_SELCHANGE; the page shown last
     // is remembered all the same.
@@ -70,6 +64,17 @@ BOOL COptionsPSheet::PreTranslateMessage(MSG* pMsg) {
     if (m_hWnd && GetActiveIndex() != nPageBefore)
         m_host.Profile().nActivePage = GetActiveIndex();
     return handled;
+}
+
+// The dialog manager would look for the default button by its id, find the hidden, disabled
+// standard OK of the property sheet control, and do nothing. A push button with the focus
+// keeps Enter for itself.
+bool COptionsPSheet::IsEnterForOwnOK(const MSG& msg) const {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN || !IsWindowEnabled(m_btnOK))
+        return false;
+    LRESULT code =
+        SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    return !(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_WANTALLKEYS));
 }
 
 BOOL COptionsPSheet::OnCommand(WPARAM wParam, LPARAM lParam) {

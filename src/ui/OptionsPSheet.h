@@ -39,6 +39,7 @@ protected:
     void OnDestroyed() override;
 
 private:
+    bool IsEnterForOwnOK(const MSG& msg) const;
     void OnPageChanged(HWND hPage);
     void OnPageUnchanged(HWND hPage);
     void OnOK();
