@@ -8,7 +8,10 @@ export BUILD_DIR=${BUILD_DIR:-$root/build}
 "$root/tools/setup.sh"
 "$root/tools/build.sh"
 
-prefix=$BUILD_DIR/wineprefix
+# One prefix per user locale (see wine-exec.sh): German, and US English for the tests that run
+# under both. Tests with a prefix of their own make theirs when they start.
+prefixes=("$BUILD_DIR/wineprefix" "$BUILD_DIR/wineprefix-en_US")
+locales=(de_DE.UTF-8 en_US.UTF-8)
 xvfb_pid=
 cleanup() {
     for p in "$BUILD_DIR"/wineprefix*/; do
@@ -26,9 +29,11 @@ xvfb_pid=$!
 export DISPLAY=:$display
 for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
 
-# Create the prefix once and keep one wineserver alive for the whole run.
-"$BUILD_DIR/wine-exec.sh" cmd /c exit 0 >/dev/null 2>&1 || true
-WINEPREFIX=$prefix wineserver -p 2>/dev/null || true
+# Create the prefixes once and keep one wineserver per prefix alive for the whole run.
+for i in "${!prefixes[@]}"; do
+    LANG=${locales[$i]} LC_ALL=${locales[$i]} "$BUILD_DIR/wine-exec.sh" cmd /c exit 0 >/dev/null 2>&1 || true
+    WINEPREFIX=${prefixes[$i]} wineserver -p 2>/dev/null || true
+done
 
 cd "$BUILD_DIR"
 ctest --output-on-failure -j"$(nproc)" "$@"

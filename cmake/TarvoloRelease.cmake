@@ -1,0 +1,47 @@
+# The release: tarvolo-<version>.zip in the build folder with tarvolo.exe, tarvolo-export.exe
+# (once the build has it) and README.txt for Windows users, made by every build.
+
+set(TARVOLO_RELEASE_ZIP ${CMAKE_BINARY_DIR}/tarvolo-${PROJECT_VERSION}.zip)
+set(release_dir ${CMAKE_BINARY_DIR}/release)
+set(release_readme ${CMAKE_SOURCE_DIR}/tools/release/README.txt)
+find_program(TARVOLO_ZIP_PROGRAM zip REQUIRED)
+
+# The export program, under whichever of the customary target names the build gives it.
+set(export_target)
+foreach(candidate tarvolo-export tarvolo_export)
+    if(TARGET ${candidate})
+        set(export_target ${candidate})
+        break()
+    endif()
+endforeach()
+
+# Shipped programs go without their debugging information.
+set(release_files ${release_dir}/tarvolo.exe)
+set(release_commands COMMAND ${CMAKE_STRIP} -o ${release_dir}/tarvolo.exe $<TARGET_FILE:tarvolo>)
+if(export_target)
+    list(APPEND release_files ${release_dir}/tarvolo-export.exe)
+    list(APPEND release_commands
+         COMMAND ${CMAKE_STRIP} -o ${release_dir}/tarvolo-export.exe $<TARGET_FILE:${export_target}>)
+endif()
+list(APPEND release_files ${release_dir}/README.txt)
+
+add_custom_command(OUTPUT ${TARVOLO_RELEASE_ZIP}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${release_dir} ${TARVOLO_RELEASE_ZIP}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${release_dir}
+    ${release_commands}
+    COMMAND ${CMAKE_COMMAND} -E copy ${release_readme} ${release_dir}/README.txt
+    COMMAND ${TARVOLO_ZIP_PROGRAM} -q -j -X ${TARVOLO_RELEASE_ZIP} ${release_files}
+    DEPENDS tarvolo ${export_target} ${release_readme}
+    COMMENT "Packing ${TARVOLO_RELEASE_ZIP}"
+    VERBATIM)
+add_custom_target(release_zip ALL DEPENDS ${TARVOLO_RELEASE_ZIP})
+
+if(BUILD_TESTING)
+    set(expected tarvolo.exe README.txt)
+    if(export_target)
+        list(APPEND expected tarvolo-export.exe)
+    endif()
+    add_test(NAME release.zip_holds_the_programs_and_the_readme
+             COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/release/check_release_zip.py
+                     ${TARVOLO_RELEASE_ZIP} ${expected})
+endif()

@@ -1,0 +1,172 @@
+#include "log/CFileLocation.h"
+
+#include <windows.h>
+
+#include <io.h>
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+
+const char SHELL_FOLDERS_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell "
+                                 "Folders";
+
+struct PathParts {
+    std::string drive, folder, name, extension;
+};
+
+// The C library's split. Every part gets room for the whole path, so that no part of a long
+// path can overflow its buffer.
+PathParts SplitPath(const std::string& path) {
+    const std::size_t size = path.size() + 3;
+    std::vector<char> drive(size), folder(size), name(size), extension(size);
+    _splitpath(path.c_str(), drive.data(), folder.data(), name.data(), extension.data());
+    return {drive.data(), folder.data(), name.data(), extension.data()};
+}
+
+class ScopedRegKey {
+public:
+    ScopedRegKey(HKEY root, const char* subKey, REGSAM access) {
+        if (RegOpenKeyExA(root, subKey, 0, access, &m_hKey) != ERROR_SUCCESS)
+            m_hKey = nullptr;
+    }
+    ~ScopedRegKey() {
+        if (m_hKey)
+            RegCloseKey(m_hKey);
+    }
+    ScopedRegKey(const ScopedRegKey&) = delete;
+    ScopedRegKey& operator=(const ScopedRegKey&) = delete;
+
+    HKEY Get() const { return m_hKey; }
+
+private:
+    HKEY m_hKey = nullptr;
+};
+
+bool ReadStringValue(HKEY key, const char* valueName, std::string& text) {
+    char buffer[MAX_PATH + 1] = {}; // one more than the value may fill: always terminated
+    DWORD size = MAX_PATH;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+        ERROR_SUCCESS)
+        return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        return false;
+    text = buffer;
+    return !text.empty();
+}
+
+std::string ModuleFileName() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+std::string TempFolder() {
+    char path[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, path);
+    return path;
+}
+
+template <UINT(WINAPI* Query)(LPSTR, UINT)> std::string SystemFolder() {
+    char path[MAX_PATH + 1] = {};
+    Query(path, MAX_PATH);
+    return path;
+}
+
+} // namespace
+
+CFileLocation::CFileLocation(int kind) {
+    SetLocation(kind);
+}
+
+CFileLocation::CFileLocation(const char* path) {
+    SetPath(path ? path : "");
+}
+
+bool CFileLocation::SetLocation(int kind) {
+    Clear();
+    switch (kind) {
+    case LOCATION_PROGRAM_FILE:
+        SetPath(ModuleFileName());
+        return true;
+    case LOCATION_PROGRAM_FOLDER:
+        SetPath(ModuleFileName());
+        m_strName.clear();
+        m_strExtension.clear();
+        return true;
+    case LOCATION_WINDOWS_FOLDER:
+        SetFolder(SystemFolder<GetWindowsDirectoryA>());
+        return true;
+    case LOCATION_SYSTEM_FOLDER:
+        SetFolder(SystemFolder<GetSystemDirectoryA>());
+        return true;
+    case LOCATION_TEMP_FOLDER:
+        SetFolder(TempFolder());
+        return true;
+    case LOCATION_DESKTOP_FOLDER:
+        return SetShellFolder("Desktop");
+    case LOCATION_FAVORITES_FOLDER:
+        return SetShellFolder("Favorites");
+    case LOCATION_TEMP_FILE:
+        return SetTempFile();
+    default:
+        return false;
+    }
+}
+
+void CFileLocation::SetPath(const std::string& path) {
+    PathParts parts = SplitPath(path);
+    m_strDrive = std::move(parts.drive);
+    m_strFolder = std::move(parts.folder);
+    m_strName = std::move(parts.name);
+    m_strExtension = std::move(parts.extension);
+}
+
+void CFileLocation::SetFolder(const std::string& folder) {
+    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/')
+        SetPath(folder + "\\");
+    else
+        SetPath(folder);
+}
+
+void CFileLocation::SetFileName(const std::string& name) {
+    PathParts parts = SplitPath(name);
+    m_strName = std::move(parts.name);
+    m_strExtension = std::move(parts.extension);
+}
+
+std::string CFileLocation::GetPath() const {
+    return m_strDrive + m_strFolder + m_strName + m_strExtension;
+}
+
+bool CFileLocation::Exists() const {
+    return _access(GetPath().c_str(), 0) == 0;
+}
+
+void CFileLocation::Clear() {
+    m_strDrive.clear();
+    m_strFolder.clear();
+    m_strName.clear();
+    m_strExtension.clear();
+}
+
+bool CFileLocation::SetShellFolder(const char* valueName) {
+    ScopedRegKey key(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, KEY_ALL_ACCESS);
+    std::string folder;
+    if (!key.Get() || !ReadStringValue(key.Get(), valueName, folder))
+        return false;
+    SetFolder(folder);
+    return true;
+}
+
+bool CFileLocation::SetTempFile() {
+    std::unique_ptr<char, decltype(&std::free)> name(_tempnam(TempFolder().c_str(), "~"),
+                                                     &std::free);
+    if (!name)
+        return false;
+    SetPath(name.get());
+    return true;
+}

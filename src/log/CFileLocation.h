@@ -1,0 +1,53 @@
+#pragma once
+// A file or folder as drive, folder, file name and extension, set from a well-known place of
+// the system or from a full path.
+#include <string>
+
+class CFileLocation {
+public:
+    enum Kind {
+        LOCATION_NONE = 0,       // not set yet
+        LOCATION_PROGRAM_FILE,   // the running program's own file
+        LOCATION_PROGRAM_FOLDER, // the folder of that file
+        LOCATION_WINDOWS_FOLDER,
+        LOCATION_SYSTEM_FOLDER,
+        LOCATION_TEMP_FOLDER,
+        LOCATION_DESKTOP_FOLDER,   // "Desktop" of the user's shell folders
+        LOCATION_FAVORITES_FOLDER, // "Favorites" of the user's shell folders
+        LOCATION_TEMP_FILE         // a name not taken yet in the temporary folder, "~" first
+    };
+
+    explicit CFileLocation(int kind = LOCATION_NONE);
+    explicit CFileLocation(const char* path);
+
+    // Sets all four parts from the kind. A kind that is not known, or a shell folder that
+    // cannot be read, leaves the location empty and returns false.
+    bool SetLocation(int kind);
+    // Splits the path into the four parts.
+    void SetPath(const std::string& path);
+    // Sets the location to a folder, adding the final backslash when it is missing.
+    void SetFolder(const std::string& folder);
+    // Takes only the file name and extension of name; drive and folder stay.
+    void SetFileName(const std::string& name);
+
+    std::string GetPath() const;
+    const std::string& GetDrive() const { return m_strDrive; }
+    const std::string& GetFolder() const { return m_strFolder; }
+    const std::string& GetName() const { return m_strName; }
+    const std::string& GetExtension() const { return m_strExtension; }
+    // File name and extension together.
+    std::string GetFileName() const { return m_strName + m_strExtension; }
+
+    // True when the full path can be accessed.
+    bool Exists() const;
+
+private:
+    void Clear();
+    bool SetShellFolder(const char* valueName);
+    bool SetTempFile();
+
+    std::string m_strDrive;
+    std::string m_strFolder;
+    std::string m_strName;
+    std::string m_strExtension;
+};

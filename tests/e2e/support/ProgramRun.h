@@ -1,0 +1,43 @@
+#pragma once
+// One run of a program under test: started with arguments, a working folder and changes to the
+// environment, waited for, and ended by force if it is still running when the test is done.
+#include <windows.h>
+
+#include <map>
+#include <optional>
+#include <string>
+
+namespace e2e {
+
+// Variables to set for the program; an empty value removes the variable.
+using EnvironmentChanges = std::map<std::string, std::string>;
+
+class ProgramRun {
+public:
+    // Starts program with the arguments (one command-line text), in folder (the program's own
+    // folder when empty).
+    ProgramRun(const std::string& program, const std::string& arguments,
+               const std::string& folder = {}, const EnvironmentChanges& environment = {});
+    ~ProgramRun();
+    ProgramRun(const ProgramRun&) = delete;
+    ProgramRun& operator=(const ProgramRun&) = delete;
+
+    bool Started() const { return m_process != nullptr; }
+    DWORD ProcessId() const { return m_processId; }
+
+    // The exit code once the program has ended within the time, or none.
+    std::optional<DWORD> WaitForExit(DWORD timeoutMs);
+    bool IsRunning() const;
+
+    // Ends the program by force (it is the test's own child); returns its exit code.
+    std::optional<DWORD> Terminate();
+
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_processId = 0;
+};
+
+// The current environment with the changes applied, as a block for CreateProcessA.
+std::string BuildEnvironmentBlock(const EnvironmentChanges& changes);
+
+} // namespace e2e
