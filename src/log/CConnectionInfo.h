@@ -3,6 +3,9 @@
 #include "log/Clock.h"
 
 #include <cstdint>
+#include <string>
+
+class CNumberFormat;
 
 class CConnectionInfo {
 public:
@@ -27,6 +30,10 @@ public:
     void StoreImage(unsigned char (&image)[IMAGE_SIZE]) const;
     // Takes start, duration and volumes from an image; tag, padding and readings are dropped.
     static CConnectionInfo FromImage(const unsigned char (&image)[IMAGE_SIZE]);
+
+    // The record's row of the connection report: local date and time of the start, duration,
+    // and megabytes received, sent and in all, in the given number format.
+    std::string FormatReportRow(const CNumberFormat& format) const;
 
     TIME64 m_timeStart;
     std::int32_t m_nDuration;

@@ -23,6 +23,8 @@ public:
     BOOL ShowIcon();
     BOOL SetIcon(HICON hIcon);
     HICON GetIcon() const;
+    // Whether the icon was added to the notification area.
+    BOOL IsEnabled() const { return m_bEnabled; }
     BOOL SetTooltipText(LPCSTR lpszTip);
 
     // wParam and lParam of the callback message; 0 when the message is not this icon's or its

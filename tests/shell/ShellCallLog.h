@@ -23,6 +23,11 @@ public:
         Record(message, data);
         return Shell_NotifyIconA(message, data);
     }
+    // A shell that takes everything without showing it.
+    static BOOL WINAPI Accept(DWORD message, PNOTIFYICONDATAA data) {
+        Record(message, data);
+        return TRUE;
+    }
     static BOOL WINAPI Refuse(DWORD message, PNOTIFYICONDATAA data) {
         Record(message, data);
         return FALSE;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <map>
+#include <stdexcept>
 #include <string>
 
 class DialupSimState {
@@ -38,20 +39,30 @@ public:
 
     const std::string& Path() const { return m_path; }
 
-    // Writes text to path through a temporary file beside it and a rename.
+    // Writes text to path through a temporary file beside it and a rename. Wine refuses to
+    // rename over a file that a reader holds open (the simulator reads it every 100 ms and on
+    // every call), so the rename is tried again until the reader has let go. A change that
+    // cannot be made fails the test rather than vanish.
     static void Replace(const std::string& path, const std::string& text) {
         const std::string temporary = path + ".tmp";
         HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE)
-            return;
+            throw std::runtime_error("cannot write " + temporary);
         DWORD written = 0;
         WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
         CloseHandle(file);
-        MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+        const DWORD start = GetTickCount();
+        while (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            if (GetTickCount() - start > kReplaceTimeoutMs)
+                throw std::runtime_error("cannot replace " + path);
+            Sleep(1);
+        }
     }
 
 private:
+    static const DWORD kReplaceTimeoutMs = 5000;
+
     static std::string UniquePath() {
         static int serial = 0;
         char folder[MAX_PATH];

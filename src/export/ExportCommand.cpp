@@ -1,0 +1,112 @@
+#include "export/ExportCommand.h"
+
+#include "export/CsvExport.h"
+#include "framework/CException.h"
+#include "log/CFileLocation.h"
+
+#include <new>
+
+namespace {
+
+const char PROGRAM[] = "tarvolo-export";
+
+const char USAGE[] =
+    "Usage: tarvolo-export [--dir <folder>] connections|months\r\n"
+    "Writes the Tarvolo log as CSV to standard output.\r\n"
+    "\r\n"
+    "  connections     one row per stored connection (clog.dat):\r\n"
+    "                  start_utc,start_local,duration_s,received_bytes,sent_bytes\r\n"
+    "  months          one row per calendar month 1 to 12 (mlog.dat):\r\n"
+    "                  month,duration_s,received_bytes,sent_bytes\r\n"
+    "                  then the line # saved_utc,<time the totals were saved>\r\n"
+    "  --dir <folder>  folder of the data files (default: the folder of this program)\r\n"
+    "  --help          show this text\r\n"
+    "\r\n"
+    "Times are ISO 8601: UTC with a trailing Z, local time without a zone.\r\n"
+    "Exit code 0 on success, 2 on any error.\r\n";
+
+bool IsCommand(const std::string& arg) {
+    return arg == "connections" || arg == "months";
+}
+
+std::string DataFilePath(const std::string& folder, const char* name) {
+    CFileLocation location;
+    if (folder.empty())
+        location.SetLocation(CFileLocation::LOCATION_PROGRAM_FOLDER);
+    else
+        location.SetFolder(folder);
+    location.SetFileName(name);
+    return location.GetPath();
+}
+
+void Export(const ExportOptions& options, std::ostream& out) {
+    if (options.command == "connections") {
+        WriteConnectionsCsv(ReadConnectionsFile(DataFilePath(options.folder, "clog.dat")), out);
+    } else {
+        MonthTable table{};
+        const TIME64 saveTime = ReadMonthsFile(DataFilePath(options.folder, "mlog.dat"), table);
+        WriteMonthsCsv(table, saveTime, out);
+    }
+}
+
+int Fail(std::ostream& err, const std::string& reason) {
+    err << PROGRAM << ": " << reason << "\n";
+    return EXPORT_FAILED;
+}
+
+} // namespace
+
+bool ParseExportArguments(const std::vector<std::string>& args, ExportOptions& options,
+                          std::string& error) {
+    const std::string dirPrefix = "--dir=";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h" || arg == "/?") {
+            options.bHelp = true;
+        } else if (arg == "--dir" || arg.compare(0, dirPrefix.size(), dirPrefix) == 0) {
+            const bool valueFollows = arg == "--dir";
+            if (valueFollows && i + 1 == args.size()) {
+                error = "--dir needs a folder (see --help)";
+                return false;
+            }
+            options.folder = valueFollows ? args[++i] : arg.substr(dirPrefix.size());
+            if (options.folder.empty()) {
+                error = "--dir needs a folder (see --help)";
+                return false;
+            }
+        } else if (IsCommand(arg) && options.command.empty()) {
+            options.command = arg;
+        } else {
+            error = "unexpected argument '" + arg + "' (see --help)";
+            return false;
+        }
+    }
+    if (!options.bHelp && options.command.empty()) {
+        error = "no command given: connections or months (see --help)";
+        return false;
+    }
+    return true;
+}
+
+int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    ExportOptions options;
+    std::string error;
+    if (!ParseExportArguments(args, options, error))
+        return Fail(err, error);
+    if (options.bHelp) {
+        out << USAGE;
+        out.flush();
+        return out ? EXPORT_OK : Fail(err, "cannot write to standard output");
+    }
+    try {
+        Export(options, out);
+    } catch (const CException& e) {
+        return Fail(err, e.GetErrorMessage());
+    } catch (const std::bad_alloc&) {
+        return Fail(err, "out of memory");
+    }
+    out.flush();
+    if (!out)
+        return Fail(err, "cannot write to standard output");
+    return EXPORT_OK;
+}

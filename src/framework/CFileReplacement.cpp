@@ -1,0 +1,75 @@
+#include "framework/CFileReplacement.h"
+
+#include <windows.h>
+
+#include <utility>
+
+namespace {
+
+std::unique_ptr<CFile> OpenSystemFile(const std::string& path, unsigned openFlags,
+                                      CFileException* error) {
+    auto file = std::make_unique<CFile>();
+    if (!file->Open(path, openFlags, error))
+        return nullptr;
+    return file;
+}
+
+// Opening the target as the old in-place write did tells whether it may be replaced: a file
+// that is read-only or in use by someone else stays as it is.
+bool TargetIsWritable(const std::string& path, CFileException* error) {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    CFile target;
+    return target.Open(path, CFile::modeWrite | CFile::shareExclusive, error);
+}
+
+} // namespace
+
+CFileReplacement::CFileReplacement(const std::string& targetPath, FileOpener opener)
+    : m_strTargetPath(targetPath), m_strTemporaryPath(TemporaryPathOf(targetPath)),
+      m_opener(opener ? std::move(opener) : FileOpener(&OpenSystemFile)) {}
+
+CFileReplacement::~CFileReplacement() {
+    if (!m_pFile)
+        return;
+    m_pFile.reset();
+    DeleteFileA(m_strTemporaryPath.c_str());
+}
+
+bool CFileReplacement::Open(CFileException* error) {
+    if (!TargetIsWritable(m_strTargetPath, error))
+        return false;
+    m_pFile = m_opener(m_strTemporaryPath,
+                       CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive, error);
+    return m_pFile != nullptr;
+}
+
+void CFileReplacement::Commit() {
+    m_pFile->Flush();
+    m_pFile->Close();
+    ReplaceTarget();
+    m_pFile.reset();
+}
+
+void CFileReplacement::ReplaceTarget() const {
+    const char* from = m_strTemporaryPath.c_str();
+    const char* to = m_strTargetPath.c_str();
+    if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return;
+    DWORD osError = GetLastError();
+    // The Windows 95 family has no MoveFileEx: there the old file has to go first.
+    if (osError == ERROR_CALL_NOT_IMPLEMENTED) {
+        if ((DeleteFileA(to) || GetLastError() == ERROR_FILE_NOT_FOUND) && MoveFileA(from, to))
+            return;
+        osError = GetLastError();
+    }
+    CFileException::ThrowOsError(static_cast<long>(osError), m_strTargetPath);
+}
+
+std::string CFileReplacement::TemporaryPathOf(const std::string& targetPath) {
+    return targetPath + ".tmp";
+}
+
+void CFileReplacement::RemoveLeftover(const std::string& targetPath) {
+    DeleteFileA(TemporaryPathOf(targetPath).c_str());
+}

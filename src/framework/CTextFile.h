@@ -1,0 +1,43 @@
+#pragma once
+// A text file as the C library's text mode writes it: every line feed reaches the file as
+// CR LF. Text is gathered in a buffer so that long reports go out in large blocks; failures
+// throw the file's CFileException like any CFile.
+#include "framework/CFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CTextFile : public CFile {
+public:
+    static constexpr unsigned DEFAULT_BUFFER_SIZE = 65536;
+
+    explicit CTextFile(unsigned bufferSize = DEFAULT_BUFFER_SIZE);
+    // Opens the file or throws CFileException.
+    CTextFile(const std::string& path, unsigned openFlags,
+              unsigned bufferSize = DEFAULT_BUFFER_SIZE);
+    // Text still in the buffer is dropped: Close() writes it and reports errors, a destructor
+    // could do neither safely.
+    ~CTextFile() override = default;
+
+    // Opens the file; on failure returns false and fills *error when given.
+    bool Open(const std::string& path, unsigned openFlags, CFileException* error = nullptr);
+
+    // Writes count bytes, each line feed as CR LF.
+    void Write(const void* buffer, unsigned count) override;
+    void WriteString(const std::string& text);
+
+    // Writes the buffer, then asks the system to put the file on disk.
+    void Flush() override;
+    void Close() override;
+    // Writes the buffer first, so that nothing written lands behind the new position.
+    std::uint64_t SeekToEnd();
+
+private:
+    void Put(const char* bytes, std::size_t count);
+    void WritePending();
+
+    std::vector<char> m_buffer;
+    std::size_t m_nUsed = 0;
+};

@@ -1,0 +1,13 @@
+#pragma once
+// The megabyte text of FormatMegabytes, made without the C library's printing and the system's
+// number formatting for the common case, which a report of tens of thousands of rows needs
+// three times a row.
+#include <cstdint>
+#include <string>
+
+class CNumberFormat;
+
+// Appends exactly what FormatMegabytes(bytes, format) returns. Byte counts that are negative
+// or beyond 2^48, and formats other than two decimals with groups of 2 to 4 digits or none, go
+// through FormatMegabytes itself.
+void AppendMegabytes(std::string& text, std::int64_t bytes, const CNumberFormat& format);

@@ -1,0 +1,135 @@
+#include "shell/ConnectionAccounting.h"
+
+#include "counters/StringResource.h"
+#include "counters/TrafficCounter.h"
+#include "log/CConnectionLog.h"
+#include "resource.h"
+#include "shell/TrayIcon.h"
+
+namespace {
+
+// The log's mark of a start reading that could not be taken.
+const std::int64_t MISSING_READING = -1;
+
+} // namespace
+
+const CConnectionAccounting::TIMER_CALLS CConnectionAccounting::SYSTEM_TIMER = {&::SetTimer,
+                                                                                &::KillTimer};
+
+CConnectionAccounting::CConnectionAccounting(CConnectionLog& log, CTrayIcon& trayIcon,
+                                             const TIMER_CALLS& timer)
+    : m_log(log), m_trayIcon(trayIcon), m_timer(timer), m_pCounter(nullptr), m_hWnd(nullptr),
+      m_nTimer(0), m_bConnected(FALSE) {}
+
+CConnectionAccounting::~CConnectionAccounting() {
+    StopTimer();
+}
+
+LRESULT CConnectionAccounting::OnConnectionsChanged(WPARAM /*wParam*/, LPARAM lParam) {
+    const bool bAnyConnection = lParam > 0;
+    // Every report restarts the five-second period.
+    if (bAnyConnection)
+        RestartTimer();
+    else
+        StopTimer();
+    UpdateTrayIcon();
+    // More or fewer connections do not start a new online period.
+    if (m_bConnected && bAnyConnection)
+        return 1;
+
+    m_bConnected = bAnyConnection;
+    if (bAnyConnection)
+        StartOnlinePeriod();
+    else
+        EndOnlinePeriod();
+    UpdateTrayIcon();
+    return 1;
+}
+
+void CConnectionAccounting::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent != IDT_MEASURE)
+        return;
+    std::int64_t nReceived = 0;
+    std::int64_t nSent = 0;
+    // A failed sample leaves the log as it is until the next tick.
+    if (m_bConnected && Sample(nReceived, nSent))
+        m_log.UpdateConnection(nReceived, nSent);
+    UpdateTrayIcon();
+}
+
+void CConnectionAccounting::UpdateTrayIcon() {
+    const HICON hIcon = LoadTrayImage();
+    const std::string tooltip = TooltipText();
+    if (!m_trayIcon.IsEnabled())
+        return;
+    m_trayIcon.SetTooltipText(tooltip.c_str());
+    m_trayIcon.SetIcon(hIcon);
+}
+
+HICON CConnectionAccounting::LoadTrayImage() {
+    // Exactly one image is held: the old one goes before the new one is loaded.
+    m_hTrayIcon.Reset();
+    const int nId = m_bConnected ? IDI_TRAY_ONLINE : IDI_TRAY_IDLE;
+    m_hTrayIcon.Reset(static_cast<HICON>(LoadImageA(
+        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+    return m_hTrayIcon.Get();
+}
+
+void CConnectionAccounting::RestartTimer() {
+    StopTimer();
+    m_nTimer = m_timer.pfnSetTimer(m_hWnd, IDT_MEASURE, MEASURE_INTERVAL_MS, nullptr);
+}
+
+void CConnectionAccounting::StopTimer() {
+    if (m_nTimer)
+        m_timer.pfnKillTimer(m_hWnd, m_nTimer);
+    m_nTimer = 0;
+}
+
+// The start readings become the log's baseline; a sample that fails leaves them missing, and
+// the log takes its baseline from the first good reading instead.
+void CConnectionAccounting::StartOnlinePeriod() {
+    m_received.Restart();
+    m_sent.Restart();
+    std::int64_t nReceived = MISSING_READING;
+    std::int64_t nSent = MISSING_READING;
+    if (!Sample(nReceived, nSent))
+        nReceived = nSent = MISSING_READING;
+    m_log.StartConnection(nReceived, nSent);
+    m_log.UpdateConnection(nReceived, nSent);
+}
+
+// Also when no period runs (the log then ignores the end), so a first report of 0 is harmless.
+void CConnectionAccounting::EndOnlinePeriod() {
+    std::int64_t nReceived = MISSING_READING;
+    std::int64_t nSent = MISSING_READING;
+    LastReadings(nReceived, nSent);
+    m_log.UpdateConnection(nReceived, nSent);
+    m_log.EndConnection();
+}
+
+bool CConnectionAccounting::Sample(std::int64_t& nReceived, std::int64_t& nSent) {
+    if (!m_pCounter || !m_pCounter->Collect())
+        return false;
+    LastReadings(nReceived, nSent);
+    return true;
+}
+
+void CConnectionAccounting::LastReadings(std::int64_t& nReceived, std::int64_t& nSent) {
+    if (!m_pCounter)
+        return;
+    nReceived = m_received.Next(m_pCounter->GetValue(COUNTER_BYTES_RECEIVED));
+    nSent = m_sent.Next(m_pCounter->GetValue(COUNTER_BYTES_SENT));
+}
+
+// String 139, "Tarvolo: %s MByte", with the month's volume in place of %s.
+std::string CConnectionAccounting::TooltipText() {
+    std::string volume;
+    m_log.GetVolumeText(volume);
+    std::string text;
+    LoadStringResource(IDS_TOOLTIP_FORMAT, text);
+    const std::string::size_type at = text.find("%s");
+    if (at != std::string::npos)
+        text.replace(at, 2, volume);
+    return text;
+}

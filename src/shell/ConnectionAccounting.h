@@ -1,0 +1,80 @@
+#pragma once
+// The measuring of the main frame: from the watcher's connection counts it measures each online
+// period (at least one dial-up connection up), samples the byte counters every five seconds while
+// it lasts, hands the readings to the log, has the log book the period when the last connection
+// goes down, and keeps the tray icon's image and tooltip up to date.
+//
+// The frame embeds one and routes WM_CONNECTIONS_CHANGED and WM_TIMER to it; the counter, the
+// log, the tray icon and the window whose timer measures are the frame's, lent to it.
+#include "shell/RunningReading.h"
+#include "shell/ScopedIcon.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+class CConnectionLog;
+class CTrafficCounter;
+class CTrayIcon;
+
+const UINT_PTR IDT_MEASURE = 11;       // the measuring timer
+const UINT MEASURE_INTERVAL_MS = 5000; // its period
+
+class CConnectionAccounting {
+public:
+    // The calls that start and stop the measuring timer on the window; tests watch them.
+    struct TIMER_CALLS {
+        UINT_PTR(WINAPI* pfnSetTimer)(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC);
+        BOOL(WINAPI* pfnKillTimer)(HWND hWnd, UINT_PTR nIDEvent);
+    };
+    static const TIMER_CALLS SYSTEM_TIMER;
+
+    CConnectionAccounting(CConnectionLog& log, CTrayIcon& trayIcon,
+                          const TIMER_CALLS& timer = SYSTEM_TIMER);
+    // Stops a running timer and destroys the tray image.
+    ~CConnectionAccounting();
+    CConnectionAccounting(const CConnectionAccounting&) = delete;
+    CConnectionAccounting& operator=(const CConnectionAccounting&) = delete;
+
+    // The window that receives the measuring timer's WM_TIMER.
+    void SetWindow(HWND hWnd) { m_hWnd = hWnd; }
+    // The byte counter, opened and with both byte counters added; not owned.
+    void SetCounter(CTrafficCounter* pCounter) { m_pCounter = pCounter; }
+
+    // WM_CONNECTIONS_CHANGED: lParam is the number of active connections; wParam is not used.
+    LRESULT OnConnectionsChanged(WPARAM wParam, LPARAM lParam);
+    // WM_TIMER of any id; the frame passes the message on to the default handling afterwards.
+    void OnTimer(UINT_PTR nIDEvent);
+    // Image and tooltip of the tray icon for the current state and the month's volume.
+    void UpdateTrayIcon();
+
+    // Loads the tray image of the current state (idle at first) in place of the previous one,
+    // which is destroyed; the frame hands the first one to the tray icon's Create.
+    HICON LoadTrayImage();
+
+    BOOL IsConnected() const { return m_bConnected; }
+    UINT_PTR GetTimer() const { return m_nTimer; }
+
+private:
+    void RestartTimer();
+    void StopTimer();
+    void StartOnlinePeriod();
+    void EndOnlinePeriod();
+    // Takes a new sample; on success the running readings of both counters.
+    bool Sample(std::int64_t& nReceived, std::int64_t& nSent);
+    // The readings of the last sample, without taking a new one.
+    void LastReadings(std::int64_t& nReceived, std::int64_t& nSent);
+    std::string TooltipText();
+
+    CConnectionLog& m_log;
+    CTrayIcon& m_trayIcon;
+    TIMER_CALLS m_timer;
+    CTrafficCounter* m_pCounter;
+    HWND m_hWnd;
+    UINT_PTR m_nTimer;       // id of the running measuring timer; 0 while none runs
+    BOOL m_bConnected;       // an online period is being measured
+    CScopedIcon m_hTrayIcon; // the image the tray shows
+    CRunningReading m_received;
+    CRunningReading m_sent;
+};

@@ -1,0 +1,161 @@
+#include "shell/RasWatcher.h"
+
+#include "counters/RasApi.h"
+#include "counters/RasProbe.h"
+
+#include <process.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The connection list can grow between asking for its size and reading it.
+const int ENUMERATION_ATTEMPTS = 3;
+// Stop asks this often, 20 ms apart, whether the thread has ended (about 240 ms in all).
+const int STOP_EXIT_CODE_ASKS = 11;
+const DWORD STOP_STEP_MS = 20;
+
+bool IsConnectionUp(ras::HRASCONN hConnection) {
+    ras::RASCONNSTATUS status = {};
+    status.dwSize = sizeof status;
+    return g_ras.RasGetConnectStatusA(hConnection, &status) == ras::RAS_SUCCESS &&
+           status.rasconnstate != ras::RASCS_Disconnected;
+}
+
+// The entries of the connection list; none when the list cannot be read.
+std::vector<ras::RASCONN> EnumerateConnections() {
+    ras::RASCONN probe = {};
+    probe.dwSize = sizeof probe;
+    DWORD cbFilled = 0;
+    DWORD nCount = 0;
+    g_ras.RasEnumConnectionsA(&probe, &cbFilled, &nCount);
+
+    std::vector<ras::RASCONN> entries;
+    for (int attempt = 0; attempt < ENUMERATION_ATTEMPTS && nCount > 0; ++attempt) {
+        entries.assign(nCount, ras::RASCONN());
+        entries[0].dwSize = sizeof(ras::RASCONN);
+        // Never announce more room than there is, whatever size the first call came back with.
+        const DWORD cbAllocated = nCount * sizeof(ras::RASCONN);
+        DWORD cbBuffer = cbFilled ? std::min(cbFilled, cbAllocated) : cbAllocated;
+        DWORD nListed = nCount;
+        const DWORD dwResult = g_ras.RasEnumConnectionsA(entries.data(), &cbBuffer, &nListed);
+        if (dwResult == ras::RAS_SUCCESS) {
+            entries.resize(std::min<size_t>(nListed, entries.size()));
+            return entries;
+        }
+        if (dwResult != ras::RAS_ERROR_BUFFER_TOO_SMALL)
+            break;
+        // Another connection came up meanwhile: ask again with room for it.
+        cbFilled = cbBuffer;
+        nCount = std::max(nListed, cbBuffer / static_cast<DWORD>(sizeof(ras::RASCONN)));
+    }
+    return std::vector<ras::RASCONN>();
+}
+
+} // namespace
+
+CRasWatcher::CRasWatcher()
+    : m_evStop(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_nLastCount(0), m_nMessage(0),
+      m_hWnd(nullptr) {}
+
+CRasWatcher::~CRasWatcher() {
+    Stop();
+}
+
+bool CRasWatcher::Start(HWND hWnd, UINT nMessage) {
+    if (!IsWindow(hWnd) || nMessage < WM_USER || !m_evStop || m_hThread)
+        return false;
+    unsigned threadId = 0;
+    const HANDLE hThread = reinterpret_cast<HANDLE>(
+        _beginthreadex(nullptr, 0, &CRasWatcher::ThreadProc, this, CREATE_SUSPENDED, &threadId));
+    if (!hThread)
+        return false;
+    m_hThread.Reset(hThread);
+    // Written before the thread runs, and never again while it does.
+    m_hWnd = hWnd;
+    m_nMessage = nMessage;
+    ResumeThread(hThread);
+    return true;
+}
+
+void CRasWatcher::Stop() {
+    if (m_hThread) {
+        SetEvent(m_evStop.Get());
+        WaitForThreadEnd();
+        m_hThread.Reset();
+    }
+    // A later Start begins with the event cleared.
+    if (m_evStop)
+        ResetEvent(m_evStop.Get());
+}
+
+void CRasWatcher::WaitForThreadEnd() {
+    for (int nAsk = 0; nAsk < STOP_EXIT_CODE_ASKS; ++nAsk) {
+        Sleep(STOP_STEP_MS);
+        DWORD dwExitCode = 0;
+        if (GetExitCodeThread(m_hThread.Get(), &dwExitCode) && dwExitCode != STILL_ACTIVE)
+            return;
+    }
+}
+
+int CRasWatcher::CountActiveConnections() {
+    const std::vector<ras::RASCONN> entries = EnumerateConnections();
+    return static_cast<int>(
+        std::count_if(entries.begin(), entries.end(),
+                      [](const ras::RASCONN& entry) { return IsConnectionUp(entry.hrasconn); }));
+}
+
+unsigned __stdcall CRasWatcher::ThreadProc(void* pParam) {
+    if (auto* pWatcher = static_cast<CRasWatcher*>(pParam))
+        pWatcher->Run();
+    return 0;
+}
+
+void CRasWatcher::Run() {
+    CScopedHandle notification(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    const HANDLE waitList[] = {m_evStop.Get(), notification.Get()};
+    // Without an event of its own the thread can only poll, waiting for the stop event alone.
+    const DWORD nWaitObjects = notification ? 2 : 1;
+    const bool bNotified = notification && RegisterForNotifications(notification.Get());
+    const DWORD dwWaitTime = bNotified ? INFINITE : POLL_INTERVAL_MS;
+
+    m_nLastCount = CountActiveConnections();
+    Report(0, m_nLastCount);
+
+    while (WaitForMultipleObjects(nWaitObjects, waitList, FALSE, dwWaitTime) != WAIT_OBJECT_0) {
+        int nCount = CountActiveConnections();
+        if (bNotified && nCount == m_nLastCount)
+            nCount = RecountWhileUnchanged();
+        if (WaitForSingleObject(m_evStop.Get(), 0) == WAIT_OBJECT_0)
+            break;
+        if (nCount != m_nLastCount)
+            Report(nCount > m_nLastCount ? 1 : 0, nCount);
+        m_nLastCount = nCount;
+    }
+    // The registration stays: the service offers no way to undo it.
+}
+
+bool CRasWatcher::RegisterForNotifications(HANDLE hEvent) {
+    if (!MayCallRasFunction("RasConnectionNotificationA"))
+        return false;
+    const auto hAllConnections = reinterpret_cast<ras::HRASCONN>(INVALID_HANDLE_VALUE);
+    return g_ras.RasConnectionNotificationA(hAllConnections, hEvent,
+                                            ras::RASCN_Connection | ras::RASCN_Disconnection) ==
+           ras::RAS_SUCCESS;
+}
+
+// The pauses wait for the stop event, so that Stop is never kept waiting by a re-count.
+int CRasWatcher::RecountWhileUnchanged() {
+    int nCount = m_nLastCount;
+    for (int nTimes = 0; nTimes < RECOUNT_TIMES && nCount == m_nLastCount; ++nTimes) {
+        if (WaitForSingleObject(m_evStop.Get(), RECOUNT_INTERVAL_MS) == WAIT_OBJECT_0)
+            break;
+        nCount = CountActiveConnections();
+    }
+    return nCount;
+}
+
+void CRasWatcher::Report(WPARAM wParam, int nCount) {
+    PostMessageA(m_hWnd, m_nMessage, wParam, static_cast<LPARAM>(nCount));
+}

@@ -1,0 +1,44 @@
+#pragma once
+// Watches the dial-up connections on a thread of its own and posts their number to a window
+// whenever it changes: wParam 1 when it rose (0 in the first report), lParam the number.
+// Waits for the Remote Access Service's events, or counts every two seconds where there are none.
+#include "shell/ScopedHandle.h"
+
+#include <windows.h>
+
+class CRasWatcher {
+public:
+    CRasWatcher();
+    virtual ~CRasWatcher();
+    CRasWatcher(const CRasWatcher&) = delete;
+    CRasWatcher& operator=(const CRasWatcher&) = delete;
+
+    // Starts the thread that reports to hWnd with nMessage (WM_USER or above).
+    bool Start(HWND hWnd, UINT nMessage);
+    // Ends the thread; returns when it has ended or the bounded wait has run out.
+    void Stop();
+
+    // Dial-up connections that are enumerated and whose state can be read and is not down.
+    static int CountActiveConnections();
+
+    // Waits between two counts where the service cannot announce changes.
+    static const DWORD POLL_INTERVAL_MS = 2000;
+    // A notification may come before the connection list shows the change: re-counts this often,
+    // this far apart, while the number stays the same.
+    static const int RECOUNT_TIMES = 10;
+    static const DWORD RECOUNT_INTERVAL_MS = 200;
+
+private:
+    static unsigned __stdcall ThreadProc(void* pParam);
+    void Run();
+    bool RegisterForNotifications(HANDLE hEvent);
+    int RecountWhileUnchanged();
+    void Report(WPARAM wParam, int nCount);
+    void WaitForThreadEnd();
+
+    CScopedHandle m_hThread; // the worker thread, or none
+    CScopedHandle m_evStop;  // manual reset: tells the worker to leave its loop
+    int m_nLastCount;        // written by the worker only
+    UINT m_nMessage;
+    HWND m_hWnd;
+};

@@ -1,0 +1,155 @@
+#include "ExportData.h"
+#include "export/CsvExport.h"
+#include "export/ExportCommand.h"
+#include "framework/CFile.h"
+#include "log/MonthLog.h"
+#include "support/TempFolder.h"
+
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+namespace {
+
+class Export : public ::testing::Test {
+protected:
+    int Run(std::vector<std::string> args) {
+        m_out.str("");
+        m_err.str("");
+        return RunExport(args, m_out, m_err);
+    }
+
+    void WriteMonthFile(TIME64 saveTime, const MonthTable& table) {
+        CFile file(m_folder / "mlog.dat", CFile::modeCreate | CFile::modeWrite);
+        WriteMonthLog(file, saveTime, table);
+    }
+
+    // A failure is one line on the error stream and nothing on the output.
+    void ExpectFailure(int code, const std::string& reason) {
+        EXPECT_EQ(EXPORT_FAILED, code);
+        EXPECT_EQ("tarvolo-export: " + reason + "\n", m_err.str());
+        EXPECT_EQ("", m_out.str());
+    }
+
+    std::vector<std::string> FolderContent() const {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((m_folder / "*").c_str(), &found);
+        do {
+            names.push_back(found.cFileName);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+        return names;
+    }
+
+    TempFolder m_folder;
+    std::ostringstream m_out;
+    std::ostringstream m_err;
+};
+
+} // namespace
+
+TEST_F(Export, WorkedExampleGivesTwoConnectionRows) {
+    WriteFileBytes(m_folder / "clog.dat", WORKED_EXAMPLE);
+    EXPECT_EQ(EXPORT_OK, Run({"--dir", m_folder.Path(), "connections"}));
+    EXPECT_EQ(WORKED_EXAMPLE_CSV, m_out.str());
+    EXPECT_EQ("", m_err.str());
+}
+
+TEST_F(Export, FolderMayBeGivenWithAnEqualsSignAndWithoutItsBackslash) {
+    WriteFileBytes(m_folder / "clog.dat", WORKED_EXAMPLE);
+    std::string folder = m_folder.Path();
+    folder.pop_back();
+    EXPECT_EQ(EXPORT_OK, Run({"connections", "--dir=" + folder}));
+    EXPECT_EQ(WORKED_EXAMPLE_CSV, m_out.str());
+}
+
+TEST_F(Export, AnEmptyLogIsTheHeaderAlone) {
+    WriteFileBytes(m_folder / "clog.dat", Bytes{0, 0});
+    EXPECT_EQ(EXPORT_OK, Run({"--dir", m_folder.Path(), "connections"}));
+    EXPECT_EQ("start_utc,start_local,duration_s,received_bytes,sent_bytes\r\n", m_out.str());
+}
+
+TEST_F(Export, MonthsOneToTwelveAndTheSaveTime) {
+    MonthTable table{};
+    table[0] = {999, 0, 999, 999}; // belongs to no month: not exported
+    table[1] = {3783, 0, 1582864, 264144};
+    table[12] = {-5, 0xFFFFFFFF, 0x123456789ALL, -1};
+    WriteMonthFile(0x3C47F25C, table);
+    EXPECT_EQ(EXPORT_OK, Run({"months", "--dir", m_folder.Path()}));
+    EXPECT_EQ("month,duration_s,received_bytes,sent_bytes\r\n"
+              "1,3783,1582864,264144\r\n"
+              "2,0,0,0\r\n3,0,0,0\r\n4,0,0,0\r\n5,0,0,0\r\n6,0,0,0\r\n"
+              "7,0,0,0\r\n8,0,0,0\r\n9,0,0,0\r\n10,0,0,0\r\n11,0,0,0\r\n"
+              "12,-5,78187493530,-1\r\n"
+              "# saved_utc,2002-01-18T10:01:00Z\r\n",
+              m_out.str());
+}
+
+TEST_F(Export, LocalTimesFollowSummerTime) {
+    EXPECT_EQ("2002-07-01T10:00:00Z", FormatIsoUtc(1025517600));
+    EXPECT_EQ("2002-07-01T12:00:00", FormatIsoLocal(1025517600));
+    EXPECT_EQ("1970-01-01T00:00:00Z", FormatIsoUtc(0));
+    EXPECT_EQ("2106-02-07T06:28:15Z", FormatIsoUtc(0xFFFFFFFFLL));
+}
+
+TEST_F(Export, MissingFilesAreErrors) {
+    ExpectFailure(Run({"--dir", m_folder.Path(), "connections"}),
+                  m_folder / "clog.dat" + " was not found.");
+    ExpectFailure(Run({"--dir", m_folder.Path(), "months"}),
+                  m_folder / "mlog.dat" + " was not found.");
+    ExpectFailure(Run({"--dir", m_folder / "missing", "months"}),
+                  m_folder / "missing\\mlog.dat" + " contains an invalid path.");
+}
+
+TEST_F(Export, AConnectionFileCutShortBeforeItsCountIsAnError) {
+    WriteFileBytes(m_folder / "clog.dat", Bytes{0x02});
+    ExpectFailure(Run({"--dir", m_folder.Path(), "connections"}),
+                  "An attempt was made to access " + m_folder / "clog.dat" + " past its end.");
+}
+
+TEST_F(Export, BadArgumentsAreErrors) {
+    ExpectFailure(Run({}), "no command given: connections or months (see --help)");
+    ExpectFailure(Run({"--dir", m_folder.Path()}),
+                  "no command given: connections or months (see --help)");
+    ExpectFailure(Run({"sessions"}), "unexpected argument 'sessions' (see --help)");
+    ExpectFailure(Run({"connections", "months"}), "unexpected argument 'months' (see --help)");
+    ExpectFailure(Run({"connections", "--dir"}), "--dir needs a folder (see --help)");
+    ExpectFailure(Run({"connections", "--dir="}), "--dir needs a folder (see --help)");
+    ExpectFailure(Run({"--verbose", "months"}), "unexpected argument '--verbose' (see --help)");
+}
+
+TEST_F(Export, HelpShowsTheUsage) {
+    EXPECT_EQ(EXPORT_OK, Run({"--help"}));
+    EXPECT_THAT(m_out.str(),
+                StartsWith("Usage: tarvolo-export [--dir <folder>] connections|months"));
+    EXPECT_THAT(m_out.str(),
+                HasSubstr("start_utc,start_local,duration_s,received_bytes,sent_bytes"));
+    EXPECT_EQ("", m_err.str());
+    EXPECT_EQ(EXPORT_OK, Run({"months", "--help"}));
+    EXPECT_THAT(m_out.str(), StartsWith("Usage:"));
+}
+
+TEST_F(Export, TheDataFolderIsNeverWritten) {
+    WriteFileBytes(m_folder / "clog.dat", WORKED_EXAMPLE);
+    WriteMonthFile(0x3C47F25C, MonthTable{});
+    const std::vector<std::string> before = FolderContent();
+    Run({"--dir", m_folder.Path(), "connections"});
+    Run({"--dir", m_folder.Path(), "months"});
+    EXPECT_EQ(before, FolderContent());
+    EXPECT_EQ(WORKED_EXAMPLE, ReadFileBytes(m_folder / "clog.dat"));
+}
+
+TEST_F(Export, AnOutputThatFailsIsAnError) {
+    WriteFileBytes(m_folder / "clog.dat", WORKED_EXAMPLE);
+    m_out.setstate(std::ios::badbit);
+    EXPECT_EQ(EXPORT_FAILED, RunExport({"--dir", m_folder.Path(), "connections"}, m_out, m_err));
+    EXPECT_EQ("tarvolo-export: cannot write to standard output\n", m_err.str());
+}

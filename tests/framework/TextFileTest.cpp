@@ -1,0 +1,104 @@
+#include "framework/CTextFile.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const unsigned NEW_FILE = CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite;
+
+std::string WriteAndRead(const std::string& text, unsigned bufferSize) {
+    TempFolder folder;
+    const std::string path = folder / "page.htm";
+    CTextFile file(path, NEW_FILE, bufferSize);
+    file.WriteString(text);
+    file.Close();
+    return ReadFileText(path);
+}
+
+} // namespace
+
+TEST(TextFile, EveryLineFeedReachesTheFileAsCrLf) {
+    EXPECT_EQ("a\r\nb\r\n", WriteAndRead("a\nb\n", 4096));
+    EXPECT_EQ("\r\n\r\n", WriteAndRead("\n\n", 4096));
+    EXPECT_EQ("no line end", WriteAndRead("no line end", 4096));
+}
+
+TEST(TextFile, LinesThatEndInCrLfAlreadyEndInCrCrLf) {
+    EXPECT_EQ("<HEAD>\r\r\n</HEAD>\r\r\n", WriteAndRead("<HEAD>\r\n</HEAD>\r\n", 4096));
+}
+
+TEST(TextFile, TextLongerThanTheBufferIsWrittenWhole) {
+    std::string text, expected;
+    for (int i = 0; i < 500; ++i) {
+        text += "line " + std::to_string(i) + "\n";
+        expected += "line " + std::to_string(i) + "\r\n";
+    }
+    // A buffer of 2 and of 7 bytes splits the CR LF pairs at every possible place.
+    EXPECT_EQ(expected, WriteAndRead(text, 2));
+    EXPECT_EQ(expected, WriteAndRead(text, 7));
+    EXPECT_EQ(expected, WriteAndRead(text, 65536));
+}
+
+TEST(TextFile, NothingReachesTheFileBeforeCloseOrFlush) {
+    TempFolder folder;
+    const std::string path = folder / "page.htm";
+    CTextFile file(path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyNone);
+    file.WriteString("row\n");
+    EXPECT_EQ("", ReadFileText(path));
+    file.Flush();
+    EXPECT_EQ("row\r\n", ReadFileText(path));
+}
+
+TEST(TextFile, DestroyedWithoutCloseDropsTheBufferedText) {
+    TempFolder folder;
+    const std::string path = folder / "page.htm";
+    {
+        CTextFile file(path, NEW_FILE);
+        file.WriteString("lost\n");
+    }
+    EXPECT_EQ("", ReadFileText(path));
+}
+
+TEST(TextFile, AppendsAfterSeekToEndWithoutTruncating) {
+    TempFolder folder;
+    const std::string path = folder / "page.htm";
+    WriteFileText(path, "head\r\r\n");
+    CTextFile file(path, NEW_FILE | CFile::modeNoTruncate);
+    file.WriteString("early\n");
+    file.SeekToEnd(); // writes what is buffered first, so nothing lands behind the end
+    file.WriteString("row\n");
+    file.Close();
+    EXPECT_EQ("early\r\nrow\r\n", ReadFileText(path));
+
+    CTextFile again(path, NEW_FILE | CFile::modeNoTruncate);
+    again.SeekToEnd();
+    again.WriteString("foot\n");
+    again.Close();
+    EXPECT_EQ("early\r\nrow\r\nfoot\r\n", ReadFileText(path));
+}
+
+TEST(TextFile, OpenFailureThrowsTheFileExceptionWithThePath) {
+    TempFolder folder;
+    const std::string path = folder / "missing\\page.htm";
+    try {
+        CTextFile file(path, NEW_FILE);
+        FAIL() << "opened a file in a missing folder";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(CFileException::badPath, e.GetCause());
+        EXPECT_EQ(path + " contains an invalid path.", e.GetErrorMessage());
+    }
+}
+
+TEST(TextFile, FileLockedByAnotherWriterCannotBeOpened) {
+    TempFolder folder;
+    const std::string path = folder / "page.htm";
+    CTextFile first(path, NEW_FILE);
+    CTextFile second;
+    CFileException error;
+    EXPECT_FALSE(second.Open(path, NEW_FILE | CFile::modeNoTruncate, &error));
+    EXPECT_EQ(CFileException::sharingViolation, error.GetCause());
+}

@@ -1,0 +1,124 @@
+// File errors: reported with the framework's text and followed by the operation's next step;
+// files that cannot be opened stay silent; the data files survive a write that fails.
+#include "LogFolderTest.h"
+#include "support/DiskFullFile.h"
+
+using ::testing::ElementsAre;
+
+namespace {
+
+class LogFailure : public LogFolderTest {
+protected:
+    void SetUp() override {
+        WriteRecentMonthFile();
+        WriteConnectionFile({CConnectionInfo(Clock::Now() - 94 * DAY, 1, 0, 0),
+                             CConnectionInfo(Clock::Now() - DAY, 2, 0, 0)});
+        m_log = OpenLog();
+    }
+
+    void RecordOne() {
+        m_log->StartConnection(0, 0);
+        m_clock.Advance(3);
+        m_log->UpdateConnection(MB, MB);
+        m_log->EndConnection();
+    }
+
+    std::unique_ptr<CConnectionLog> m_log;
+};
+
+} // namespace
+
+TEST_F(LogFailure, ACutShortConnectionFileIsReportedAndTheRecordingGoesOn) {
+    ExpectMessages();
+    WriteFileBytes(Path("clog.dat"), Bytes{0x02});
+    RecordOne();
+    EXPECT_THAT(m_messages.Texts(), ElementsAre("An attempt was made to access " +
+                                                Path("clog.dat") + " past its end."));
+    EXPECT_EQ(1u, ReadConnectionFile().size());
+    EXPECT_EQ(1, CountOf(ReadFileText(Path("clog.htm")), "<tr>"));
+    EXPECT_EQ(MB, ReadMonthFile()[1].nReceived);
+}
+
+TEST_F(LogFailure, AConnectionPageInUseIsReportedAndTheMonthPageSkipped) {
+    ExpectMessages();
+    WriteFileText(Path("mlog.htm"), "months before");
+    {
+        CFile reader(Path("clog.htm"), CFile::modeRead | CFile::shareDenyWrite);
+        RecordOne();
+    }
+    EXPECT_THAT(m_messages.Texts(), ElementsAre("A sharing violation occurred while accessing " +
+                                                Path("clog.htm") + "."));
+    EXPECT_EQ("months before", ReadFileText(Path("mlog.htm")));
+    // Saving goes on; the walk that prunes old connections never ran.
+    EXPECT_EQ(3u, ReadConnectionFile().size());
+    EXPECT_EQ(MB, ReadMonthFile()[1].nReceived);
+}
+
+TEST_F(LogFailure, AMonthPageInUseIsReported) {
+    ExpectMessages();
+    {
+        CFile reader(Path("mlog.htm"), CFile::modeRead | CFile::shareDenyWrite);
+        RecordOne();
+    }
+    EXPECT_THAT(m_messages.Texts(), ElementsAre("A sharing violation occurred while accessing " +
+                                                Path("mlog.htm") + "."));
+    EXPECT_EQ(2, CountOf(ReadFileText(Path("clog.htm")), "<tr>"));
+    EXPECT_EQ(2u, ReadConnectionFile().size());
+}
+
+TEST_F(LogFailure, PagesThatCannotBeWrittenOutsideARecordingFailSilentlyButTheMonthPage) {
+    ExpectMessages();
+    CFile frame(Path("frame.htm"), CFile::modeRead | CFile::shareDenyWrite);
+    CFile connections(Path("clog.htm"), CFile::modeRead | CFile::shareDenyWrite);
+    CFile months(Path("mlog.htm"), CFile::modeRead | CFile::shareDenyWrite);
+    m_log->ClearConnections();
+    EXPECT_THAT(m_messages.Texts(), ElementsAre("A sharing violation occurred while accessing " +
+                                                Path("mlog.htm") + "."));
+    EXPECT_EQ((Bytes{0, 0}), ReadFileBytes(Path("clog.dat")));
+}
+
+TEST_F(LogFailure, DataFilesThatCannotBeOpenedAreNeitherWrittenNorReported) {
+    const Bytes connections = ReadFileBytes(Path("clog.dat"));
+    const Bytes months = ReadFileBytes(Path("mlog.dat"));
+    {
+        CFile clog(Path("clog.dat"), CFile::modeRead | CFile::shareDenyWrite);
+        CFile mlog(Path("mlog.dat"), CFile::modeRead | CFile::shareDenyWrite);
+        RecordOne();
+    }
+    EXPECT_EQ(connections, ReadFileBytes(Path("clog.dat")));
+    EXPECT_EQ(months, ReadFileBytes(Path("mlog.dat")));
+    // The pages show what the recording saw: the stored connection and the new one.
+    EXPECT_EQ(2, CountOf(ReadFileText(Path("clog.htm")), "<tr>"));
+    EXPECT_FALSE(FileExists(Path("clog.dat.tmp")));
+}
+
+TEST_F(LogFailure, AMissingConnectionFileIsAnEmptyLog) {
+    DeleteFileA(Path("clog.dat").c_str());
+    RecordOne();
+    EXPECT_EQ(1u, ReadConnectionFile().size());
+}
+
+TEST_F(LogFailure, AFullDiskHalfWayLeavesBothDataFilesWholeAndLoadable) {
+    ExpectMessages();
+    const Bytes connections = ReadFileBytes(Path("clog.dat"));
+    const Bytes months = ReadFileBytes(Path("mlog.dat"));
+    m_log->SetDataFileOpener(DiskFullFile::Opener(60));
+    RecordOne();
+
+    EXPECT_THAT(m_messages.Texts(),
+                ElementsAre("Disk full while accessing " + Path("clog.dat.tmp") + ".",
+                            "Disk full while accessing " + Path("mlog.dat.tmp") + "."));
+    EXPECT_EQ(connections, ReadFileBytes(Path("clog.dat")));
+    EXPECT_EQ(months, ReadFileBytes(Path("mlog.dat")));
+    EXPECT_FALSE(FileExists(Path("clog.dat.tmp")));
+    EXPECT_FALSE(FileExists(Path("mlog.dat.tmp")));
+
+    // The next start finds the old log, whole: nothing is reset.
+    m_log.reset();
+    const std::size_t reported = m_messages.Texts().size();
+    auto next = OpenLog();
+    next->SetSortOrder(true);
+    EXPECT_EQ(reported, m_messages.Texts().size());
+    EXPECT_EQ(1u, ReadConnectionFile().size()); // the old one of 94 days is pruned now
+    EXPECT_EQ(1, CountOf(ReadFileText(Path("clog.htm")), "<tr>"));
+}

@@ -1,0 +1,318 @@
+// Booking and recording connections: "clog.dat", "mlog.dat" and the two report pages.
+#include "ExpectedPages.h"
+#include "LogFolderTest.h"
+
+namespace {
+
+// The file of the two connections of the worked example of the record format.
+const Bytes WORKED_EXAMPLE = {
+    0x02, 0x00,                                     // count
+    0x18, 0xEA, 0x42, 0x00, 0xA0, 0xA0, 0x46, 0x3C, // tag, start 2002-01-17 10:00:00 UTC
+    0x8B, 0x0E, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // duration 3,723, padding
+    0x00, 0x00, 0x18, 0x00, 0x00, 0x00, 0x00, 0x00, // received 1,572,864
+    0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, // sent 262,144
+    0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0, // start readings
+    0x18, 0xEA, 0x42, 0x00, 0x20, 0xF2, 0x47, 0x3C, // tag, start 2002-01-18 10:00:00 UTC
+    0x3C, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // duration 60, padding
+    0x10, 0x27, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // received 10,000
+    0xD0, 0x07, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // sent 2,000
+    0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0, // start readings
+};
+
+// Its rows under German settings in Berlin.
+const std::string FIRST_ROW =
+    Row({ShortDate(0x3C46A0A0), "11:00:00", "01:02:03 ", "1,50", "0,25", "1,75"});
+const std::string SECOND_ROW =
+    Row({ShortDate(0x3C47F220), "11:00:00", "00:01:00 ", "0,01", "0,00", "0,01"});
+
+class LogRecording : public LogFolderTest {
+protected:
+    std::string ConnectionPage() const { return ReadFileText(Path("clog.htm")); }
+    std::string ConnectionPageOf(const std::string& rows) const {
+        return TemplateOnDisk(IDR_CLOG_HEAD) + rows + CONNECTION_PAGE_FOOT;
+    }
+};
+
+std::vector<TIME64> StartsOf(const CConnectionList& list) {
+    std::vector<TIME64> starts;
+    for (const CConnectionInfo& info : list)
+        starts.push_back(info.m_timeStart);
+    return starts;
+}
+
+} // namespace
+
+TEST_F(LogRecording, TwoConnectionsGiveTheWorkedExample) {
+    m_clock.Set(0x3C46A0A0 - 3600);
+    auto log = OpenLog();
+    Connect(*log, 0x3C46A0A0, 3723, 1572864, 262144);
+    Connect(*log, 0x3C47F220, 60, 10000, 2000);
+
+    EXPECT_EQ(WORKED_EXAMPLE, ReadFileBytes(Path("clog.dat")));
+    EXPECT_EQ(ConnectionPageOf(FIRST_ROW + SECOND_ROW), ConnectionPage());
+
+    TIME64 saveTime = 0;
+    const MonthTable table = ReadMonthFile(&saveTime);
+    EXPECT_EQ(0x3C47F220 + 60, saveTime);
+    EXPECT_EQ(3723 + 60, table[1].nDuration);
+    EXPECT_EQ(1572864 + 10000, table[1].nReceived);
+    EXPECT_EQ(262144 + 2000, table[1].nSent);
+    EXPECT_EQ(TemplateOnDisk(IDR_MLOG_HEAD) +
+                  Row({"November", "00:00:00 ", "0,00", "0,00", "0,00"}) +
+                  Row({"Dezember", "00:00:00 ", "0,00", "0,00", "0,00"}) +
+                  Row({"Januar", "01:03:03 ", "1,51", "0,25", "1,76"}) + MONTH_PAGE_FOOT,
+              ReadFileText(Path("mlog.htm")));
+}
+
+TEST_F(LogRecording, BothSortOrders) {
+    m_clock.Set(0x3C47F220 + 3600);
+    WriteRecentMonthFile();
+    WriteFileBytes(Path("clog.dat"), WORKED_EXAMPLE);
+    auto log = OpenLog();
+
+    log->SetSortOrder(false);
+    EXPECT_EQ(ConnectionPageOf(SECOND_ROW + FIRST_ROW), ConnectionPage());
+    EXPECT_EQ(WORKED_EXAMPLE, ReadFileBytes(Path("clog.dat"))); // the file stays oldest first
+
+    log->SetSortOrder(true);
+    EXPECT_EQ(ConnectionPageOf(FIRST_ROW + SECOND_ROW), ConnectionPage());
+    EXPECT_EQ(WORKED_EXAMPLE, ReadFileBytes(Path("clog.dat")));
+}
+
+TEST_F(LogRecording, NewestFirstStillAppendsTheNewConnectionToTheFile) {
+    m_clock.Set(0x3C47F220 + 3600);
+    WriteRecentMonthFile();
+    WriteFileBytes(Path("clog.dat"), WORKED_EXAMPLE);
+    auto log = OpenLog();
+    log->SetSortOrder(false);
+    Connect(*log, 0x3C47F220 + 7200, 59, 0, 0);
+
+    const CConnectionList list = ReadConnectionFile();
+    EXPECT_EQ((std::vector<TIME64>{0x3C46A0A0, 0x3C47F220, 0x3C47F220 + 7200}), StartsOf(list));
+    const std::string page = ConnectionPage();
+    EXPECT_LT(page.find("00:00:59 "), page.find("00:01:00 "));
+    EXPECT_LT(page.find("00:01:00 "), page.find("01:02:03 "));
+}
+
+TEST_F(LogRecording, ConnectionsOf93WholeDaysDisappearAndYoungerOnesStay) {
+    const TIME64 now = Clock::Now();
+    WriteRecentMonthFile();
+    WriteConnectionFile({CConnectionInfo(now - 93 * DAY, 1, 0, 0),
+                         CConnectionInfo(now - 93 * DAY + 3600, 2, 0, 0),
+                         CConnectionInfo(now - DAY, 3, 0, 0)});
+    auto log = OpenLog();
+    Connect(*log, now, 4, 0, 0);
+
+    EXPECT_EQ((std::vector<TIME64>{now - 93 * DAY + 3600, now - DAY, now}),
+              StartsOf(ReadConnectionFile()));
+    const std::string page = ConnectionPage();
+    EXPECT_EQ(3, CountOf(page, "<tr>"));
+    EXPECT_EQ(std::string::npos, page.find("00:00:01 "));
+    EXPECT_NE(std::string::npos, page.find("00:00:02 "));
+}
+
+TEST_F(LogRecording, AConnectionIsBookedToTheMonthOfItsStartAtTheLastUpdate) {
+    WriteRecentMonthFile();
+    auto log = OpenLog();
+    const TIME64 start = Clock::Now();
+    log->StartConnection(1000, 2000);
+    log->UpdateConnection(1000, 2000);
+    m_clock.Advance(10);
+    log->UpdateConnection(1000 + MB, 2000 + 2 * MB);
+    std::string text;
+    log->GetVolumeText(text);
+    EXPECT_EQ("3,00", text);
+
+    m_clock.Advance(10);
+    log->UpdateConnection(0, 0); // readings of 0 leave both volumes
+    log->GetVolumeText(text);
+    EXPECT_EQ("3,00", text);
+    m_clock.Advance(100); // not seen: ending reads neither counters nor clock
+    log->EndConnection();
+
+    const MonthTable table = ReadMonthFile();
+    EXPECT_EQ(20, table[1].nDuration);
+    EXPECT_EQ(MB, table[1].nReceived);
+    EXPECT_EQ(2 * MB, table[1].nSent);
+    const CConnectionList list = ReadConnectionFile();
+    ASSERT_EQ(1u, list.size());
+    EXPECT_EQ(start, list.front().m_timeStart);
+    EXPECT_EQ(20, list.front().m_nDuration);
+}
+
+TEST_F(LogRecording, AReadingOfZeroLeavesOnlyItsOwnVolume) {
+    WriteRecentMonthFile();
+    auto log = OpenLog();
+    log->StartConnection(100, 100);
+    log->UpdateConnection(100 + MB, 0);
+    log->UpdateConnection(0, 100 + 3 * MB);
+    log->EndConnection();
+    EXPECT_EQ(MB, ReadMonthFile()[1].nReceived);
+    EXPECT_EQ(3 * MB, ReadMonthFile()[1].nSent);
+}
+
+TEST_F(LogRecording, MissingStartReadingsAreTakenFromTheFirstUpdate) {
+    WriteRecentMonthFile();
+    auto log = OpenLog();
+    log->StartConnection(-1, 5000);
+    log->UpdateConnection(7000, 9000);
+    log->UpdateConnection(7000 + MB, 9000 + 2 * MB);
+    log->EndConnection();
+    EXPECT_EQ(MB, ReadMonthFile()[1].nReceived);
+    EXPECT_EQ(2 * MB, ReadMonthFile()[1].nSent);
+}
+
+TEST_F(LogRecording, ACounterBelowItsStartGivesANegativeVolume) {
+    WriteRecentMonthFile();
+    auto log = OpenLog();
+    log->StartConnection(5000, 5000);
+    log->UpdateConnection(4000, 6000);
+    log->EndConnection();
+    EXPECT_EQ(-1000, ReadMonthFile()[1].nReceived);
+    EXPECT_EQ(1000, ReadMonthFile()[1].nSent);
+}
+
+TEST_F(LogRecording, ANewStartDropsTheRunningConnectionUnbooked) {
+    WriteRecentMonthFile();
+    auto log = OpenLog();
+    log->StartConnection(0, 0);
+    log->UpdateConnection(5 * MB, 5 * MB);
+    m_clock.Advance(30);
+    log->StartConnection(0, 0);
+    log->UpdateConnection(MB, 0);
+    log->EndConnection();
+    EXPECT_EQ(MB, ReadMonthFile()[1].nReceived);
+    EXPECT_EQ(0, ReadMonthFile()[1].nSent);
+    EXPECT_EQ(1u, ReadConnectionFile().size());
+}
+
+TEST_F(LogRecording, EndConnectionWithNothingRunningWritesNothing) {
+    auto log = OpenLog();
+    for (const char* name : {"clog.dat", "mlog.dat", "frame.htm", "clog.htm", "mlog.htm"})
+        DeleteFileA(Path(name).c_str());
+    log->EndConnection();
+    log->UpdateConnection(MB, MB);
+    log.reset(); // an idle log ends without writing either
+    for (const char* name : {"clog.dat", "mlog.dat", "frame.htm", "clog.htm", "mlog.htm"})
+        EXPECT_FALSE(FileExists(Path(name))) << name;
+}
+
+TEST_F(LogRecording, ExitWhileConnectedBooksAndRecordsTheConnection) {
+    WriteRecentMonthFile();
+    auto log = OpenLog();
+    log->StartConnection(0, 0);
+    m_clock.Advance(42);
+    log->UpdateConnection(MB, MB);
+    log.reset();
+    EXPECT_EQ(42, ReadMonthFile()[1].nDuration);
+    ASSERT_EQ(1u, ReadConnectionFile().size());
+    EXPECT_EQ(1, CountOf(ConnectionPage(), "<tr>"));
+}
+
+TEST_F(LogRecording, ADeletedConnectionPageIsWrittenAnewAtTheNextRecording) {
+    m_clock.Set(0x3C46A0A0 - 60);
+    WriteRecentMonthFile();
+    auto log = OpenLog();
+    DeleteFileA(Path("clog.htm").c_str());
+    Connect(*log, 0x3C46A0A0, 3723, 1572864, 262144);
+    EXPECT_EQ(ConnectionPageOf(FIRST_ROW), ConnectionPage());
+}
+
+TEST_F(LogRecording, AnExistingConnectionPageIsReplacedInFull) {
+    m_clock.Set(0x3C46A0A0 - 60);
+    WriteRecentMonthFile();
+    auto log = OpenLog();
+    WriteFileText(Path("clog.htm"), std::string(20000, 'x'));
+    Connect(*log, 0x3C46A0A0, 3723, 1572864, 262144);
+    EXPECT_EQ(ConnectionPageOf(FIRST_ROW), ConnectionPage());
+}
+
+TEST_F(LogRecording, ClearConnectionsEmptiesTheListAndKeepsTheMonths) {
+    m_clock.Set(0x3C47F220 + 3600);
+    WriteRecentMonthFile(FullMonthTable());
+    WriteFileBytes(Path("clog.dat"), WORKED_EXAMPLE);
+    auto log = OpenLog();
+    DeleteFileA(Path("frame.htm").c_str());
+    WriteFileText(Path("mlog.htm"), "old");
+    const Bytes monthFile = ReadFileBytes(Path("mlog.dat"));
+
+    log->ClearConnections();
+    EXPECT_EQ((Bytes{0, 0}), ReadFileBytes(Path("clog.dat")));
+    EXPECT_EQ(monthFile, ReadFileBytes(Path("mlog.dat")));
+    EXPECT_EQ(FRAME_PAGE, ReadFileText(Path("frame.htm")));
+    EXPECT_EQ(ConnectionPageOf(""), ConnectionPage());
+    EXPECT_NE(std::string::npos, ReadFileText(Path("mlog.htm")).find("Januar"));
+}
+
+TEST_F(LogRecording, DeleteAllZeroesTheMonthsAsWell) {
+    m_clock.Set(0x3C47F220 + 3600);
+    WriteRecentMonthFile(FullMonthTable());
+    WriteFileBytes(Path("clog.dat"), WORKED_EXAMPLE);
+    auto log = OpenLog();
+    log->DeleteAll();
+
+    TIME64 saveTime = 0;
+    const MonthTable table = ReadMonthFile(&saveTime);
+    EXPECT_EQ(Clock::Now(), saveTime);
+    for (int m = 0; m < MONTH_ENTRIES; ++m) {
+        EXPECT_EQ(0, table[m].nDuration) << m;
+        EXPECT_EQ(0u, table[m].dwPadding) << m;
+        EXPECT_EQ(0, table[m].nReceived + table[m].nSent) << m;
+    }
+    EXPECT_EQ((Bytes{0, 0}), ReadFileBytes(Path("clog.dat")));
+    EXPECT_EQ(ConnectionPageOf(""), ConnectionPage());
+    std::string text;
+    log->GetVolumeText(text);
+    EXPECT_EQ("0,00", text);
+}
+
+TEST_F(LogRecording, VolumeTextIsTheMonthPlusTheRunningConnection) {
+    MonthTable table{};
+    table[1] = {0, 0, MB, MB / 2};
+    table[12] = {0, 0, 100 * MB, 0};
+    WriteRecentMonthFile(table);
+    auto log = OpenLog();
+    std::string text;
+    log->GetVolumeText(text);
+    EXPECT_EQ("1,50", text);
+    log->StartConnection(0, 0);
+    log->UpdateConnection(MB / 4, MB / 2);
+    log->GetVolumeText(text);
+    EXPECT_EQ("2,25", text);
+}
+
+TEST_F(LogRecording, ShowLogHandsTheFramePageToTheShell) {
+    WriteRecentMonthFile();
+    auto log = OpenLog();
+    std::vector<std::string> opened;
+    log->SetShellOpener([&](const std::string& path) { opened.push_back(path); });
+    log->ShowLog();
+    EXPECT_EQ(std::vector<std::string>{Path("frame.htm")}, opened);
+}
+
+// ---- a connection over midnight at the end of a month (run in two time zones)
+
+class MonthBoundaryRecording : public LogRecording {};
+
+TEST_F(MonthBoundaryRecording, AConnectionIntoAprilIsBookedToMarch) {
+    m_clock.Set(LocalTime(2002, 3, 31, 20));
+    WriteRecentMonthFile();
+    auto log = OpenLog();
+    m_clock.Set(LocalTime(2002, 3, 31, 23, 50));
+    log->StartConnection(0, 0);
+    m_clock.Set(LocalTime(2002, 4, 1, 0, 20));
+    log->UpdateConnection(3 * MB, MB);
+    std::string text;
+    log->GetVolumeText(text);
+    EXPECT_EQ("4,00", text); // April so far: the running connection alone
+    log->EndConnection();
+    log->GetVolumeText(text);
+    EXPECT_EQ("0,00", text);
+
+    const MonthTable table = ReadMonthFile();
+    EXPECT_EQ(1800, table[3].nDuration);
+    EXPECT_EQ(3 * MB, table[3].nReceived);
+    EXPECT_EQ(MB, table[3].nSent);
+    EXPECT_EQ(0, table[4].nDuration);
+    EXPECT_EQ(0, table[4].nReceived + table[4].nSent);
+}

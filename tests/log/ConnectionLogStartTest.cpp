@@ -1,0 +1,166 @@
+// The log's start: first start, resets, clearing of old months, pages that are missing.
+#include "ExpectedPages.h"
+#include "LogFolderTest.h"
+
+using ::testing::ElementsAre;
+
+namespace {
+
+const Bytes EMPTY_LIST = {0x00, 0x00};
+
+class LogStart : public LogFolderTest {
+protected:
+    // Books a connection without traffic, so that "mlog.dat" shows the table in memory.
+    MonthTable TableInMemory(CConnectionLog& log) {
+        log.StartConnection(0, 0);
+        log.EndConnection();
+        return ReadMonthFile();
+    }
+
+    void WriteStoredConnections() {
+        WriteConnectionFile({CConnectionInfo(Clock::Now() - 2 * DAY, 60, MB, MB),
+                             CConnectionInfo(Clock::Now() - DAY, 120, 2 * MB, MB)});
+    }
+};
+
+void ExpectTotals(const MONTHTOTAL& expected, const MONTHTOTAL& actual, int entry) {
+    EXPECT_EQ(expected.nDuration, actual.nDuration) << "entry " << entry;
+    EXPECT_EQ(expected.dwPadding, actual.dwPadding) << "entry " << entry;
+    EXPECT_EQ(expected.nReceived, actual.nReceived) << "entry " << entry;
+    EXPECT_EQ(expected.nSent, actual.nSent) << "entry " << entry;
+}
+
+// Entries in cleared lose their three totals and keep their padding; the others stay whole.
+void ExpectCleared(const MonthTable& table, std::initializer_list<int> cleared) {
+    const MonthTable full = FullMonthTable();
+    for (int m = 0; m < MONTH_ENTRIES; ++m) {
+        MONTHTOTAL expected = full[m];
+        if (std::find(cleared.begin(), cleared.end(), m) != cleared.end())
+            expected = {0, 0xAB, 0, 0};
+        ExpectTotals(expected, table[m], m);
+    }
+}
+
+} // namespace
+
+TEST_F(LogStart, FirstStartWritesAllFiveFiles) {
+    OpenLog();
+    EXPECT_EQ(EMPTY_LIST, ReadFileBytes(Path("clog.dat")));
+
+    TIME64 saveTime = 0;
+    const MonthTable table = ReadMonthFile(&saveTime);
+    EXPECT_EQ(316u, ReadFileBytes(Path("mlog.dat")).size());
+    EXPECT_EQ(Clock::Now(), saveTime);
+    for (int m = 0; m < MONTH_ENTRIES; ++m)
+        ExpectTotals({0, 0, 0, 0}, table[m], m);
+
+    EXPECT_EQ(FRAME_PAGE, ReadFileText(Path("frame.htm")));
+    EXPECT_EQ(TemplateOnDisk(IDR_CLOG_HEAD) + CONNECTION_PAGE_FOOT, ReadFileText(Path("clog.htm")));
+    EXPECT_EQ(TemplateOnDisk(IDR_MLOG_HEAD) +
+                  Row({"November", "00:00:00 ", "0,00", "0,00", "0,00"}) +
+                  Row({"Dezember", "00:00:00 ", "0,00", "0,00", "0,00"}) +
+                  Row({"Januar", "00:00:00 ", "0,00", "0,00", "0,00"}) + MONTH_PAGE_FOOT,
+              ReadFileText(Path("mlog.htm")));
+}
+
+TEST_F(LogStart, DeletedMonthFileEmptiesTheConnectionFile) {
+    WriteStoredConnections();
+    OpenLog();
+    EXPECT_EQ(EMPTY_LIST, ReadFileBytes(Path("clog.dat")));
+    EXPECT_EQ(316u, ReadFileBytes(Path("mlog.dat")).size());
+}
+
+TEST_F(LogStart, MonthFileShorterThanItsSaveTimeResetsEverything) {
+    WriteStoredConnections();
+    WriteFileBytes(Path("mlog.dat"), Bytes{0x20, 0xF2});
+    OpenLog();
+    EXPECT_EQ(EMPTY_LIST, ReadFileBytes(Path("clog.dat")));
+    TIME64 saveTime = 0;
+    ReadMonthFile(&saveTime);
+    EXPECT_EQ(Clock::Now(), saveTime);
+}
+
+TEST_F(LogStart, SaveTimeMoreThan93WholeDaysAgoResetsEverything) {
+    WriteStoredConnections();
+    WriteMonthFile(Clock::Now() - 94 * DAY, FullMonthTable());
+    OpenLog();
+    EXPECT_EQ(EMPTY_LIST, ReadFileBytes(Path("clog.dat")));
+    TIME64 saveTime = 0;
+    const MonthTable table = ReadMonthFile(&saveTime);
+    EXPECT_EQ(Clock::Now(), saveTime);
+    for (int m = 0; m < MONTH_ENTRIES; ++m)
+        ExpectTotals({0, 0, 0, 0}, table[m], m);
+    EXPECT_EQ(TemplateOnDisk(IDR_CLOG_HEAD) + CONNECTION_PAGE_FOOT, ReadFileText(Path("clog.htm")));
+}
+
+TEST_F(LogStart, SaveTimeExactly93WholeDaysAgoClearsOnlyTheEightEntries) {
+    WriteStoredConnections();
+    const Bytes stored = ReadFileBytes(Path("clog.dat"));
+    WriteMonthFile(Clock::Now() - 94 * DAY + 1, FullMonthTable());
+    const Bytes monthFile = ReadFileBytes(Path("mlog.dat"));
+
+    auto log = OpenLog();
+    EXPECT_EQ(stored, ReadFileBytes(Path("clog.dat")));
+    EXPECT_EQ(monthFile, ReadFileBytes(Path("mlog.dat"))); // cleared in memory only
+    ExpectCleared(TableInMemory(*log), {2, 3, 4, 5, 6, 7, 8, 9});
+}
+
+TEST_F(LogStart, SaveTimeInTheFutureClearsOnlyTheEightEntries) {
+    WriteStoredConnections();
+    const Bytes stored = ReadFileBytes(Path("clog.dat"));
+    WriteMonthFile(Clock::Now() + 400 * DAY, FullMonthTable());
+    auto log = OpenLog();
+    EXPECT_EQ(stored, ReadFileBytes(Path("clog.dat")));
+    ExpectCleared(TableInMemory(*log), {2, 3, 4, 5, 6, 7, 8, 9});
+}
+
+TEST_F(LogStart, MissingPagesAreWrittenAndExistingOnesKept) {
+    WriteRecentMonthFile();
+    WriteFileText(Path("frame.htm"), "frame of my own");
+    WriteFileText(Path("mlog.htm"), "months of my own");
+    OpenLog();
+    EXPECT_EQ("frame of my own", ReadFileText(Path("frame.htm")));
+    EXPECT_EQ("months of my own", ReadFileText(Path("mlog.htm")));
+    EXPECT_EQ(TemplateOnDisk(IDR_CLOG_HEAD) + CONNECTION_PAGE_FOOT, ReadFileText(Path("clog.htm")));
+    EXPECT_FALSE(FileExists(Path("clog.dat"))); // a start without reset leaves the data alone
+}
+
+TEST_F(LogStart, TemporaryFilesOfACrashAreRemovedAndNeverRead) {
+    WriteRecentMonthFile();
+    WriteStoredConnections();
+    const Bytes stored = ReadFileBytes(Path("clog.dat"));
+    WriteFileBytes(Path("clog.dat.tmp"), Bytes{0x01, 0x00, 0x18}); // cut short by the crash
+    WriteFileBytes(Path("mlog.dat.tmp"), Bytes(100, 0xFF));
+
+    auto log = OpenLog();
+    EXPECT_FALSE(FileExists(Path("clog.dat.tmp")));
+    EXPECT_FALSE(FileExists(Path("mlog.dat.tmp")));
+    log->SetSortOrder(true);
+    EXPECT_EQ(stored, ReadFileBytes(Path("clog.dat")));
+    EXPECT_EQ(2, CountOf(ReadFileText(Path("clog.htm")), "<tr>"));
+}
+
+// ---- the month of the start decides which entries survive (run in two time zones)
+
+class MonthBoundary : public LogStart {};
+
+TEST_F(MonthBoundary, StartInMayClearsJuneToDecemberAndEntryZero) {
+    m_clock.Set(LocalTime(2002, 5, 1, 0, 0, 30));
+    WriteMonthFile(Clock::Now() - DAY, FullMonthTable());
+    auto log = OpenLog();
+    ExpectCleared(TableInMemory(*log), {6, 7, 8, 9, 10, 11, 12, 0});
+}
+
+TEST_F(MonthBoundary, StartInJanuaryClearsFebruaryToSeptember) {
+    m_clock.Set(LocalTime(2003, 1, 31, 23, 59, 30));
+    WriteMonthFile(Clock::Now() - DAY, FullMonthTable());
+    auto log = OpenLog();
+    ExpectCleared(TableInMemory(*log), {2, 3, 4, 5, 6, 7, 8, 9});
+}
+
+TEST_F(MonthBoundary, StartOnTheLastEveningOfDecemberKeepsDecember) {
+    m_clock.Set(LocalTime(2002, 12, 31, 23, 30));
+    WriteMonthFile(Clock::Now() - DAY, FullMonthTable());
+    auto log = OpenLog();
+    ExpectCleared(TableInMemory(*log), {0, 1, 2, 3, 4, 5, 6, 7});
+}

@@ -1,0 +1,139 @@
+// The fast megabyte text against FormatMegabytes itself, which goes through the C library and
+// the system's number formatting: both must give the same bytes for every value and setting.
+#include "log/CNumberFormat.h"
+#include "log/MegabyteText.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Fast(std::int64_t bytes, const CNumberFormat& format) {
+    std::string text = "<";
+    AppendMegabytes(text, bytes, format);
+    return text;
+}
+
+std::string Reference(std::int64_t bytes, const CNumberFormat& format) {
+    return "<" + FormatMegabytes(bytes, format);
+}
+
+// Byte counts around every place where rounding could go wrong: the hundredths' boundaries,
+// the values halfway between two millionths, and a spread of large numbers.
+std::vector<std::int64_t> Samples() {
+    std::vector<std::int64_t> samples = {0, 1, 2, 5242, 5243, 8191, 8192, 8193, 10485, 10486};
+    for (std::int64_t h = 0; h < 3000; ++h) {
+        const std::int64_t boundary = (2 * h + 1) * 1048576 / 200; // (h + 0.5) hundredths
+        for (std::int64_t d = -2; d <= 2; ++d)
+            samples.push_back(boundary + d);
+        samples.push_back(16384 * h + 8192);
+    }
+    std::uint64_t seed = 12345;
+    for (int i = 0; i < 3000; ++i) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        const int bits = 1 + static_cast<int>(seed >> 58) % 48;
+        samples.push_back(static_cast<std::int64_t>((seed >> 11) & ((1ULL << bits) - 1)));
+    }
+    for (std::int64_t big : {999999999999LL, 1000000000000LL, 1LL << 40, 1LL << 48})
+        samples.push_back(big);
+    return samples;
+}
+
+void ExpectSameTexts(const CNumberFormat& format) {
+    int differences = 0;
+    for (std::int64_t bytes : Samples()) {
+        const std::string fast = Fast(bytes, format);
+        const std::string reference = Reference(bytes, format);
+        if (fast != reference && ++differences <= 5)
+            ADD_FAILURE() << bytes << " bytes: " << fast << " instead of " << reference;
+    }
+    EXPECT_EQ(0, differences);
+}
+
+// Locale settings a test chooses, handed to CNumberFormat in place of the user's.
+struct FakeSettings {
+    const char* decimal;
+    const char* thousand;
+    const char* grouping;
+    const char* leadingZero;
+    const char* digits;
+};
+FakeSettings g_settings;
+
+int ReadFakeLocale(unsigned long type, char* buffer, int size) {
+    const char* value = nullptr;
+    switch (type) {
+    case LOCALE_SDECIMAL:
+        value = g_settings.decimal;
+        break;
+    case LOCALE_STHOUSAND:
+        value = g_settings.thousand;
+        break;
+    case LOCALE_SGROUPING:
+        value = g_settings.grouping;
+        break;
+    case LOCALE_ILZERO:
+        value = g_settings.leadingZero;
+        break;
+    case LOCALE_IDIGITS:
+        value = g_settings.digits;
+        break;
+    case LOCALE_INEGNUMBER:
+        value = "1";
+        break;
+    default:
+        return 0;
+    }
+    const int needed = static_cast<int>(std::strlen(value)) + 1;
+    if (size == 0)
+        return needed;
+    if (size < needed)
+        return 0;
+    std::memcpy(buffer, value, needed);
+    return needed;
+}
+
+class MegabyteText : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { std::setlocale(LC_ALL, ""); }
+};
+
+} // namespace
+
+TEST_F(MegabyteText, SameAsFormatMegabytesInTheUsersSettings) {
+    CNumberFormat format(2);
+    ExpectSameTexts(format);
+    EXPECT_EQ(FormatMegabytes(1234567890, format), Fast(1234567890, format).substr(1));
+}
+
+TEST_F(MegabyteText, SameAsFormatMegabytesInOtherSettings) {
+    const FakeSettings settings[] = {
+        {",", ".", "3;0", "1", "2"}, {".", ",", "3;0", "0", "2"},   {",", " ", "0", "1", "2"},
+        {",", "'", "2;0", "0", "2"}, {"::", "--", "4;0", "1", "2"}, {",", ".", "3;2;0", "1", "2"},
+    };
+    for (const FakeSettings& s : settings) {
+        SCOPED_TRACE(std::string(s.decimal) + " " + s.thousand + " " + s.grouping + " " +
+                     s.leadingZero);
+        g_settings = s;
+        CNumberFormat format(2, &ReadFakeLocale);
+        ExpectSameTexts(format);
+    }
+}
+
+TEST_F(MegabyteText, OtherCasesAreFormatMegabytesItself) {
+    CNumberFormat format(2);
+    for (std::int64_t bytes : {-1LL, -1572864LL, -(1LL << 40), (1LL << 48) + 1, 1LL << 62})
+        EXPECT_EQ(Reference(bytes, format), Fast(bytes, format)) << bytes;
+    g_settings = {",", ".", "1;0", "1", "2"}; // a grouping the system does not render as such
+    const CNumberFormat single(2, &ReadFakeLocale);
+    EXPECT_EQ(Reference(10480517, single), Fast(10480517, single));
+    format.SetDecimals(3);
+    for (std::int64_t bytes : {0LL, 1572864LL, 1234567890LL})
+        EXPECT_EQ(Reference(bytes, format), Fast(bytes, format)) << bytes;
+}

@@ -1,0 +1,445 @@
+// The connection accounting driven alone: watcher reports and timer ticks in, with a counter
+// whose values the test sets, a log in a folder of its own, and a tray icon whose shell only
+// records what it is given.
+#include "AccountingFakes.h"
+#include "ShellCallLog.h"
+#include "TrayOwnerWindow.h"
+
+#include "log/LogFolderTest.h"
+#include "resource.h"
+#include "shell/ConnectionAccounting.h"
+#include "shell/TrayIcon.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::int64_t GiB = std::int64_t(1) << 30;
+constexpr TIME64 TICK_SECONDS = MEASURE_INTERVAL_MS / 1000;
+
+class AccountingTest : public LogFolderTest {
+protected:
+    void SetUp() override { FakeTimer::Calls().clear(); }
+
+    // The log over a month file whose totals the test chooses, the accounting, and the tray
+    // icon created with the accounting's first image, as the frame does it.
+    void Begin(const MonthTable& months = MonthTable{},
+               CTrayIcon::ShellNotifyProc shell = &ShellCallLog::Accept) {
+        WriteRecentMonthFile(months);
+        m_log = OpenLog();
+        m_tray.reset(new CTrayIcon(shell));
+        m_accounting.reset(new CConnectionAccounting(*m_log, *m_tray, FakeTimer::CALLS));
+        m_accounting->SetWindow(Window());
+        m_accounting->SetCounter(&m_counter);
+        m_tray->Create(Window(), WM_TRAY_NOTIFY, "Tarvolo", m_accounting->LoadTrayImage(),
+                       IDR_TRAYMENU);
+        m_shell.Clear();
+        FakeTimer::Calls().clear();
+    }
+
+    HWND Window() const { return m_window.Handle(); }
+
+    void Report(int nConnections, WPARAM wParam = 0) {
+        EXPECT_EQ(1, m_accounting->OnConnectionsChanged(wParam, nConnections));
+    }
+    void Tick() {
+        m_clock.Advance(TICK_SECONDS);
+        m_accounting->OnTimer(IDT_MEASURE);
+    }
+
+    // The tooltip and picture the shell was last given.
+    std::string LastTip() const {
+        for (auto call = m_shell.All().rbegin(); call != m_shell.All().rend(); ++call)
+            if (call->message == NIM_MODIFY && (call->data.uFlags & NIF_TIP))
+                return call->data.szTip;
+        return "(none)";
+    }
+    HICON LastIcon() const {
+        for (auto call = m_shell.All().rbegin(); call != m_shell.All().rend(); ++call)
+            if (call->message == NIM_MODIFY && (call->data.uFlags & NIF_ICON))
+                return call->data.hIcon;
+        return nullptr;
+    }
+    bool ShowsImage(int nId) const {
+        const std::vector<BYTE> shown = IconBits(LastIcon());
+        return !shown.empty() && shown == ResourceIconBits(nId);
+    }
+    // Tooltip first, then the picture, as one refresh of the tray.
+    std::vector<std::pair<DWORD, UINT>> ShellCalls() const {
+        std::vector<std::pair<DWORD, UINT>> calls;
+        for (const ShellCall& call : m_shell.All())
+            calls.emplace_back(call.message, call.data.uFlags);
+        return calls;
+    }
+
+    std::vector<TimerCall>& TimerCalls() { return FakeTimer::Calls(); }
+
+    // The recorded connections; none while "clog.dat" has not been written.
+    CConnectionList Records() {
+        if (GetFileAttributesA(Path("clog.dat").c_str()) == INVALID_FILE_ATTRIBUTES)
+            return CConnectionList();
+        return ReadConnectionFile();
+    }
+
+    TrayOwnerWindow m_window;
+    ShellCallLog m_shell;
+    FakeCounter m_counter;
+    std::unique_ptr<CConnectionLog> m_log;
+    std::unique_ptr<CTrayIcon> m_tray;
+    std::unique_ptr<CConnectionAccounting> m_accounting;
+};
+
+MonthTable MonthsWith(int month, std::int64_t received, std::int64_t sent) {
+    MonthTable table{};
+    table[month].nReceived = received;
+    table[month].nSent = sent;
+    return table;
+}
+
+const std::vector<std::pair<DWORD, UINT>> ONE_TRAY_REFRESH = {{NIM_MODIFY, NIF_TIP},
+                                                              {NIM_MODIFY, NIF_ICON}};
+
+} // namespace
+
+// ---- The state table, row by row ----
+
+TEST_F(AccountingTest, IdleThenAConnectionStartsMeasuringFromTheCountersReadings) {
+    Begin();
+    const TIME64 start = Clock::Now();
+    m_counter.dwLiveReceived = 1000 * MB;
+    m_counter.dwLiveSent = 200 * MB;
+    Report(1, 1);
+
+    EXPECT_TRUE(m_accounting->IsConnected());
+    EXPECT_EQ(IDT_MEASURE, m_accounting->GetTimer());
+    EXPECT_EQ(std::vector<TimerCall>({FakeTimer::Set(Window())}), TimerCalls());
+    EXPECT_EQ(1, m_counter.nCollects);
+    EXPECT_TRUE(m_log->IsConnected());
+    ASSERT_NE(ResourceIconBits(IDI_TRAY_IDLE), ResourceIconBits(IDI_TRAY_ONLINE));
+    EXPECT_TRUE(ShowsImage(IDI_TRAY_ONLINE));
+    EXPECT_EQ("Tarvolo: 0,00 MByte", LastTip());
+
+    // The readings at the report are the baseline: only what follows counts.
+    m_counter.dwLiveReceived += 3 * MB;
+    m_counter.dwLiveSent += 1 * MB;
+    Tick();
+    EXPECT_EQ("Tarvolo: 4,00 MByte", LastTip());
+    Report(0);
+    const CConnectionList records = Records();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(start, records.front().m_timeStart);
+    EXPECT_EQ(3 * MB, records.front().m_nReceived);
+    EXPECT_EQ(1 * MB, records.front().m_nSent);
+}
+
+TEST_F(AccountingTest, MeasuringThenAnotherReportRestartsTheTimerOnly) {
+    Begin();
+    const TIME64 start = Clock::Now();
+    m_counter.Sampled(5000, 500);
+    Report(1, 1);
+    Tick();
+    TimerCalls().clear();
+    const int nCollects = m_counter.nCollects;
+
+    Report(1, 0);
+    EXPECT_EQ(std::vector<TimerCall>({FakeTimer::Kill(Window()), FakeTimer::Set(Window())}),
+              TimerCalls());
+    EXPECT_EQ(nCollects, m_counter.nCollects);
+    EXPECT_TRUE(m_accounting->IsConnected());
+    EXPECT_TRUE(ShowsImage(IDI_TRAY_ONLINE));
+
+    Tick();
+    Report(0);
+    const CConnectionList records = Records();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(start, records.front().m_timeStart); // still the online period of the first report
+}
+
+TEST_F(AccountingTest, MeasuringTickSamplesAndUpdatesTheRunningConnection) {
+    Begin();
+    m_counter.Sampled(0, 0);
+    Report(1, 1);
+    m_counter.dwLiveReceived = 2 * MB;
+    m_counter.dwLiveSent = MB / 2;
+    m_shell.Clear();
+    const int nCollects = m_counter.nCollects;
+
+    Tick();
+    EXPECT_EQ(nCollects + 1, m_counter.nCollects);
+    EXPECT_EQ(ONE_TRAY_REFRESH, ShellCalls());
+    EXPECT_EQ("Tarvolo: 2,50 MByte", LastTip());
+    EXPECT_TRUE(ShowsImage(IDI_TRAY_ONLINE));
+}
+
+TEST_F(AccountingTest, MeasuringTickWithAFailedSampleLeavesTheLogAlone) {
+    Begin();
+    m_counter.Sampled(0, 0);
+    Report(1, 1);
+    m_counter.dwLiveReceived = 2 * MB;
+    Tick();
+    m_counter.bCollectSucceeds = FALSE;
+    m_counter.dwLiveReceived = 7 * MB;
+    m_shell.Clear();
+
+    Tick();
+    EXPECT_EQ("Tarvolo: 2,00 MByte", LastTip()); // rebuilt, unchanged
+    EXPECT_EQ(ONE_TRAY_REFRESH, ShellCalls());
+
+    m_counter.bCollectSucceeds = TRUE; // the next tick tries again
+    Tick();
+    EXPECT_EQ("Tarvolo: 7,00 MByte", LastTip());
+}
+
+TEST_F(AccountingTest, MeasuringThenNoConnectionBooksTheLastSampleAndGoesIdle) {
+    Begin();
+    const TIME64 start = Clock::Now();
+    m_counter.Sampled(100, 100);
+    Report(1, 1);
+    m_counter.dwLiveReceived = 100 + 5 * MB;
+    m_counter.dwLiveSent = 100 + 1 * MB;
+    Tick();
+    // Traffic after the last sample is not read: the end takes no new sample.
+    m_counter.dwLiveReceived += 9 * MB;
+    const int nCollects = m_counter.nCollects;
+    TimerCalls().clear();
+    m_clock.Advance(3);
+
+    Report(0);
+    EXPECT_FALSE(m_accounting->IsConnected());
+    EXPECT_EQ(0u, m_accounting->GetTimer());
+    EXPECT_EQ(std::vector<TimerCall>({FakeTimer::Kill(Window())}), TimerCalls());
+    EXPECT_EQ(nCollects, m_counter.nCollects);
+    EXPECT_FALSE(m_log->IsConnected());
+    EXPECT_TRUE(ShowsImage(IDI_TRAY_IDLE));
+    EXPECT_EQ("Tarvolo: 6,00 MByte", LastTip()); // now booked to the month
+
+    const CConnectionList records = Records();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(5 * MB, records.front().m_nReceived);
+    EXPECT_EQ(1 * MB, records.front().m_nSent);
+    EXPECT_EQ(TICK_SECONDS + 3, records.front().m_nDuration);
+    EXPECT_EQ(5 * MB, ReadMonthFile()[Clock::LocalMonth(start)].nReceived);
+}
+
+TEST_F(AccountingTest, IdleThenNoConnectionShowsTheMonthAndRecordsNothing) {
+    Begin(MonthsWith(Clock::LocalMonth(Clock::Now()), 2 * MB, 1 * MB));
+    m_counter.Sampled(4000, 4000);
+    Report(0);
+
+    EXPECT_FALSE(m_accounting->IsConnected());
+    EXPECT_TRUE(TimerCalls().empty());
+    EXPECT_EQ(0, m_counter.nCollects);
+    EXPECT_FALSE(m_log->IsConnected());
+    EXPECT_TRUE(Records().empty());
+    EXPECT_EQ(2 * MB, ReadMonthFile()[Clock::LocalMonth(Clock::Now())].nReceived);
+    EXPECT_TRUE(ShowsImage(IDI_TRAY_IDLE));
+    EXPECT_EQ("Tarvolo: 3,00 MByte", LastTip());
+}
+
+TEST_F(AccountingTest, IdleTicksOnlyRebuildTheTooltipAndOtherTimersNothing) {
+    Begin();
+    m_accounting->OnTimer(IDT_MEASURE);
+    EXPECT_EQ(0, m_counter.nCollects);
+    EXPECT_EQ(ONE_TRAY_REFRESH, ShellCalls());
+    EXPECT_TRUE(ShowsImage(IDI_TRAY_IDLE));
+
+    m_shell.Clear();
+    m_counter.Sampled(0, 0);
+    Report(1, 1);
+    m_shell.Clear();
+    const int nCollects = m_counter.nCollects;
+    m_accounting->OnTimer(IDT_MEASURE + 1);
+    EXPECT_EQ(nCollects, m_counter.nCollects);
+    EXPECT_TRUE(ShellCalls().empty());
+}
+
+// ---- Online periods ----
+
+TEST_F(AccountingTest, TwoConnectionsThenOneIsStillOneOnlinePeriod) {
+    Begin();
+    m_counter.Sampled(0, 0);
+    Report(1, 1);
+    m_counter.dwLiveReceived = 1 * MB;
+    Tick();
+    Report(2, 1);
+    m_counter.dwLiveReceived = 3 * MB;
+    Tick();
+    Report(1, 0);
+    EXPECT_TRUE(m_accounting->IsConnected());
+    EXPECT_TRUE(m_log->IsConnected());
+    EXPECT_EQ(IDT_MEASURE, m_accounting->GetTimer());
+    EXPECT_TRUE(ShowsImage(IDI_TRAY_ONLINE));
+    EXPECT_TRUE(Records().empty());
+
+    m_counter.dwLiveReceived = 4 * MB;
+    Tick();
+    Report(0);
+    const CConnectionList records = Records();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(4 * MB, records.front().m_nReceived);
+    EXPECT_EQ(3 * TICK_SECONDS, records.front().m_nDuration);
+}
+
+TEST_F(AccountingTest, ASampleFailingAtTheStartTakesTheBaselineFromTheFirstGoodOne) {
+    Begin();
+    m_counter.Sampled(900 * MB, 90 * MB); // an old sample that must not become the baseline
+    m_counter.bCollectSucceeds = FALSE;
+    Report(1, 1);
+    EXPECT_TRUE(m_log->IsConnected());
+    m_counter.dwLiveReceived = 950 * MB;
+    Tick(); // fails as well
+
+    m_counter.bCollectSucceeds = TRUE;
+    m_counter.dwLiveReceived = 1000 * MB;
+    m_counter.dwLiveSent = 100 * MB;
+    Tick();
+    EXPECT_EQ("Tarvolo: 0,00 MByte", LastTip());
+    m_counter.dwLiveReceived = 1000 * MB + 2 * MB;
+    m_counter.dwLiveSent = 100 * MB + 1 * MB;
+    Tick();
+    Report(0);
+
+    const CConnectionList records = Records();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(2 * MB, records.front().m_nReceived);
+    EXPECT_EQ(1 * MB, records.front().m_nSent);
+}
+
+TEST_F(AccountingTest, APeriodWithoutAnyGoodSampleIsRecordedWithoutVolume) {
+    Begin();
+    m_counter.Sampled(700 * MB, 70 * MB);
+    m_counter.bCollectSucceeds = FALSE;
+    Report(1, 1);
+    Tick();
+    Report(0);
+    const CConnectionList records = Records();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(0, records.front().m_nReceived);
+    EXPECT_EQ(0, records.front().m_nSent);
+}
+
+TEST_F(AccountingTest, TheTooltipShowsTheMonthsVolumeAndTheRunningConnection) {
+    const int month = Clock::LocalMonth(Clock::Now());
+    MonthTable months = MonthsWith(month, 2 * MB, 1 * MB);
+    months[month % 12 + 1].nReceived = 50 * MB; // another month does not count
+    Begin(months);
+    m_accounting->UpdateTrayIcon();
+    EXPECT_EQ("Tarvolo: 3,00 MByte", LastTip());
+
+    m_counter.Sampled(10 * MB, 10 * MB);
+    Report(1, 1);
+    m_counter.dwLiveReceived += MB + MB / 2;
+    Tick();
+    EXPECT_EQ("Tarvolo: 4,50 MByte", LastTip());
+    Report(0);
+    EXPECT_EQ("Tarvolo: 4,50 MByte", LastTip());
+}
+
+TEST_F(AccountingTest, WithoutATrayIconTheShellIsNotAskedButTheLogIsKept) {
+    Begin(MonthTable{}, &ShellCallLog::Refuse);
+    ASSERT_FALSE(m_tray->IsEnabled());
+    m_counter.Sampled(0, 0);
+    Report(1, 1);
+    m_counter.dwLiveReceived = 1 * MB;
+    Tick();
+    Report(0);
+    EXPECT_TRUE(ShellCalls().empty());
+    EXPECT_EQ(1u, Records().size());
+}
+
+// ---- Counters that pass 4 GiB or start again ----
+
+TEST_F(AccountingTest, ACounterThatWrapsPastFourGiBCountsOn) {
+    Begin();
+    m_counter.Sampled(0xF0000000u, 0xFFFFFF00u);
+    Report(1, 1);
+    m_counter.dwLiveReceived = 0xFFFF0000u;
+    m_counter.dwLiveSent = 0x00000100u; // wrapped: 0x200 bytes sent
+    Tick();
+    m_counter.dwLiveReceived = 0x10000000u; // wrapped
+    Tick();
+    Report(0);
+    const CConnectionList records = Records();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(0x20000000, records.front().m_nReceived);
+    EXPECT_EQ(0x200, records.front().m_nSent);
+}
+
+TEST_F(AccountingTest, ACounterThatStartsAgainBooksNoPhantomGigabytes) {
+    Begin();
+    m_counter.Sampled(0x50000000u, 0x40000000u);
+    Report(1, 1);
+    m_counter.dwLiveReceived = 0x50000000u + 1 * MB;
+    m_counter.dwLiveSent = 0x40000000u + 1 * MB;
+    Tick();
+    // The service restarts: the counters begin again at 0 and have counted a little since.
+    m_counter.dwLiveReceived = 2 * MB;
+    m_counter.dwLiveSent = 0;
+    Tick();
+    m_counter.dwLiveSent = 1 * MB;
+    Tick();
+    Report(0);
+    const CConnectionList records = Records();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(3 * MB, records.front().m_nReceived);
+    EXPECT_EQ(2 * MB, records.front().m_nSent);
+}
+
+TEST_F(AccountingTest, TenGiBInOneOnlinePeriodSampledEveryFiveSeconds) {
+    Begin();
+    const TIME64 start = Clock::Now();
+    const int month = Clock::LocalMonth(start);
+    // About 107 Mbit/s down and 3.4 Mbit/s up; the receive counter wraps three times.
+    const DWORD dwReceivedStep = 64 * MB;
+    const DWORD dwSentStep = 2 * MB;
+    const int nTicks = static_cast<int>(10 * GiB / dwReceivedStep);
+    m_counter.Sampled(0xFFFFF000u, 0x12345678u);
+    Report(1, 1);
+    for (int i = 0; i < nTicks; ++i) {
+        m_counter.dwLiveReceived += dwReceivedStep;
+        m_counter.dwLiveSent += dwSentStep;
+        Tick();
+    }
+    EXPECT_EQ("Tarvolo: 10.560,00 MByte", LastTip());
+    Report(0);
+
+    const CConnectionList records = Records();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(10 * GiB, records.front().m_nReceived);
+    EXPECT_EQ(std::int64_t(nTicks) * dwSentStep, records.front().m_nSent);
+    EXPECT_EQ(nTicks * TICK_SECONDS, records.front().m_nDuration);
+    const MonthTable months = ReadMonthFile();
+    EXPECT_EQ(10 * GiB, months[month].nReceived);
+    EXPECT_EQ(320 * MB, months[month].nSent);
+    EXPECT_EQ("Tarvolo: 10.560,00 MByte", LastTip());
+}
+
+// ---- The timer ----
+
+TEST_F(AccountingTest, TheSystemTimerRunsOnTheWindowWhileMeasuring) {
+    Begin();
+    CConnectionAccounting accounting(*m_log, *m_tray);
+    accounting.SetWindow(Window());
+    accounting.SetCounter(&m_counter);
+    accounting.OnConnectionsChanged(0, 1);
+    EXPECT_EQ(IDT_MEASURE, accounting.GetTimer());
+    accounting.OnConnectionsChanged(0, 0);
+    EXPECT_EQ(0u, accounting.GetTimer());
+    EXPECT_FALSE(KillTimer(Window(), IDT_MEASURE)); // gone with the end
+
+    accounting.OnConnectionsChanged(0, 2);
+    EXPECT_TRUE(KillTimer(Window(), IDT_MEASURE)); // there while measuring
+}
+
+TEST_F(AccountingTest, DestroyingTheAccountingStopsItsTimer) {
+    Begin();
+    m_counter.Sampled(0, 0);
+    Report(1, 1);
+    TimerCalls().clear();
+    m_accounting.reset();
+    EXPECT_EQ(std::vector<TimerCall>({FakeTimer::Kill(Window())}), TimerCalls());
+}
