@@ -35,3 +35,19 @@
 #define ID_DELETE_LOG 32775
 #define ID_APP_ABOUT 57664
 #define ID_APP_EXIT 57665
+
+// Labels of the options sheet's own buttons
+#define IDS_BUTTON_APPLY 0xEF27  // Apply
+#define IDS_BUTTON_OK 0xEF28     // OK
+#define IDS_BUTTON_CANCEL 0xEF29 // Cancel
+#define IDS_BUTTON_HELP 0xEF2A   // Help
+
+// Controls of the About dialog and the options pages
+#define IDC_SHOW_LOG 1004      // show the log
+#define IDC_AUTOSTART 1005     // start with Windows
+#define IDC_SORT_ASCENDING 1006
+#define IDC_INFO_HEADER 1007   // empty line above the Info page's icon
+#define IDC_DELETE_LOG 1008    // delete the log
+#define IDC_NOTICE 1026
+#define IDC_PROGRAM_NAME 1027
+#define IDC_VERSION 1028

@@ -25,9 +25,13 @@ HWND& Owner() {
 } // namespace
 
 int AppMessageBox(const std::string& text, unsigned style) {
+    return AppMessageBox(Owner(), text, style);
+}
+
+int AppMessageBox(void* owner, const std::string& text, unsigned style) {
     if (Handler())
         return Handler()(text, style);
-    return MessageBoxA(Owner(), text.c_str(), Title().c_str(), style);
+    return MessageBoxA(static_cast<HWND>(owner), text.c_str(), Title().c_str(), style);
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {

@@ -12,6 +12,9 @@ using MessageBoxHandler = std::function<int(const std::string& text, unsigned st
 // handler installed by a test. Returns the button that closed the box.
 int AppMessageBox(const std::string& text, unsigned style = 0 /* MB_OK */);
 
+// The same with an owner window of its own (an HWND), which the box disables while it is up.
+int AppMessageBox(void* owner, const std::string& text, unsigned style);
+
 // Installs a handler in place of the real box; an empty handler restores the real box.
 // Returns the previous handler.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);

@@ -1,0 +1,25 @@
+#pragma once
+// The application's settings in the user's registry: HKEY_CURRENT_USER\software\<registry key>
+// \<profile name>, with one subkey per section (an empty section is the application's key).
+#include <string>
+#include <vector>
+
+namespace fw {
+
+// Both are set once at start-up, before any profile value is read or written.
+void SetRegistryKey(const std::string& registryKey);
+void SetProfileName(const std::string& profileName);
+
+// The path of the application's key below HKEY_CURRENT_USER; empty while no registry key is set.
+std::string GetAppRegistryPath();
+
+// Reads a REG_BINARY value. False, with data untouched, when the key or value is missing,
+// the value has another type, or no registry key is set.
+bool GetProfileBinary(const std::string& section, const std::string& entry,
+                      std::vector<unsigned char>& data);
+
+// Writes a REG_BINARY value, creating the keys on the way.
+bool WriteProfileBinary(const std::string& section, const std::string& entry, const void* data,
+                        unsigned size);
+
+} // namespace fw

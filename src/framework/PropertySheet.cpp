@@ -1,0 +1,294 @@
+#include "framework/PropertySheet.h"
+
+#include "framework/ResourceString.h"
+
+#include <algorithm>
+
+namespace fw {
+namespace {
+
+// The sheet whose window PropertySheetA is creating on this thread. The creation hook and the
+// sheet callback have no parameter of their own to carry it.
+thread_local CPropertySheet* t_pCreatingSheet = nullptr;
+thread_local HHOOK t_hCreationHook = nullptr;
+
+std::vector<CPropertySheet*>& LiveSheets() {
+    static std::vector<CPropertySheet*> sheets;
+    return sheets;
+}
+
+// The extended template the property sheet control may use in place of DLGTEMPLATE.
+struct DialogTemplateEx {
+    WORD dlgVer;
+    WORD signature;
+    DWORD helpID;
+    DWORD exStyle;
+    DWORD style;
+};
+
+// The standard buttons of the property sheet control, useless in a modeless sheet.
+const int kStandardButtons[] = {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP};
+
+} // namespace
+
+CPropertySheet::CPropertySheet(UINT nIDCaption, HWND hParent, UINT iSelectPage)
+    : m_psh(), m_strCaption(LoadResourceString(nIDCaption)) {
+    m_psh.dwSize = sizeof m_psh;
+    m_psh.dwFlags = PSH_PROPSHEETPAGE | PSH_HASHELP;
+    m_psh.hwndParent = hParent;
+    m_psh.hInstance = GetModuleHandleA(nullptr);
+    m_psh.nStartPage = iSelectPage;
+}
+
+CPropertySheet::~CPropertySheet() {
+    // A derived sheet destroys its window in its own destructor, while its pages still live;
+    // this is only the last resort.
+    DestroyWindow();
+}
+
+void CPropertySheet::AddPage(CPropertyPage* pPage) {
+    m_pages.push_back(pPage);
+}
+
+BOOL CPropertySheet::Create(HWND hParent, DWORD dwStyle, DWORD dwExStyle) {
+    if (m_hWnd || t_pCreatingSheet)
+        return FALSE;
+    if (dwStyle == static_cast<DWORD>(-1))
+        dwStyle = DS_MODALFRAME | DS_3DLOOK | DS_CONTEXTHELP | DS_SETFONT | WS_POPUP | WS_VISIBLE |
+                  WS_CAPTION | WS_SYSMENU;
+    m_dwCreateStyle = dwStyle;
+    m_dwCreateExStyle = dwExStyle;
+    m_nModalResult = 0;
+    PrepareHeader(hParent);
+
+    t_pCreatingSheet = this;
+    t_hCreationHook = SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
+    HWND hCreated = reinterpret_cast<HWND>(PropertySheetA(&m_psh));
+    if (t_hCreationHook)
+        UnhookWindowsHookEx(t_hCreationHook);
+    t_hCreationHook = nullptr;
+    t_pCreatingSheet = nullptr;
+    // Without the hook the window would run without this object's handlers.
+    if (hCreated && !m_hWnd)
+        ::DestroyWindow(hCreated);
+    return m_hWnd != nullptr;
+}
+
+void CPropertySheet::PrepareHeader(HWND hParent) {
+    m_pageDescriptions.clear();
+    for (CPropertyPage* pPage : m_pages)
+        m_pageDescriptions.push_back(pPage->GetPageDescription());
+    m_psh.dwFlags |= PSH_PROPSHEETPAGE | PSH_MODELESS | PSH_USECALLBACK;
+    m_psh.hwndParent = hParent;
+    m_psh.pszCaption = m_strCaption.c_str();
+    m_psh.nPages = static_cast<UINT>(m_pageDescriptions.size());
+    m_psh.ppsp = m_pageDescriptions.data();
+    m_psh.pfnCallback = SheetCallback;
+}
+
+int CPropertySheet::GetActiveIndex() const {
+    if (!m_hWnd)
+        return static_cast<int>(m_psh.nStartPage);
+    return TabCtrl_GetCurSel(GetTabControl());
+}
+
+BOOL CPropertySheet::SetActivePage(int nPage) {
+    if (!m_hWnd)
+        return FALSE;
+    return PropSheet_SetCurSel(m_hWnd, nullptr, nPage);
+}
+
+HWND CPropertySheet::GetTabControl() const {
+    return m_hWnd ? PropSheet_GetTabControl(m_hWnd) : nullptr;
+}
+
+BOOL CPropertySheet::PressButton(int nButton) {
+    if (!m_hWnd)
+        return FALSE;
+    // Sent, not posted as the SDK's macro does: the caller looks at the pages' state afterwards.
+    return static_cast<BOOL>(SendMessageA(m_hWnd, PSM_PRESSBUTTON, nButton, 0));
+}
+
+void CPropertySheet::EndDialog(int nEndID) {
+    m_nModalResult = nEndID;
+    DestroyWindow();
+}
+
+void CPropertySheet::DestroyWindow() {
+    if (m_hWnd)
+        ::DestroyWindow(m_hWnd);
+}
+
+BOOL CPropertySheet::PreTranslateModeless(MSG* pMsg) {
+    for (CPropertySheet* pSheet : LiveSheets()) {
+        HWND hSheet = pSheet->m_hWnd;
+        if (pMsg->hwnd == hSheet || IsChild(hSheet, pMsg->hwnd))
+            return pSheet->PreTranslateMessage(pMsg);
+    }
+    return FALSE;
+}
+
+BOOL CPropertySheet::PreTranslateMessage(MSG* pMsg) {
+    HWND hSheet = m_hWnd;
+    // A key that closed the sheet was handled, though the closed window can no longer say so.
+    return PropSheet_IsDialogMessage(hSheet, pMsg) || !IsWindow(hSheet);
+}
+
+LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog();
+    case WM_COMMAND:
+        if (OnCommand(wParam, lParam))
+            return 0;
+        break;
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (OnNotify(wParam, lParam, &result))
+            return result;
+        break;
+    }
+    case WM_CLOSE:
+        OnClose();
+        return 0;
+    case WM_SYSCOMMAND:
+        OnSysCommand(static_cast<UINT>(wParam), lParam);
+        return 0;
+    case WM_NCDESTROY: {
+        LRESULT result = Default();
+        Detach();
+        return result;
+    }
+    }
+    return Default();
+}
+
+LRESULT CPropertySheet::Default() {
+    return DefSubclassProc(m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
+}
+
+BOOL CPropertySheet::OnInitDialog() {
+    BOOL result = static_cast<BOOL>(Default());
+    RemoveStandardButtons();
+    CenterOnWorkArea();
+    return result;
+}
+
+BOOL CPropertySheet::OnCommand(WPARAM, LPARAM) {
+    return FALSE;
+}
+
+BOOL CPropertySheet::OnNotify(WPARAM, LPARAM, LRESULT*) {
+    return FALSE;
+}
+
+void CPropertySheet::OnClose() {
+    m_nModalResult = IDCANCEL;
+    DestroyWindow();
+}
+
+void CPropertySheet::OnSysCommand(UINT nID, LPARAM) {
+    if ((nID & 0xFFF0) == SC_CLOSE) {
+        m_nModalResult = IDCANCEL;
+        SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
+        return;
+    }
+    Default();
+}
+
+void CPropertySheet::OnDestroyed() {}
+
+void CPropertySheet::Attach(HWND hwnd) {
+    m_hWnd = hwnd;
+    SetWindowSubclass(hwnd, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    LiveSheets().push_back(this);
+}
+
+void CPropertySheet::Detach() {
+    RemoveWindowSubclass(m_hWnd, SubclassProc, 0);
+    auto& sheets = LiveSheets();
+    sheets.erase(std::remove(sheets.begin(), sheets.end(), this), sheets.end());
+    m_hWnd = nullptr;
+    OnDestroyed();
+}
+
+void CPropertySheet::AdjustTemplateStyle(void* pTemplate) const {
+    DWORD oldProtect = 0;
+    VirtualProtect(pTemplate, sizeof(DialogTemplateEx), PAGE_READWRITE, &oldProtect);
+    auto* pEx = static_cast<DialogTemplateEx*>(pTemplate);
+    DWORD* pStyle = nullptr;
+    DWORD* pExStyle = nullptr;
+    if (pEx->signature == 0xFFFF) {
+        pStyle = &pEx->style;
+        pExStyle = &pEx->exStyle;
+    } else {
+        auto* pPlain = static_cast<DLGTEMPLATE*>(pTemplate);
+        pStyle = &pPlain->style;
+        pExStyle = &pPlain->dwExtendedStyle;
+    }
+    // The template's font stays; everything else is the caller's choice.
+    *pStyle = (*pStyle & DS_SETFONT) | (m_dwCreateStyle & ~DWORD(DS_SETFONT));
+    *pExStyle = m_dwCreateExStyle;
+}
+
+void CPropertySheet::RemoveStandardButtons() {
+    RECT rcWindow;
+    GetWindowRect(m_hWnd, &rcWindow);
+    // The window ends where the standard buttons began.
+    if (HWND hOK = ::GetDlgItem(m_hWnd, IDOK)) {
+        RECT rcOK;
+        GetWindowRect(hOK, &rcOK);
+        SetWindowPos(m_hWnd, nullptr, 0, 0, rcWindow.right - rcWindow.left, rcOK.top - rcWindow.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (int id : kStandardButtons) {
+        if (HWND hButton = ::GetDlgItem(m_hWnd, id)) {
+            ShowWindow(hButton, SW_HIDE);
+            EnableWindow(hButton, FALSE);
+        }
+    }
+}
+
+void CPropertySheet::CenterOnWorkArea() {
+    RECT rcArea;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcArea, 0))
+        return;
+    RECT rcWindow;
+    GetWindowRect(m_hWnd, &rcWindow);
+    int width = rcWindow.right - rcWindow.left;
+    int height = rcWindow.bottom - rcWindow.top;
+    int x = rcArea.left + (rcArea.right - rcArea.left - width) / 2;
+    int y = rcArea.top + (rcArea.bottom - rcArea.top - height) / 2;
+    SetWindowPos(m_hWnd, nullptr, std::max(x, int(rcArea.left)), std::max(y, int(rcArea.top)), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int CALLBACK CPropertySheet::SheetCallback(HWND, UINT message, LPARAM lParam) {
+    if (message == PSCB_PRECREATE && t_pCreatingSheet && lParam)
+        t_pCreatingSheet->AdjustTemplateStyle(reinterpret_cast<void*>(lParam));
+    return 0;
+}
+
+LRESULT CALLBACK CPropertySheet::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
+    // The first top-level window that PropertySheetA creates is the sheet; subclassing it here
+    // lets the sheet see WM_INITDIALOG.
+    if (code == HCBT_CREATEWND && t_pCreatingSheet && !t_pCreatingSheet->m_hWnd) {
+        const CREATESTRUCTA* pCreate = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+        if (!(pCreate->style & WS_CHILD))
+            t_pCreatingSheet->Attach(reinterpret_cast<HWND>(wParam));
+    }
+    return CallNextHookEx(t_hCreationHook, code, wParam, lParam);
+}
+
+LRESULT CALLBACK CPropertySheet::SubclassProc(HWND, UINT message, WPARAM wParam, LPARAM lParam,
+                                              UINT_PTR, DWORD_PTR dwRefData) {
+    auto* pSheet = reinterpret_cast<CPropertySheet*>(dwRefData);
+    // Handlers may cause nested messages; each one restores the message it interrupted.
+    CurrentMessage previous = pSheet->m_current;
+    pSheet->m_current = {message, wParam, lParam};
+    LRESULT result = pSheet->WindowProc(message, wParam, lParam);
+    pSheet->m_current = previous;
+    return result;
+}
+
+} // namespace fw

@@ -1,0 +1,96 @@
+#include "shell/AppSettings.h"
+
+#include "counters/RegistryKey.h"
+#include "framework/Profile.h"
+#include "framework/ResourceString.h"
+#include "log/CFileLocation.h"
+#include "resource.h"
+
+#include <io.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const char RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char RUN_VALUE[] = "Tarvolo";
+const char PROFILE_VALUE[] = "Profile";
+
+// The full path of the program file; empty when it cannot be had whole.
+std::string ProgramPath() {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    return std::string(path, length);
+}
+
+} // namespace
+
+CAppSettings::CAppSettings() : m_profile{sizeof(PROFILEDATA), 0, 0, 0}, m_winHelp(::WinHelpA) {}
+
+void CAppSettings::LoadSettings() {
+    m_profile = {};
+    std::vector<unsigned char> stored;
+    if (fw::GetProfileBinary("", PROFILE_VALUE, stored))
+        std::memcpy(&m_profile, stored.data(), std::min(stored.size(), sizeof m_profile));
+    else
+        m_profile.nActivePage = 0;
+    m_profile.dwSize = sizeof m_profile;
+    m_profile.bAutoStart = IsAutoStartSet();
+}
+
+void CAppSettings::SaveSettings() {
+    SetAutoStart(m_profile.bAutoStart);
+    m_profile.dwSize = sizeof m_profile;
+    fw::WriteProfileBinary("", PROFILE_VALUE, &m_profile, sizeof m_profile);
+}
+
+void CAppSettings::SetAutoStart(BOOL bAutoStart) {
+    CRegistryKey machine(HKEY_LOCAL_MACHINE);
+    if (!bAutoStart) {
+        machine.DeleteEntry(RUN_KEY, RUN_VALUE);
+        return;
+    }
+    std::string program = ProgramPath();
+    if (!program.empty())
+        machine.WriteString(RUN_KEY, RUN_VALUE, ("\"" + program + "\"").c_str());
+}
+
+BOOL CAppSettings::IsAutoStartSet() const {
+    std::string command;
+    return CRegistryKey(HKEY_LOCAL_MACHINE).ReadString(RUN_KEY, RUN_VALUE, command);
+}
+
+std::string CAppSettings::DefaultHelpFilePath() {
+    std::string path = ProgramPath();
+    size_t nameStart = path.find_last_of("\\/") + 1;
+    size_t dot = path.rfind('.');
+    if (dot != std::string::npos && dot >= nameStart)
+        path.erase(dot);
+    return path.empty() ? path : path + ".HLP";
+}
+
+void CAppSettings::SetHelpFilePath(const std::string& defaultHelpPath) {
+    std::string helpFile = fw::LoadResourceString(IDS_HELP_FILE);
+    CFileLocation location(defaultHelpPath.c_str());
+    m_strHelpFilePath = defaultHelpPath;
+    if (lstrcmpiA(location.GetFileName().c_str(), helpFile.c_str()) != 0) {
+        location.SetFileName(helpFile.c_str());
+        m_strHelpFilePath = location.GetPath();
+    }
+}
+
+BOOL CAppSettings::HelpFileExists(std::string* pPath) const {
+    if (m_strHelpFilePath.empty() || _access(m_strHelpFilePath.c_str(), 0) != 0)
+        return FALSE;
+    if (pPath)
+        *pPath = m_strHelpFilePath;
+    return TRUE;
+}
+
+BOOL CAppSettings::ShowHelp(DWORD dwData, UINT nCmd) {
+    return m_winHelp(m_hMainWnd, m_strHelpFilePath.c_str(), nCmd, dwData);
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The options page "Info": the program's icon, name, version and notice. It edits nothing.
+#include "framework/PropertyPage.h"
+
+class CAboutPpg : public fw::CPropertyPage {
+public:
+    CAboutPpg();
+
+    // Marks the page unchanged and applies nothing.
+    BOOL OnApply() override;
+
+protected:
+    BOOL OnInitDialog() override;
+};

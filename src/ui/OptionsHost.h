@@ -1,0 +1,23 @@
+#pragma once
+// What the options sheet and its pages need from the application: the settings record they
+// edit, the main window they report to, and the help file.
+#include "shell/ProfileData.h"
+
+#include <windows.h>
+
+#include <string>
+
+class COptionsHost {
+public:
+    // The application's settings record; the pages and the sheet change it in memory only.
+    virtual PROFILEDATA& Profile() = 0;
+    // The window that receives WM_OPTIONS_NOTIFY and the log commands.
+    virtual HWND GetMainWindow() const = 0;
+    // TRUE when the help file exists; its path then goes to *pPath when one is given.
+    virtual BOOL HelpFileExists(std::string* pPath = nullptr) const = 0;
+    // Opens the help file at dwData with the help command nCmd.
+    virtual BOOL ShowHelp(DWORD dwData, UINT nCmd) = 0;
+
+protected:
+    ~COptionsHost() = default;
+};

@@ -1,0 +1,69 @@
+#pragma once
+// The modeless options sheet with the pages "Allgemein" and "Info". A modeless property sheet
+// has no usable standard buttons, so this sheet makes its own row of Help, OK, Cancel and
+// Apply, keeps its own record of modified pages, and reports the user's decision to the main
+// window with WM_OPTIONS_NOTIFY.
+#include "framework/PropertySheet.h"
+#include "framework/ScopedIcon.h"
+#include "resource.h"
+#include "ui/AboutPpg.h"
+#include "ui/GeneralPpg.h"
+#include "ui/OptionsHost.h"
+
+#include <map>
+
+// The window style the main frame creates the sheet with.
+constexpr DWORD OPTIONS_SHEET_STYLE =
+    WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+
+class COptionsPSheet : public fw::CPropertySheet {
+public:
+    explicit COptionsPSheet(COptionsHost& host, UINT nIDCaption = IDS_SHEET_CAPTION,
+                            HWND hParent = nullptr, UINT iSelectPage = 0);
+    ~COptionsPSheet() override;
+
+    // The sheet is always an unowned top-level window: hParent is ignored.
+    BOOL Create(HWND hParent = nullptr, DWORD dwStyle = OPTIONS_SHEET_STYLE,
+                DWORD dwExStyle = 0) override;
+
+    // Enter outside a push button presses the sheet's own OK; a page changed by the keyboard
+    // is remembered.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+protected:
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    BOOL OnInitDialog() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnSysCommand(UINT nID, LPARAM lParam) override;
+    void OnDestroyed() override;
+
+private:
+    bool IsEnterForOwnOK(const MSG& msg) const;
+    void OnPageChanged(HWND hPage);
+    void OnPageUnchanged(HWND hPage);
+    void OnOK();
+    void OnCancel();
+    void OnApplyNow();
+    void OnHelpButton();
+    void ShowHelpForActivePage();
+
+    void GrowWindow(int cy);
+    void CreateButtons(int bx, int by);
+    HWND CreateButton(UINT nIDText, int nID, DWORD dwStyle, int y, int cx, int cy);
+    void LayoutButtons();
+    void SetButtonFont();
+
+    HWND m_btnHelp = nullptr;
+    HWND m_btnApply = nullptr;
+    HWND m_btnOK = nullptr;
+    HWND m_btnCancel = nullptr;
+    CGeneralPpg m_pageGeneral;
+    CAboutPpg m_pageAbout;
+    std::map<HWND, fw::CPropertyPage*> m_mapModified;
+    fw::ScopedIcon m_hIcon;
+    COptionsHost& m_host;
+    // A button press that the property sheet control turns into the same command again
+    // goes to the control, not round in a circle.
+    bool m_bInCommand = false;
+};

@@ -1,0 +1,91 @@
+// The per-application registry profile, under a key of the tests' own.
+#include "framework/Profile.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class ProfileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        company = "Brenkor.Tests." + std::to_string(GetCurrentProcessId());
+        fw::SetRegistryKey(company);
+        fw::SetProfileName("Profile Test");
+    }
+    void TearDown() override {
+        RegDeleteKeyA(HKEY_CURRENT_USER, ("software\\" + company + "\\Profile Test\\Sub").c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, ("software\\" + company + "\\Profile Test").c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, ("software\\" + company).c_str());
+        fw::SetRegistryKey("");
+    }
+
+    std::string company;
+};
+
+TEST_F(ProfileTest, EmptySectionIsTheApplicationsOwnKey) {
+    EXPECT_EQ("software\\" + company + "\\Profile Test", fw::GetAppRegistryPath());
+    const unsigned char bytes[] = {1, 2, 3, 0, 255};
+    ASSERT_TRUE(fw::WriteProfileBinary("", "Value", bytes, sizeof bytes));
+
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, fw::GetAppRegistryPath().c_str(), 0,
+                                           KEY_READ, &key));
+    DWORD type = 0;
+    unsigned char stored[16] = {};
+    DWORD size = sizeof stored;
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "Value", nullptr, &type, stored, &size));
+    RegCloseKey(key);
+    EXPECT_EQ(DWORD(REG_BINARY), type);
+    EXPECT_EQ(std::vector<unsigned char>(bytes, bytes + 5),
+              std::vector<unsigned char>(stored, stored + size));
+
+    std::vector<unsigned char> read;
+    ASSERT_TRUE(fw::GetProfileBinary("", "Value", read));
+    EXPECT_EQ(std::vector<unsigned char>(bytes, bytes + 5), read);
+}
+
+TEST_F(ProfileTest, SectionsAreSubkeys) {
+    const unsigned char bytes[] = {7};
+    ASSERT_TRUE(fw::WriteProfileBinary("Sub", "Value", bytes, 1));
+    std::vector<unsigned char> read;
+    EXPECT_FALSE(fw::GetProfileBinary("", "Value", read));
+    ASSERT_TRUE(fw::GetProfileBinary("Sub", "Value", read));
+    EXPECT_EQ(std::vector<unsigned char>{7}, read);
+}
+
+TEST_F(ProfileTest, MissingOrNonBinaryValueLeavesTheBufferAlone) {
+    std::vector<unsigned char> read = {42};
+    EXPECT_FALSE(fw::GetProfileBinary("", "Missing", read));
+    EXPECT_EQ(std::vector<unsigned char>{42}, read);
+
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, fw::GetAppRegistryPath().c_str(), 0,
+                                             nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
+    DWORD number = 1;
+    RegSetValueExA(key, "Number", 0, REG_DWORD, reinterpret_cast<BYTE*>(&number), sizeof number);
+    RegCloseKey(key);
+    EXPECT_FALSE(fw::GetProfileBinary("", "Number", read));
+    EXPECT_EQ(std::vector<unsigned char>{42}, read);
+    HKEY app;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, fw::GetAppRegistryPath().c_str(), 0, KEY_SET_VALUE,
+                      &app) == ERROR_SUCCESS) {
+        RegDeleteValueA(app, "Number");
+        RegCloseKey(app);
+    }
+}
+
+TEST_F(ProfileTest, NothingWithoutARegistryKey) {
+    fw::SetRegistryKey("");
+    const unsigned char bytes[] = {1};
+    EXPECT_EQ("", fw::GetAppRegistryPath());
+    EXPECT_FALSE(fw::WriteProfileBinary("", "Value", bytes, 1));
+    std::vector<unsigned char> read;
+    EXPECT_FALSE(fw::GetProfileBinary("", "Value", read));
+}
+
+} // namespace

@@ -1,0 +1,271 @@
+// The settings against the real (Wine) registry: the record "Profile" in the user's key and
+// the Run value "Tarvolo" of the machine.
+
+#include "framework/Profile.h"
+#include "shell/AppSettings.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+const char RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char APP_KEY[] = "software\\Brenkor\\Tarvolo";
+
+// A registry value as it was, put back at the end of a test.
+class SavedValue {
+public:
+    SavedValue(HKEY root, const char* subkey, const char* name)
+        : m_root(root), m_subkey(subkey), m_name(name) {
+        m_data = Read(root, subkey, name, m_type);
+        m_existed = m_type != 0;
+        Delete(root, subkey, name);
+    }
+    ~SavedValue() {
+        Delete(m_root, m_subkey, m_name);
+        if (m_existed)
+            Write(m_root, m_subkey, m_name, m_type, m_data);
+    }
+
+    static void Delete(HKEY root, const char* subkey, const char* name) {
+        HKEY key;
+        if (RegOpenKeyExA(root, subkey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, name);
+            RegCloseKey(key);
+        }
+    }
+    static void Write(HKEY root, const char* subkey, const char* name, DWORD type,
+                      const std::vector<BYTE>& data) {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, subkey, 0, nullptr, 0, KEY_SET_VALUE,
+                                                 nullptr, &key, nullptr));
+        RegSetValueExA(key, name, 0, type, data.data(), static_cast<DWORD>(data.size()));
+        RegCloseKey(key);
+    }
+    // Type and bytes of the value now; type 0 when it does not exist.
+    static std::vector<BYTE> Read(HKEY root, const char* subkey, const char* name, DWORD& type) {
+        type = 0;
+        HKEY key;
+        if (RegOpenKeyExA(root, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return {};
+        DWORD size = 0;
+        std::vector<BYTE> data;
+        if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+            data.resize(size);
+            RegQueryValueExA(key, name, nullptr, &type, data.data(), &size);
+        }
+        RegCloseKey(key);
+        return data;
+    }
+
+private:
+    HKEY m_root;
+    const char* m_subkey;
+    const char* m_name;
+    bool m_existed = false;
+    DWORD m_type = 0;
+    std::vector<BYTE> m_data;
+};
+
+std::vector<BYTE> Bytes(std::initializer_list<int> values) {
+    return std::vector<BYTE>(values.begin(), values.end());
+}
+
+std::vector<BYTE> Text(const std::string& text) {
+    return std::vector<BYTE>(text.c_str(), text.c_str() + text.size() + 1);
+}
+
+std::string ProgramPath() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+std::string ProgramFolder() {
+    std::string path = ProgramPath();
+    return path.substr(0, path.rfind('\\') + 1);
+}
+
+class AppSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fw::SetRegistryKey("Brenkor");
+        fw::SetProfileName("Tarvolo");
+    }
+
+    void WriteProfile(const std::vector<BYTE>& bytes, DWORD type = REG_BINARY) {
+        SavedValue::Write(HKEY_CURRENT_USER, APP_KEY, "Profile", type, bytes);
+    }
+    void WriteRun(const std::string& command) {
+        SavedValue::Write(HKEY_LOCAL_MACHINE, RUN_KEY, "Tarvolo", REG_SZ, Text(command));
+    }
+    std::vector<BYTE> StoredProfile(DWORD& type) {
+        return SavedValue::Read(HKEY_CURRENT_USER, APP_KEY, "Profile", type);
+    }
+    std::vector<BYTE> StoredRun(DWORD& type) {
+        return SavedValue::Read(HKEY_LOCAL_MACHINE, RUN_KEY, "Tarvolo", type);
+    }
+
+    SavedValue savedProfile{HKEY_CURRENT_USER, APP_KEY, "Profile"};
+    SavedValue savedRun{HKEY_LOCAL_MACHINE, RUN_KEY, "Tarvolo"};
+    CAppSettings settings;
+};
+
+void ExpectProfile(const PROFILEDATA& p, int bAutoStart, int nActivePage, int bSortAscending) {
+    EXPECT_EQ(16u, p.dwSize);
+    EXPECT_EQ(bAutoStart, p.bAutoStart);
+    EXPECT_EQ(nActivePage, p.nActivePage);
+    EXPECT_EQ(bSortAscending, p.bSortAscending);
+}
+
+TEST_F(AppSettingsTest, NothingStoredGivesTheDefaults) {
+    settings.m_profile = {7, 1, 1, 1};
+    settings.LoadSettings();
+    ExpectProfile(settings.m_profile, 0, 0, 0);
+}
+
+TEST_F(AppSettingsTest, FullRecordIsReadFieldByField) {
+    WriteProfile(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}));
+    settings.LoadSettings();
+    ExpectProfile(settings.m_profile, 0, 1, 1);
+}
+
+TEST_F(AppSettingsTest, EightByteRecordFillsOnlyTheFirstFields) {
+    WriteProfile(Bytes({99, 0, 0, 0, 1, 0, 0, 0}));
+    settings.m_profile = {0, 1, 5, 1};
+    settings.LoadSettings();
+    // The size is always 16; the autostart field follows the absent Run value.
+    ExpectProfile(settings.m_profile, 0, 0, 0);
+    WriteRun("\"C:\\Tools\\tarvolo.exe\"");
+    settings.LoadSettings();
+    ExpectProfile(settings.m_profile, 1, 0, 0);
+}
+
+TEST_F(AppSettingsTest, BytesBeyondTheRecordAreIgnored) {
+    WriteProfile(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 9, 9, 9, 9}));
+    settings.LoadSettings();
+    ExpectProfile(settings.m_profile, 0, 1, 0);
+}
+
+TEST_F(AppSettingsTest, ProfileOfAnotherTypeCountsAsMissing) {
+    WriteProfile(Bytes({1, 0, 0, 0}), REG_DWORD);
+    settings.LoadSettings();
+    ExpectProfile(settings.m_profile, 0, 0, 0);
+}
+
+TEST_F(AppSettingsTest, RunValueWinsOverTheRecord) {
+    WriteProfile(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    WriteRun("\"C:\\Tools\\tarvolo.exe\"");
+    settings.LoadSettings();
+    EXPECT_TRUE(settings.m_profile.bAutoStart);
+
+    WriteProfile(Bytes({16, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    SavedValue::Delete(HKEY_LOCAL_MACHINE, RUN_KEY, "Tarvolo");
+    settings.LoadSettings();
+    EXPECT_FALSE(settings.m_profile.bAutoStart);
+}
+
+TEST_F(AppSettingsTest, AutostartIsSetOnlyByARunValueReadableAsText) {
+    EXPECT_FALSE(settings.IsAutoStartSet());
+    WriteRun("");
+    EXPECT_TRUE(settings.IsAutoStartSet());
+    SavedValue::Write(HKEY_LOCAL_MACHINE, RUN_KEY, "Tarvolo", REG_DWORD, Bytes({1, 0, 0, 0}));
+    EXPECT_FALSE(settings.IsAutoStartSet());
+}
+
+TEST_F(AppSettingsTest, SaveWritesTheRecordByteForByte) {
+    settings.m_profile = {0, 0, 1, 1};
+    settings.SaveSettings();
+    DWORD type = 0;
+    EXPECT_EQ(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}), StoredProfile(type));
+    EXPECT_EQ(DWORD(REG_BINARY), type);
+    EXPECT_EQ(16u, settings.m_profile.dwSize);
+}
+
+TEST_F(AppSettingsTest, SaveWithAutostartOverwritesTheRunValue) {
+    WriteRun("\"C:\\Old\\tarvolo.exe\"");
+    settings.m_profile = {16, 1, 0, 0};
+    settings.SaveSettings();
+    DWORD type = 0;
+    EXPECT_EQ(Text("\"" + ProgramPath() + "\""), StoredRun(type));
+    EXPECT_EQ(DWORD(REG_SZ), type);
+    EXPECT_EQ(Bytes({16, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), StoredProfile(type));
+
+    settings.LoadSettings();
+    ExpectProfile(settings.m_profile, 1, 0, 0);
+}
+
+TEST_F(AppSettingsTest, SaveWithoutAutostartDeletesTheRunValue) {
+    WriteRun("\"C:\\Old\\tarvolo.exe\"");
+    settings.m_profile = {16, 0, 1, 0};
+    settings.SaveSettings();
+    DWORD type = 0;
+    StoredRun(type);
+    EXPECT_EQ(0u, type);
+    // Deleting a value that is not there is no error: the record is still written.
+    SavedValue::Delete(HKEY_CURRENT_USER, APP_KEY, "Profile");
+    settings.SaveSettings();
+    StoredRun(type);
+    EXPECT_EQ(0u, type);
+    EXPECT_EQ(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}), StoredProfile(type));
+}
+
+TEST(AppSettingsHelp, HelpFileSitsInTheProgramFolderWhateverTheProgramIsCalled) {
+    CAppSettings settings;
+    settings.SetHelpFilePath("C:\\Tools\\X.HLP");
+    EXPECT_EQ("C:\\Tools\\tarvolo.hlp", settings.GetHelpFilePath());
+    settings.SetHelpFilePath("C:\\Tools\\TARVOLO.HLP");
+    EXPECT_EQ("C:\\Tools\\TARVOLO.HLP", settings.GetHelpFilePath());
+
+    std::string program = ProgramPath();
+    std::string expectedDefault = program.substr(0, program.rfind('.')) + ".HLP";
+    EXPECT_EQ(expectedDefault, CAppSettings::DefaultHelpFilePath());
+    settings.SetHelpFilePath(CAppSettings::DefaultHelpFilePath());
+    EXPECT_EQ(ProgramFolder() + "tarvolo.hlp", settings.GetHelpFilePath());
+}
+
+TEST(AppSettingsHelp, HelpFileExistsOnlyWithTheFile) {
+    CAppSettings settings;
+    settings.SetHelpFilePath(CAppSettings::DefaultHelpFilePath());
+    std::string path = "untouched";
+    DeleteFileA(settings.GetHelpFilePath().c_str());
+    EXPECT_FALSE(settings.HelpFileExists(&path));
+    EXPECT_EQ("untouched", path);
+    std::ofstream(settings.GetHelpFilePath()).close();
+    EXPECT_TRUE(settings.HelpFileExists());
+    EXPECT_TRUE(settings.HelpFileExists(&path));
+    EXPECT_EQ(settings.GetHelpFilePath(), path);
+    DeleteFileA(settings.GetHelpFilePath().c_str());
+}
+
+TEST(AppSettingsHelp, ShowHelpHandsOwnerFileCommandAndDataToTheHelpSystem) {
+    CAppSettings settings;
+    settings.SetHelpFilePath("C:\\Tools\\x.hlp");
+    HWND hMain = reinterpret_cast<HWND>(0x1234);
+    settings.SetMainWindow(hMain);
+    struct Call {
+        HWND hOwner;
+        std::string file;
+        UINT command;
+        ULONG_PTR data;
+    };
+    std::vector<Call> calls;
+    settings.SetWinHelpFunction([&](HWND h, const char* file, UINT command, ULONG_PTR data) {
+        calls.push_back({h, file, command, data});
+        return TRUE;
+    });
+    EXPECT_TRUE(settings.ShowHelp(201, HELP_CONTEXT));
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ(hMain, calls[0].hOwner);
+    EXPECT_EQ("C:\\Tools\\tarvolo.hlp", calls[0].file);
+    EXPECT_EQ(UINT(HELP_CONTEXT), calls[0].command);
+    EXPECT_EQ(201u, calls[0].data);
+    EXPECT_EQ(hMain, settings.GetMainWindow());
+}
+
+} // namespace
