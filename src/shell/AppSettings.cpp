@@ -2,7 +2,7 @@
 
 #include "counters/RegistryKey.h"
 #include "framework/Profile.h"
-#include "framework/ResourceString.h"
+#include "framework/LoadStringResource.h"
 #include "log/CFileLocation.h"
 #include "resource.h"
 
@@ -74,7 +74,7 @@ std::string CAppSettings::DefaultHelpFilePath() {
 }
 
 void CAppSettings::SetHelpFilePath(const std::string& defaultHelpPath) {
-    std::string helpFile = fw::LoadResourceString(IDS_HELP_FILE);
+    std::string helpFile = fw::LoadStringResource(IDS_HELP_FILE);
     CFileLocation location(defaultHelpPath.c_str());
     m_strHelpFilePath = defaultHelpPath;
     if (lstrcmpiA(location.GetFileName().c_str(), helpFile.c_str()) != 0) {

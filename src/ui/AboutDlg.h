@@ -1,8 +1,8 @@
 #pragma once
 // The About dialog of the tray menu's "Info...": icon, name, version and notice, and OK.
-#include "framework/Dialog.h"
+#include "framework/CDialog.h"
 
-class CAboutDlg : public fw::CDialog {
+class CAboutDlg : public CDialog {
 public:
     CAboutDlg();
 

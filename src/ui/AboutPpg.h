@@ -1,8 +1,8 @@
 #pragma once
 // The options page "Info": the program's icon, name, version and notice. It edits nothing.
-#include "framework/PropertyPage.h"
+#include "framework/CPropertyPage.h"
 
-class CAboutPpg : public fw::CPropertyPage {
+class CAboutPpg : public CPropertyPage {
 public:
     CAboutPpg();
 

@@ -1,7 +1,7 @@
 #include "ui/DesktopShortcut.h"
 
 #include "framework/AppMessageBox.h"
-#include "framework/ResourceString.h"
+#include "framework/LoadStringResource.h"
 #include "framework/ScopedComInit.h"
 #include "framework/ScopedComPtr.h"
 #include "log/CFileLocation.h"
@@ -80,7 +80,7 @@ HRESULT CreateShortcut(const std::string& targetPath, const std::string& shortcu
 void OfferShortcut(HWND hOwner, const std::string& shortcutPath, const std::string& programPath) {
     if (IsShortcutToProgram(hOwner, shortcutPath, programPath) >= 0)
         return;
-    if (fw::AppMessageBox(hOwner, fw::LoadResourceString(IDS_SHORTCUT_QUESTION), MB_YESNO) == IDYES)
+    if (fw::AppMessageBox(hOwner, fw::LoadStringResource(IDS_SHORTCUT_QUESTION), MB_YESNO) == IDYES)
         CreateShortcut(programPath, shortcutPath, "");
 }
 
@@ -89,7 +89,7 @@ void OfferDesktopShortcut(HWND hOwner) {
     // Without the desktop folder there is no place for a shortcut, so nothing is offered.
     if (!shortcut.SetLocation(CFileLocation::LOCATION_DESKTOP_FOLDER))
         return;
-    shortcut.SetFileName(fw::LoadResourceString(IDS_SHORTCUT_FILE));
+    shortcut.SetFileName(fw::LoadStringResource(IDS_SHORTCUT_FILE));
     CFileLocation program(CFileLocation::LOCATION_PROGRAM_FILE);
     OfferShortcut(hOwner, shortcut.GetPath(), program.GetPath());
 }

@@ -1,25 +1,25 @@
 #include "ui/GeneralPpg.h"
 
-#include "framework/DataExchange.h"
+#include "framework/CDataExchange.h"
 #include "resource.h"
 #include "ui/DesktopShortcut.h"
 
 CGeneralPpg::CGeneralPpg(COptionsHost& host)
-    : fw::CPropertyPage(IDD_GENERAL_PAGE), m_bAutoStart(host.Profile().bAutoStart),
+    : CPropertyPage(IDD_GENERAL_PAGE), m_bAutoStart(host.Profile().bAutoStart),
       m_bSortAscending(host.Profile().bSortAscending), m_bAutoStartChanged(FALSE), m_host(host) {}
 
 BOOL CGeneralPpg::OnApply() {
     SetModified(FALSE);
-    return fw::CPropertyPage::OnApply();
+    return CPropertyPage::OnApply();
 }
 
-void CGeneralPpg::DoDataExchange(fw::CDataExchange* pDX) {
-    fw::DDX_Check(pDX, IDC_AUTOSTART, m_bAutoStart);
-    fw::DDX_Check(pDX, IDC_SORT_ASCENDING, m_bSortAscending);
+void CGeneralPpg::DoDataExchange(CDataExchange* pDX) {
+    DDX_Check(pDX, IDC_AUTOSTART, m_bAutoStart);
+    DDX_Check(pDX, IDC_SORT_ASCENDING, m_bSortAscending);
 }
 
 BOOL CGeneralPpg::OnInitDialog() {
-    fw::CPropertyPage::OnInitDialog();
+    CPropertyPage::OnInitDialog();
     return TRUE;
 }
 
@@ -35,7 +35,7 @@ void CGeneralPpg::OnOK() {
 
 BOOL CGeneralPpg::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) != BN_CLICKED)
-        return fw::CPropertyPage::OnCommand(wParam, lParam);
+        return CPropertyPage::OnCommand(wParam, lParam);
     switch (LOWORD(wParam)) {
     case IDC_AUTOSTART:
         OnClickedAutoStart();
@@ -50,7 +50,7 @@ BOOL CGeneralPpg::OnCommand(WPARAM wParam, LPARAM lParam) {
         OnClickedSort();
         return TRUE;
     }
-    return fw::CPropertyPage::OnCommand(wParam, lParam);
+    return CPropertyPage::OnCommand(wParam, lParam);
 }
 
 void CGeneralPpg::OnClickedAutoStart() {

@@ -1,10 +1,10 @@
 #pragma once
 // The options page "Allgemein": start with Windows, the order of the connection report, and
 // two buttons that show or delete the log at once.
-#include "framework/PropertyPage.h"
+#include "framework/CPropertyPage.h"
 #include "ui/OptionsHost.h"
 
-class CGeneralPpg : public fw::CPropertyPage {
+class CGeneralPpg : public CPropertyPage {
 public:
     // Copies the two settings from the host's record.
     explicit CGeneralPpg(COptionsHost& host);
@@ -17,7 +17,7 @@ public:
     BOOL OnApply() override;
 
 protected:
-    void DoDataExchange(fw::CDataExchange* pDX) override;
+    void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     // Runs on every apply: writes the values into the settings record and offers a desktop
     // shortcut when autostart has just been switched off.

@@ -1,6 +1,6 @@
 #include "ui/OptionsPSheet.h"
 
-#include "framework/ResourceString.h"
+#include "framework/LoadStringResource.h"
 #include "shell/AppMessages.h"
 
 #include <algorithm>
@@ -23,7 +23,7 @@ RECT ClientRectOfChild(HWND hParent, HWND hChild) {
 int ButtonWidth(int bx) {
     int width = 72;
     for (UINT id : kButtonTexts) {
-        int length = static_cast<int>(fw::LoadResourceString(id).size());
+        int length = static_cast<int>(fw::LoadStringResource(id).size());
         width = std::max(width, (length - 2) * bx);
     }
     return width;
@@ -32,7 +32,7 @@ int ButtonWidth(int bx) {
 } // namespace
 
 COptionsPSheet::COptionsPSheet(COptionsHost& host, UINT nIDCaption, HWND hParent, UINT iSelectPage)
-    : fw::CPropertySheet(nIDCaption, hParent, iSelectPage), m_pageGeneral(host),
+    : CPropertySheet(nIDCaption, hParent, iSelectPage), m_pageGeneral(host),
       m_hIcon(
           static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME),
                                         IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
@@ -48,7 +48,7 @@ COptionsPSheet::~COptionsPSheet() {
 }
 
 BOOL COptionsPSheet::Create(HWND, DWORD dwStyle, DWORD dwExStyle) {
-    return fw::CPropertySheet::Create(nullptr, dwStyle, dwExStyle);
+    return CPropertySheet::Create(nullptr, dwStyle, dwExStyle);
 }
 
 BOOL COptionsPSheet::PreTranslateMessage(MSG* pMsg) {
@@ -60,7 +60,7 @@ BOOL COptionsPSheet::PreTranslateMessage(MSG* pMsg) {
     // Ctrl+Tab changes the page without the tab control's TCN_SELCHANGE; the page shown last
     // is remembered all the same.
     int nPageBefore = GetActiveIndex();
-    BOOL handled = fw::CPropertySheet::PreTranslateMessage(pMsg);
+    BOOL handled = CPropertySheet::PreTranslateMessage(pMsg);
     if (m_hWnd && GetActiveIndex() != nPageBefore)
         m_host.Profile().nActivePage = GetActiveIndex();
     return handled;
@@ -79,7 +79,7 @@ bool COptionsPSheet::IsEnterForOwnOK(const MSG& msg) const {
 
 BOOL COptionsPSheet::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) != BN_CLICKED || m_bInCommand)
-        return fw::CPropertySheet::OnCommand(wParam, lParam);
+        return CPropertySheet::OnCommand(wParam, lParam);
     m_bInCommand = true;
     bool handled = true;
     switch (LOWORD(wParam)) {
@@ -99,17 +99,17 @@ BOOL COptionsPSheet::OnCommand(WPARAM wParam, LPARAM lParam) {
         handled = false;
     }
     m_bInCommand = false;
-    return handled || fw::CPropertySheet::OnCommand(wParam, lParam);
+    return handled || CPropertySheet::OnCommand(wParam, lParam);
 }
 
 BOOL COptionsPSheet::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     if (reinterpret_cast<const NMHDR*>(lParam)->code == TCN_SELCHANGE)
         m_host.Profile().nActivePage = GetActiveIndex();
-    return fw::CPropertySheet::OnNotify(wParam, lParam, pResult);
+    return CPropertySheet::OnNotify(wParam, lParam, pResult);
 }
 
 BOOL COptionsPSheet::OnInitDialog() {
-    BOOL result = fw::CPropertySheet::OnInitDialog();
+    BOOL result = CPropertySheet::OnInitDialog();
     LONG units = GetDialogBaseUnits();
     int bx = LOWORD(units);
     int by = HIWORD(units);
@@ -139,7 +139,7 @@ LRESULT COptionsPSheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         OnPageUnchanged(reinterpret_cast<HWND>(wParam));
         return TRUE;
     }
-    return fw::CPropertySheet::WindowProc(message, wParam, lParam);
+    return CPropertySheet::WindowProc(message, wParam, lParam);
 }
 
 void COptionsPSheet::OnSysCommand(UINT nID, LPARAM lParam) {
@@ -148,7 +148,7 @@ void COptionsPSheet::OnSysCommand(UINT nID, LPARAM lParam) {
         DestroyWindow();
         return;
     }
-    fw::CPropertySheet::OnSysCommand(nID, lParam);
+    CPropertySheet::OnSysCommand(nID, lParam);
 }
 
 void COptionsPSheet::OnDestroyed() {
@@ -224,7 +224,7 @@ void COptionsPSheet::CreateButtons(int bx, int by) {
 }
 
 HWND COptionsPSheet::CreateButton(UINT nIDText, int nID, DWORD dwStyle, int y, int cx, int cy) {
-    return CreateWindowExA(0, "BUTTON", fw::LoadResourceString(nIDText).c_str(), dwStyle, 0, y, cx,
+    return CreateWindowExA(0, "BUTTON", fw::LoadStringResource(nIDText).c_str(), dwStyle, 0, y, cx,
                            cy, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nID)),
                            GetModuleHandleA(nullptr), nullptr);
 }

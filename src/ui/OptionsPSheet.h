@@ -3,7 +3,7 @@
 // has no usable standard buttons, so this sheet makes its own row of Help, OK, Cancel and
 // Apply, keeps its own record of modified pages, and reports the user's decision to the main
 // window with WM_OPTIONS_NOTIFY.
-#include "framework/PropertySheet.h"
+#include "framework/CPropertySheet.h"
 #include "framework/ScopedIcon.h"
 #include "resource.h"
 #include "ui/AboutPpg.h"
@@ -16,7 +16,7 @@
 constexpr DWORD OPTIONS_SHEET_STYLE =
     WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 
-class COptionsPSheet : public fw::CPropertySheet {
+class COptionsPSheet : public CPropertySheet {
 public:
     explicit COptionsPSheet(COptionsHost& host, UINT nIDCaption = IDS_SHEET_CAPTION,
                             HWND hParent = nullptr, UINT iSelectPage = 0);
@@ -60,7 +60,7 @@ private:
     HWND m_btnCancel = nullptr;
     CGeneralPpg m_pageGeneral;
     CAboutPpg m_pageAbout;
-    std::map<HWND, fw::CPropertyPage*> m_mapModified;
+    std::map<HWND, CPropertyPage*> m_mapModified;
     fw::ScopedIcon m_hIcon;
     COptionsHost& m_host;
     // A button press that the property sheet control turns into the same command again

@@ -1,6 +1,6 @@
 #include "SheetDriver.h"
 
-#include "framework/ResourceString.h"
+#include "framework/LoadStringResource.h"
 #include "resource.h"
 #include "ui/AboutDlg.h"
 
@@ -36,7 +36,7 @@ TEST(AboutDlg, ShowsNameAndVersionAndEndsWithOk) {
     ObservedAboutDlg dlg;
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_EQ("Info", dlg.caption);
-    EXPECT_EQ(fw::LoadResourceString(IDS_PROGRAM_NAME), dlg.name);
+    EXPECT_EQ(fw::LoadStringResource(IDS_PROGRAM_NAME), dlg.name);
     EXPECT_EQ("Version 1.1", dlg.version);
     EXPECT_TRUE(dlg.centred);
     EXPECT_EQ(nullptr, dlg.GetSafeHwnd());

@@ -1,6 +1,6 @@
 #include "support/MessageCapture.h"
 
-#include "framework/ResourceString.h"
+#include "framework/LoadStringResource.h"
 #include "framework/ScopedComInit.h"
 #include "framework/ScopedComPtr.h"
 #include "resource.h"
@@ -192,7 +192,7 @@ TEST_F(DesktopShortcutTest, ShortcutInOtherLetterCaseAsksNothing) {
 TEST_F(DesktopShortcutTest, NoShortcutAsksAndNoLeavesTheDesktopAlone) {
     OfferDesktopShortcut(nullptr);
     ASSERT_EQ(1u, questions.Messages().size());
-    EXPECT_EQ(fw::LoadResourceString(IDS_SHORTCUT_QUESTION), questions.Messages()[0].text);
+    EXPECT_EQ(fw::LoadStringResource(IDS_SHORTCUT_QUESTION), questions.Messages()[0].text);
     EXPECT_EQ(
         "Soll f\xFCr den manuellen Start eine Verkn\xFCpfung auf dem Desktop angelegt werden ?",
         questions.Messages()[0].text);

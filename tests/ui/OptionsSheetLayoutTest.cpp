@@ -4,7 +4,7 @@
 #include "SheetSettings.h"
 #include "support/MessageCapture.h"
 
-#include "framework/ResourceString.h"
+#include "framework/LoadStringResource.h"
 #include "resource.h"
 #include "ui/OptionsPSheet.h"
 
@@ -126,7 +126,7 @@ TEST_F(OptionsSheetLayoutTest, StandardButtonsAreHiddenAndTheWindowEndsBelowTheO
 
 TEST_F(OptionsSheetLayoutTest, UnownedPopupWithCaptionAndWithoutContextHelp) {
     HWND hSheet = Open();
-    EXPECT_EQ(fw::LoadResourceString(IDS_SHEET_CAPTION), sheet::Text(hSheet));
+    EXPECT_EQ(fw::LoadStringResource(IDS_SHEET_CAPTION), sheet::Text(hSheet));
     EXPECT_EQ(nullptr, GetWindow(hSheet, GW_OWNER));
     LONG style = GetWindowLongA(hSheet, GWL_STYLE);
     for (LONG bit : {LONG(WS_POPUP), LONG(WS_VISIBLE), LONG(WS_CAPTION), LONG(WS_SYSMENU)})

@@ -3,7 +3,8 @@
 #include "SheetSettings.h"
 #include "support/MessageCapture.h"
 
-#include "framework/ResourceString.h"
+#include "framework/LoadStringResource.h"
+#include "framework/ModelessWindows.h"
 #include "resource.h"
 #include "shell/AppMessages.h"
 #include "ui/OptionsPSheet.h"
@@ -20,7 +21,7 @@ namespace {
 using Notifications = std::vector<WPARAM>;
 
 std::string ShortcutQuestion() {
-    return fw::LoadResourceString(IDS_SHORTCUT_QUESTION);
+    return fw::LoadStringResource(IDS_SHORTCUT_QUESTION);
 }
 
 class OptionsSheetTest : public ::testing::Test {
@@ -128,7 +129,7 @@ TEST_F(OptionsSheetTest, EscapeAndEnterActLikeCancelAndOk) {
     HWND hSheet = Open();
     SetFocus(Control(IDC_SORT_ASCENDING));
     MSG enter = {Control(IDC_SORT_ASCENDING), WM_KEYDOWN, VK_RETURN, 0x001C0001, 0, {}};
-    EXPECT_TRUE(fw::CPropertySheet::PreTranslateModeless(&enter));
+    EXPECT_TRUE(fw::FilterModelessMessage(enter));
     PumpMessages();
     EXPECT_FALSE(IsWindow(hSheet));
     EXPECT_EQ(Notifications{IDOK}, main.Received(WM_OPTIONS_NOTIFY));
@@ -136,7 +137,7 @@ TEST_F(OptionsSheetTest, EscapeAndEnterActLikeCancelAndOk) {
     main.Clear();
     hSheet = Open();
     MSG escape = {Control(IDC_SORT_ASCENDING), WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
-    EXPECT_TRUE(fw::CPropertySheet::PreTranslateModeless(&escape));
+    EXPECT_TRUE(fw::FilterModelessMessage(escape));
     PumpMessages();
     EXPECT_FALSE(IsWindow(hSheet));
     EXPECT_EQ(Notifications{IDCANCEL}, main.Received(WM_OPTIONS_NOTIFY));
@@ -254,7 +255,7 @@ TEST_F(OptionsSheetTest, OkOnTheInfoPageAppliesTheGeneralPage) {
 TEST_F(OptionsSheetTest, InfoPageShowsTheProgramName) {
     host.m_profile.nActivePage = 1;
     HWND hSheet = Open();
-    EXPECT_EQ(fw::LoadResourceString(IDS_PROGRAM_NAME),
+    EXPECT_EQ(fw::LoadStringResource(IDS_PROGRAM_NAME),
               sheet::Text(sheet::PageControl(hSheet, IDC_PROGRAM_NAME)));
     EXPECT_EQ("Version 1.1", sheet::Text(sheet::PageControl(hSheet, IDC_VERSION)));
     EXPECT_EQ("", sheet::Text(sheet::PageControl(hSheet, IDC_INFO_HEADER)));

@@ -1,6 +1,6 @@
 #include "RecordingWindow.h"
 
-#include "framework/PropertySheet.h"
+#include "framework/ModelessWindows.h"
 #include "shell/AppMessages.h"
 
 namespace {
@@ -47,7 +47,7 @@ LRESULT CALLBACK RecordingWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPa
 void PumpMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (fw::CPropertySheet::PreTranslateModeless(&msg))
+        if (fw::FilterModelessMessage(msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

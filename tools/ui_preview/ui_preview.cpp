@@ -1,6 +1,6 @@
 // ui_preview general|info|about [seconds]: opens the options sheet on a page, or the About
 // dialog, and closes it after the given time (default 5 seconds).
-#include "framework/PropertySheet.h"
+#include "framework/ModelessWindows.h"
 #include "ui/AboutDlg.h"
 #include "ui/OptionsPSheet.h"
 
@@ -50,7 +50,7 @@ int RunSheet(int nPage, UINT nMilliseconds) {
     while (IsWindow(sheet.GetSafeHwnd()) && GetTickCount() < end) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (fw::CPropertySheet::PreTranslateModeless(&msg))
+            if (fw::FilterModelessMessage(msg))
                 continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);

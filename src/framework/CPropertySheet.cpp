@@ -1,21 +1,16 @@
-#include "framework/PropertySheet.h"
+#include "framework/CPropertySheet.h"
 
-#include "framework/ResourceString.h"
+#include "framework/LoadStringResource.h"
+#include "framework/ModelessWindows.h"
 
 #include <algorithm>
 
-namespace fw {
 namespace {
 
 // The sheet whose window PropertySheetA is creating on this thread. The creation hook and the
 // sheet callback have no parameter of their own to carry it.
 thread_local CPropertySheet* t_pCreatingSheet = nullptr;
 thread_local HHOOK t_hCreationHook = nullptr;
-
-std::vector<CPropertySheet*>& LiveSheets() {
-    static std::vector<CPropertySheet*> sheets;
-    return sheets;
-}
 
 // The extended template the property sheet control may use in place of DLGTEMPLATE.
 struct DialogTemplateEx {
@@ -32,7 +27,7 @@ const int kStandardButtons[] = {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP};
 } // namespace
 
 CPropertySheet::CPropertySheet(UINT nIDCaption, HWND hParent, UINT iSelectPage)
-    : m_psh(), m_strCaption(LoadResourceString(nIDCaption)) {
+    : m_psh(), m_strCaption(fw::LoadStringResource(nIDCaption)) {
     m_psh.dwSize = sizeof m_psh;
     m_psh.dwFlags = PSH_PROPSHEETPAGE | PSH_HASHELP;
     m_psh.hwndParent = hParent;
@@ -119,15 +114,6 @@ void CPropertySheet::DestroyWindow() {
         ::DestroyWindow(m_hWnd);
 }
 
-BOOL CPropertySheet::PreTranslateModeless(MSG* pMsg) {
-    for (CPropertySheet* pSheet : LiveSheets()) {
-        HWND hSheet = pSheet->m_hWnd;
-        if (pMsg->hwnd == hSheet || IsChild(hSheet, pMsg->hwnd))
-            return pSheet->PreTranslateMessage(pMsg);
-    }
-    return FALSE;
-}
-
 BOOL CPropertySheet::PreTranslateMessage(MSG* pMsg) {
     HWND hSheet = m_hWnd;
     // A key that closed the sheet was handled, though the closed window can no longer say so.
@@ -201,13 +187,13 @@ void CPropertySheet::OnDestroyed() {}
 void CPropertySheet::Attach(HWND hwnd) {
     m_hWnd = hwnd;
     SetWindowSubclass(hwnd, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    LiveSheets().push_back(this);
+    fw::AddModelessWindow(hwnd,
+                          [this](HWND, MSG& msg) { return PreTranslateMessage(&msg) != FALSE; });
 }
 
 void CPropertySheet::Detach() {
     RemoveWindowSubclass(m_hWnd, SubclassProc, 0);
-    auto& sheets = LiveSheets();
-    sheets.erase(std::remove(sheets.begin(), sheets.end(), this), sheets.end());
+    fw::RemoveModelessWindow(m_hWnd);
     m_hWnd = nullptr;
     OnDestroyed();
 }
@@ -290,5 +276,3 @@ LRESULT CALLBACK CPropertySheet::SubclassProc(HWND, UINT message, WPARAM wParam,
     pSheet->m_current = previous;
     return result;
 }
-
-} // namespace fw

@@ -2,11 +2,9 @@
 // One page of a property sheet. The property sheet control creates the page's window when the
 // page is first shown and tells it through notifications when it is activated, left, applied
 // or reset; those arrive here as virtual handlers.
-#include "framework/Dialog.h"
+#include "framework/CDialog.h"
 
 #include <commctrl.h>
-
-namespace fw {
 
 class CPropertyPage : public CDialog {
 public:
@@ -48,5 +46,3 @@ private:
     // The first activation follows OnInitDialog, which has shown the members already.
     BOOL m_bFirstSetActive = TRUE;
 };
-
-} // namespace fw

@@ -3,8 +3,6 @@
 // object. The object outlives its window: m_hWnd is null before creation and after destruction.
 #include <windows.h>
 
-namespace fw {
-
 class CDataExchange;
 
 class CDialog {
@@ -49,5 +47,3 @@ private:
 
     UINT m_nIDTemplate;
 };
-
-} // namespace fw

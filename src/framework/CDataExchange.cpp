@@ -1,6 +1,4 @@
-#include "framework/DataExchange.h"
-
-namespace fw {
+#include "framework/CDataExchange.h"
 
 void DDX_Check(CDataExchange* pDX, int nIDC, BOOL& value) {
     HWND hControl = GetDlgItem(pDX->m_hDlg, nIDC);
@@ -11,5 +9,3 @@ void DDX_Check(CDataExchange* pDX, int nIDC, BOOL& value) {
     else
         SendMessageA(hControl, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
 }
-
-} // namespace fw

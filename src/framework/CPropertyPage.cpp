@@ -1,6 +1,4 @@
-#include "framework/PropertyPage.h"
-
-namespace fw {
+#include "framework/CPropertyPage.h"
 
 PROPSHEETPAGEA CPropertyPage::GetPageDescription() {
     PROPSHEETPAGEA page = {};
@@ -89,5 +87,3 @@ INT_PTR CALLBACK CPropertyPage::PageProc(HWND hwnd, UINT message, WPARAM wParam,
         pDialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     return Dispatch(pDialog, hwnd, message, wParam, lParam);
 }
-
-} // namespace fw

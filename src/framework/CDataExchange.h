@@ -3,8 +3,6 @@
 // given by m_bSaveAndValidate (TRUE: from the controls into the members).
 #include <windows.h>
 
-namespace fw {
-
 class CDataExchange {
 public:
     CDataExchange(HWND hDlg, BOOL bSaveAndValidate)
@@ -17,5 +15,3 @@ public:
 // A check box and a BOOL: checked is TRUE, anything else FALSE. A missing control leaves
 // both sides alone.
 void DDX_Check(CDataExchange* pDX, int nIDC, BOOL& value);
-
-} // namespace fw

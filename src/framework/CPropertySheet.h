@@ -3,7 +3,7 @@
 // subclassed from its creation on, so that its messages reach the virtual handlers below before
 // the property sheet control sees them. The object outlives its window: a sheet closed by its
 // caption box can be created again and shows the same page objects.
-#include "framework/PropertyPage.h"
+#include "framework/CPropertyPage.h"
 
 #include <string>
 #include <vector>
@@ -12,8 +12,6 @@
 #ifndef ID_APPLY_NOW
 #define ID_APPLY_NOW 0x3021
 #endif
-
-namespace fw {
 
 class CPropertySheet {
 public:
@@ -46,10 +44,8 @@ public:
     void DestroyWindow();
     int GetResult() const { return m_nModalResult; }
 
-    // Keyboard handling (Tab, Enter, Esc, Ctrl+Tab, F1) of the open modeless sheets, for the
-    // message loop: TRUE when the message belonged to a sheet and has been handled.
-    static BOOL PreTranslateModeless(MSG* pMsg);
-    // The keyboard handling of this sheet for a message to it or one of its children.
+    // The keyboard handling (Tab, Enter, Esc, Ctrl+Tab, F1) of this sheet for a message to it or
+    // one of its children; the message loop offers it through the modeless window registry.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
 
     PROPSHEETHEADERA m_psh;
@@ -103,5 +99,3 @@ private:
     DWORD m_dwCreateExStyle = 0;
     CurrentMessage m_current = {};
 };
-
-} // namespace fw

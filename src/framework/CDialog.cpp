@@ -1,8 +1,6 @@
-#include "framework/Dialog.h"
+#include "framework/CDialog.h"
 
-#include "framework/DataExchange.h"
-
-namespace fw {
+#include "framework/CDataExchange.h"
 
 INT_PTR CDialog::DoModal(HWND hParent) {
     return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDTemplate), hParent,
@@ -95,5 +93,3 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
                            : reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     return Dispatch(pDialog, hwnd, message, wParam, lParam);
 }
-
-} // namespace fw
