@@ -2,7 +2,6 @@
 
 #include "framework/LoadStringResource.h"
 #include "framework/Profile.h"
-#include "framework/PropertySheet.h"
 #include "framework/RegisterWindowClass.h"
 #include "resource.h"
 #include "shell/TimeZoneVariable.h"
@@ -106,10 +105,6 @@ int CCounterApp::ExitInstance() {
         m_bClassRegistered = FALSE;
     }
     return CWinApp::ExitInstance();
-}
-
-BOOL CCounterApp::PreTranslateMessage(MSG& msg) {
-    return fw::CPropertySheet::PreTranslateModeless(&msg) || CWinApp::PreTranslateMessage(msg);
 }
 
 BOOL CCounterApp::OnCmdMsg(UINT nID) {

@@ -18,7 +18,6 @@ public:
 
     BOOL InitInstance() override;
     int ExitInstance() override;
-    BOOL PreTranslateMessage(MSG& msg) override;
     BOOL OnCmdMsg(UINT nID) override;
 
     void OnAppAbout();
