@@ -241,3 +241,56 @@ TEST_F(Tarvolo, DeleteLogAsksFirst_NoKeepsEverythingYesDeletes) {
     EXPECT_TRUE(WaitUntil([&] { return Months()[CurrentMonth()].nReceived == 0; }, kPatience));
     ASSERT_TRUE(QuitRunning());
 }
+
+TEST_F(Tarvolo, InfoShowsTheAboutDialogAndBeendenEndsTheProgram) {
+    const HWND frame = StartRunning();
+    ASSERT_NE(nullptr, frame);
+    PostMessageA(frame, WM_COMMAND, 57664, 0); // "Info..."
+    const HWND about = WaitForWindow({"#32770", "Info", running->ProcessId()}, kPatience);
+    ASSERT_NE(nullptr, about);
+    EXPECT_EQ("Tarvolo", WindowText(GetDlgItem(about, 1027)));
+    EXPECT_EQ("Version 1.1", WindowText(GetDlgItem(about, 1028)));
+    SendMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitForNoWindow({"#32770", "Info", running->ProcessId()}, kPatience));
+
+    PostMessageA(frame, WM_COMMAND, 57665, 0); // "&Beenden"
+    EXPECT_TRUE(running->WaitForExit(kPatience).has_value());
+    EXPECT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, kUserKey, "Profile").has_value());
+    EXPECT_TRUE(WaitForTrayIconCount(0, kPatience));
+}
+
+TEST_F(Tarvolo, StartWithWindowsTickedAndOkWritesTheRunValueAtOnce) {
+    ASSERT_NE(nullptr, StartRunning());
+    EXPECT_EQ(0u, StartAndWait("").value_or(999));
+    const HWND sheet = WaitForWindow({"", kSheetCaption, running->ProcessId()}, kPatience);
+    ASSERT_NE(nullptr, sheet);
+    HWND autoStart = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND page = GetWindow(sheet, GW_CHILD); page && !autoStart;
+                 page = GetWindow(page, GW_HWNDNEXT))
+                autoStart = GetDlgItem(page, 1005);
+            return autoStart != nullptr;
+        },
+        kPatience));
+    SendMessageA(autoStart, BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitForNoWindow({"", kSheetCaption, running->ProcessId()}, kPatience));
+
+    const std::string expected = "\"" + install.Program() + "\"" + std::string(1, '\0');
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Tarvolo").value_or("") ==
+                   expected;
+        },
+        kPatience))
+        << ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Tarvolo").value_or("(missing)");
+    const std::string profile =
+        ReadRegistryValue(HKEY_CURRENT_USER, kUserKey, "Profile").value_or("");
+    ASSERT_EQ(16u, profile.size());
+    EXPECT_EQ(std::string("\x01\0\0\0", 4), profile.substr(4, 4)); // bAutoStart
+
+    // The value stays at a normal end, since the setting says so.
+    ASSERT_TRUE(QuitRunning());
+    EXPECT_EQ(expected, ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Tarvolo").value_or(""));
+}
