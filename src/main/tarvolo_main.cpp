@@ -1,4 +1,10 @@
+#include "shell/CounterApp.h"
+
 #include <windows.h>
 
-// Placeholder entry point until the application object exists.
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+// The one application object; the framework runs it.
+CCounterApp theApp;
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
+    return fw::AppWinMain(hInstance, lpCmdLine, nCmdShow);
+}

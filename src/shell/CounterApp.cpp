@@ -1,0 +1,120 @@
+#include "shell/CounterApp.h"
+
+#include "framework/LoadStringResource.h"
+#include "framework/Profile.h"
+#include "framework/RegisterWindowClass.h"
+#include "resource.h"
+#include "shell/TimeZoneVariable.h"
+#include "ui/AboutDlg.h"
+
+#include <commctrl.h>
+
+#include <clocale>
+#include <vector>
+
+namespace {
+
+const char REGISTRY_KEY[] = "Brenkor";
+// Gives the quitting instance time to save before this process ends.
+const DWORD QUIT_PAUSE_MS = 1000;
+const DWORD SINGLE_INSTANCE_CLASS_STYLE = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+// The frame's style: an overlapped window with the title's document part, never shown.
+const DWORD FRAME_STYLE = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE;
+
+} // namespace
+
+CCounterApp::CCounterApp() = default;
+
+bool CCounterApp::IsQuitRequest(const std::string& commandLine) {
+    // Lower case the way the system does it, also for the multi-byte characters of a path.
+    std::vector<char> lower(commandLine.begin(), commandLine.end());
+    if (!lower.empty())
+        CharLowerBuffA(lower.data(), static_cast<DWORD>(lower.size()));
+    return std::string(lower.begin(), lower.end()).find("/quit") != std::string::npos;
+}
+
+BOOL CCounterApp::InitInstance() {
+    const bool bQuit = IsQuitRequest(m_strCmdLine);
+    if (PassToRunningInstance(bQuit) || bQuit)
+        return FALSE; // the running instance does the work, or nothing runs that could quit
+    m_bClassRegistered = RegisterSingleInstanceClass();
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    PrepareSettings();
+    return CreateMainFrame();
+}
+
+bool CCounterApp::PassToRunningInstance(bool bQuit) const {
+    const HWND hRunning = FindWindowA(SINGLE_INSTANCE_CLASS, nullptr);
+    if (!hRunning)
+        return false;
+    if (bQuit) {
+        PostMessageA(hRunning, WM_QUIT, 0, 0);
+        Sleep(QUIT_PAUSE_MS);
+        return true;
+    }
+    // Sent, not posted: the sheet exists when the call returns and can be found by its title.
+    SendMessageA(hRunning, WM_COMMAND, ID_SETTINGS, 0);
+    const std::string caption = fw::LoadStringResource(IDS_SHEET_CAPTION);
+    if (const HWND hSheet = FindWindowA(nullptr, caption.c_str()))
+        SetForegroundWindow(hSheet);
+    return true;
+}
+
+bool CCounterApp::RegisterSingleInstanceClass() {
+    WNDCLASSA wc = {};
+    wc.style = SINGLE_INSTANCE_CLASS_STYLE;
+    wc.lpfnWndProc = DefWindowProcA; // the frame attaches its own handling
+    wc.hInstance = m_hInstance;
+    wc.hIcon = LoadIconA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = SINGLE_INSTANCE_CLASS;
+    return fw::RegisterWindowClass(wc);
+}
+
+void CCounterApp::PrepareSettings() {
+    ClearUnreadableTimeZoneVariable();
+    // Numbers and times in the reports follow the user's locale from here on.
+    setlocale(LC_ALL, "");
+    fw::SetRegistryKey(REGISTRY_KEY);
+    fw::SetProfileName(fw::LoadStringResource(IDS_PROFILE_NAME));
+    LoadSettings();
+    SetHelpFilePath(DefaultHelpFilePath());
+}
+
+bool CCounterApp::CreateMainFrame() {
+    // The frame deletes itself once its window is gone, also when its creation fails.
+    CMainFrame* pFrame = new CMainFrame(*this, m_bClassRegistered, FrameParts());
+    if (!pFrame->LoadFrame(IDR_MAINFRAME, FRAME_STYLE, nullptr, nullptr))
+        return false; // the frame has told the user why
+    m_pMainWnd = pFrame;
+    SetMainWindow(pFrame->m_hWnd);
+    return true;
+}
+
+int CCounterApp::ExitInstance() {
+    if (m_bClassRegistered)
+        SaveSettings();
+    // A quit posted by another instance ends the loop with the frame still there.
+    if (m_pMainWnd && m_pMainWnd->m_hWnd)
+        m_pMainWnd->DestroyWindow();
+    SetMainWindow(nullptr);
+    if (m_bClassRegistered) {
+        UnregisterClassA(SINGLE_INSTANCE_CLASS, m_hInstance);
+        m_bClassRegistered = FALSE;
+    }
+    return CWinApp::ExitInstance();
+}
+
+BOOL CCounterApp::OnCmdMsg(UINT nID) {
+    if (nID != ID_APP_ABOUT)
+        return CWinApp::OnCmdMsg(nID);
+    OnAppAbout();
+    return TRUE;
+}
+
+void CCounterApp::OnAppAbout() {
+    CAboutDlg dialog;
+    dialog.DoModal(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr);
+}

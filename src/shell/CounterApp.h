@@ -1,0 +1,39 @@
+#pragma once
+// The application object: decides at start whether this process becomes the running instance
+// or only passes a request (open the settings, or "/quit") to the instance that runs already;
+// loads the settings and saves them at the end; creates the hidden main frame; shows the About
+// dialog.
+#include "framework/CWinApp.h"
+#include "shell/AppSettings.h"
+#include "shell/MainFrame.h"
+
+#include <string>
+
+class CCounterApp : public CWinApp, public CAppSettings {
+public:
+    CCounterApp();
+
+    // This process registered the single-instance window class: it is the running instance.
+    BOOL m_bClassRegistered = FALSE;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+    BOOL OnCmdMsg(UINT nID) override;
+
+    void OnAppAbout();
+
+    // Whether the command line asks the running instance to quit: "/quit" anywhere in it, in
+    // any letter case.
+    static bool IsQuitRequest(const std::string& commandLine);
+
+protected:
+    // What the frame's creation builds; tests replace it.
+    virtual CMainFrame::PARTS FrameParts() const { return CMainFrame::SystemParts(); }
+
+private:
+    // Hands the request to the running instance; FALSE when there is none.
+    bool PassToRunningInstance(bool bQuit) const;
+    bool RegisterSingleInstanceClass();
+    void PrepareSettings();
+    bool CreateMainFrame();
+};

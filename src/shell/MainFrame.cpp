@@ -1,0 +1,217 @@
+#include "shell/MainFrame.h"
+
+#include "counters/TrafficCounterFactory.h"
+#include "counters/WorkingSet.h"
+#include "framework/AppMessageBox.h"
+#include "framework/CResourceException.h"
+#include "framework/CUserException.h"
+#include "framework/LoadStringResource.h"
+#include "resource.h"
+#include "shell/AppMessages.h"
+#include "shell/RasAvailability.h"
+#include "ui/OptionsPSheet.h"
+
+#include <prsht.h>
+
+const UINT g_nTaskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
+
+const char SINGLE_INSTANCE_CLASS[] = "5D0C3A71-9B2E-4F86-A1C4-7E3B92D0F615";
+
+CMainFrame::PARTS CMainFrame::SystemParts() {
+    PARTS parts;
+    parts.checkRasAvailable = &CheckRasAvailable;
+    parts.createCounter = [] { return CreateTrafficCounter(g_osvi); };
+    parts.createWatcher = [] { return std::make_unique<CRasWatcher>(); };
+    return parts;
+}
+
+CConnectionLog CMainFrame::MakeLog(const std::string& folder) {
+    return folder.empty() ? CConnectionLog() : CConnectionLog(folder);
+}
+
+CMainFrame::CMainFrame(CAppSettings& settings, BOOL bUseOwnClass, PARTS parts)
+    : m_settings(settings), m_bUseOwnClass(bUseOwnClass), m_parts(std::move(parts)),
+      m_log(MakeLog(m_parts.logFolder)), m_accounting(m_log, m_trayIcon) {}
+
+CMainFrame::~CMainFrame() {
+    m_pOptionsSheet.reset();
+    m_accounting.SetCounter(nullptr);
+    m_pCounter.reset();
+    // Stops the watcher's thread.
+    m_pWatcher.reset();
+    // Then the accounting, the log (which books a connection still running) and the tray icon.
+}
+
+BOOL CMainFrame::IsOptionsSheetOpen() const {
+    return IsWindow(m_pOptionsSheet ? m_pOptionsSheet->GetSafeHwnd() : nullptr);
+}
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
+    if (m_bUseOwnClass)
+        cs.lpszClass = SINGLE_INSTANCE_CLASS;
+    return CFrameWnd::PreCreateWindow(cs);
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_TIMER:
+        m_accounting.OnTimer(wParam);
+        break; // and on to the default handling
+    case WM_TRAY_NOTIFY:
+        return OnTrayNotification(wParam, lParam);
+    case WM_OPTIONS_NOTIFY:
+        return OnOptionsNotify(wParam);
+    case WM_CONNECTIONS_CHANGED:
+        return m_accounting.OnConnectionsChanged(wParam, lParam);
+    default:
+        if (message == g_nTaskbarCreatedMsg && message != 0)
+            return OnTaskbarCreated();
+        break;
+    }
+    return CFrameWnd::WindowProc(message, wParam, lParam);
+}
+
+int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
+    try {
+        if (CFrameWnd::OnCreate(cs) == -1)
+            throw CResourceException();
+        CreateParts();
+    } catch (const CUserException&) {
+        return -1; // the user has been told
+    } catch (const CException& e) {
+        e.ReportError(MB_OK);
+        return -1;
+    }
+    m_accounting.UpdateTrayIcon();
+    return 0;
+}
+
+void CMainFrame::CreateParts() {
+    CheckDialUp();
+    CreateTrayIcon();
+    OpenCounter();
+    StartWatcher();
+    m_log.SetSortOrder(m_settings.m_profile.bSortAscending != 0);
+}
+
+void CMainFrame::CheckDialUp() {
+    const int nResult = m_parts.checkRasAvailable();
+    if (nResult >= 0)
+        return; // devices or none: the interface works
+    FailMeasuring(nResult == RAS_CHECK_MISSING ? IDS_RAS_MISSING : IDS_RAS_FAILED);
+}
+
+void CMainFrame::CreateTrayIcon() {
+    const HICON hIcon = m_accounting.LoadTrayImage();
+    const std::string tip = fw::LoadStringResource(IDS_APP_TITLE);
+    if (!m_trayIcon.Create(m_hWnd, WM_TRAY_NOTIFY, tip.c_str(), hIcon, IDR_TRAYMENU))
+        throw CResourceException();
+}
+
+void CMainFrame::OpenCounter() {
+    m_pCounter = m_parts.createCounter();
+    if (!m_pCounter || !m_pCounter->Open() || !m_pCounter->AddCounter(COUNTER_BYTES_RECEIVED) ||
+        !m_pCounter->AddCounter(COUNTER_BYTES_SENT))
+        FailMeasuring(IDS_COUNTER_FAILED);
+    m_accounting.SetWindow(m_hWnd);
+    m_accounting.SetCounter(m_pCounter.get());
+    // Finding the counters touched much that is never needed again.
+    TrimWorkingSet();
+}
+
+void CMainFrame::StartWatcher() {
+    m_pWatcher = m_parts.createWatcher();
+    if (!m_pWatcher || !m_pWatcher->Start(m_hWnd, WM_CONNECTIONS_CHANGED))
+        throw CResourceException();
+}
+
+void CMainFrame::FailMeasuring(UINT nIDMessage) {
+    // A program that cannot measure must not come back with every start of Windows.
+    m_settings.m_profile.bAutoStart = FALSE;
+    fw::AppMessageBox(fw::LoadStringResource(nIDMessage), MB_ICONHAND);
+    throw CUserException();
+}
+
+BOOL CMainFrame::OnCmdMsg(UINT nID) {
+    switch (nID) {
+    case ID_SETTINGS:
+        OnSettings();
+        return TRUE;
+    case ID_SHOW_LOG:
+        OnShowLog();
+        return TRUE;
+    case ID_DELETE_LOG:
+        OnDeleteLog();
+        return TRUE;
+    default:
+        return CFrameWnd::OnCmdMsg(nID);
+    }
+}
+
+BOOL CMainFrame::OnUpdateCmdUI(CCmdUI& cmdUI) {
+    if (cmdUI.m_nID != ID_SETTINGS)
+        return CFrameWnd::OnUpdateCmdUI(cmdUI);
+    cmdUI.Enable(!IsOptionsSheetOpen());
+    return TRUE;
+}
+
+void CMainFrame::OnClose() {
+    if (IsOptionsSheetOpen())
+        SendMessageA(m_pOptionsSheet->GetSafeHwnd(), PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+    CFrameWnd::OnClose();
+}
+
+void CMainFrame::OnSettings() {
+    if (!IsOptionsSheetOpen()) {
+        if (!m_pOptionsSheet)
+            m_pOptionsSheet =
+                std::make_unique<COptionsPSheet>(m_settings, IDS_SHEET_CAPTION, nullptr, 0);
+        m_pOptionsSheet->Create(m_hWnd, OPTIONS_SHEET_STYLE, 0);
+    }
+    if (IsOptionsSheetOpen())
+        SetForegroundWindow(m_pOptionsSheet->GetSafeHwnd());
+}
+
+LRESULT CMainFrame::OnOptionsNotify(WPARAM wParam) {
+    if (wParam == IDOK || wParam == ID_APPLY_NOW) {
+        m_settings.SaveSettings();
+        m_log.SetSortOrder(m_settings.m_profile.bSortAscending != 0);
+    }
+    if (wParam == IDOK || wParam == IDCANCEL) {
+        // The sheet posted this just before its window went; the object is no longer in use.
+        m_pOptionsSheet.reset();
+        TrimWorkingSet();
+    }
+    m_accounting.UpdateTrayIcon();
+    return 1;
+}
+
+void CMainFrame::OnShowLog() {
+    m_log.ShowLog();
+}
+
+void CMainFrame::OnDeleteLog() {
+    const std::string question = fw::LoadStringResource(IDS_DELETE_QUESTION);
+    if (fw::AppMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        m_log.ClearConnections();
+        m_log.DeleteAll();
+    }
+    m_accounting.UpdateTrayIcon();
+}
+
+LRESULT CMainFrame::OnTrayNotification(WPARAM wParam, LPARAM lParam) {
+    const UINT nMouseMessage = LOWORD(lParam);
+    const bool bOpensSomething = nMouseMessage == WM_LBUTTONDBLCLK || nMouseMessage == WM_RBUTTONUP;
+    if (bOpensSomething && wParam == IDR_TRAYMENU && IsOptionsSheetOpen())
+        SetForegroundWindow(m_pOptionsSheet->GetSafeHwnd());
+    return m_trayIcon.OnTrayNotification(wParam, lParam);
+}
+
+LRESULT CMainFrame::OnTaskbarCreated() {
+    // The new taskbar knows nothing of the icon: add it again as it was.
+    if (m_trayIcon.GetIcon()) {
+        m_trayIcon.HideIcon();
+        m_trayIcon.ShowIcon();
+    }
+    return 0;
+}

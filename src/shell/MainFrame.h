@@ -1,0 +1,84 @@
+#pragma once
+// The program's hidden main window. It owns the running program's parts (tray icon, byte
+// counter, connection watcher, connection log, options sheet), measures online periods through
+// its connection accounting, and answers the tray menu and the options sheet.
+#include "counters/TrafficCounter.h"
+#include "framework/CFrameWnd.h"
+#include "log/CConnectionLog.h"
+#include "shell/AppSettings.h"
+#include "shell/ConnectionAccounting.h"
+#include "shell/RasWatcher.h"
+#include "shell/TrayIcon.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class COptionsPSheet;
+
+// The message number the shell broadcasts as "TaskbarCreated" when the taskbar is rebuilt,
+// registered during static initialisation.
+extern const UINT g_nTaskbarCreatedMsg;
+
+// The name of the frame's window class, by which a second start finds the running instance.
+extern const char SINGLE_INSTANCE_CLASS[];
+
+class CMainFrame : public CFrameWnd {
+public:
+    // What the frame's creation builds or asks; tests put their own in place of the system's.
+    struct PARTS {
+        std::function<int()> checkRasAvailable;
+        std::function<std::unique_ptr<CTrafficCounter>()> createCounter;
+        std::function<std::unique_ptr<CRasWatcher>()> createWatcher;
+        std::string logFolder; // empty: the program's folder
+    };
+    static PARTS SystemParts();
+
+    // bUseOwnClass: create the window with the single-instance class (registered by the caller).
+    CMainFrame(CAppSettings& settings, BOOL bUseOwnClass, PARTS parts = SystemParts());
+    ~CMainFrame() override;
+
+    BOOL IsOptionsSheetOpen() const;
+    COptionsPSheet* GetOptionsSheet() const { return m_pOptionsSheet.get(); }
+    CConnectionLog& GetLog() { return m_log; }
+    const CTrayIcon& GetTrayIcon() const { return m_trayIcon; }
+
+protected:
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    int OnCreate(CREATESTRUCTA* cs) override;
+    void OnClose() override;
+    BOOL OnCmdMsg(UINT nID) override;
+    BOOL OnUpdateCmdUI(CCmdUI& cmdUI) override;
+
+private:
+    static CConnectionLog MakeLog(const std::string& folder);
+
+    void CreateParts();
+    void CheckDialUp();
+    void CreateTrayIcon();
+    void OpenCounter();
+    void StartWatcher();
+    // Start-up cannot measure: no start with Windows any more, the message, a silent failure.
+    [[noreturn]] void FailMeasuring(UINT nIDMessage);
+
+    void OnSettings();
+    LRESULT OnOptionsNotify(WPARAM wParam);
+    void OnShowLog();
+    void OnDeleteLog();
+    LRESULT OnTrayNotification(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTaskbarCreated();
+
+    CAppSettings& m_settings;
+    const BOOL m_bUseOwnClass;
+    PARTS m_parts;
+
+    // Declared in the reverse of the order in which they go: the destructor body releases the
+    // sheet, the counter and the watcher, then the accounting, the log and the tray icon follow.
+    CTrayIcon m_trayIcon;
+    CConnectionLog m_log;
+    CConnectionAccounting m_accounting; // the measuring timer, m_bConnected and the tray image
+    std::unique_ptr<CRasWatcher> m_pWatcher;
+    std::unique_ptr<CTrafficCounter> m_pCounter;
+    std::unique_ptr<COptionsPSheet> m_pOptionsSheet;
+};

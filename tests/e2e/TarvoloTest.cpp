@@ -1,0 +1,296 @@
+// The real tarvolo.exe under Wine with the dial-up simulator: start, online periods, the second
+// start and "/quit", the start-up failures and the delete command.
+#include "TarvoloTest.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace e2e;
+
+namespace {
+
+const std::string kRasFailed = "Der Zugriff auf das DF\xDC-Netzwerk ist fehlgeschlagen!";
+const std::string kCounterFailed = "Die Volumenmessung konnte nicht initialisiert werden!";
+const std::string kDeleteQuestion = "Sollen die Verbindungsdaten wirklich gel\xF6scht werden ?";
+
+// A window of the test's own that takes the foreground away from the program under test.
+class ForegroundThief {
+public:
+    ForegroundThief() {
+        m_hWnd = CreateWindowExA(0, "STATIC", "Tarvolo E2E", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        SetForegroundWindow(m_hWnd);
+        Pump();
+    }
+    ~ForegroundThief() { DestroyWindow(m_hWnd); }
+    HWND Handle() const { return m_hWnd; }
+
+    static void Pump() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    }
+
+private:
+    HWND m_hWnd;
+};
+
+} // namespace
+
+TEST_F(Tarvolo, StartsWithNothingConnected_TrayIconAndTheFiveFilesButNoRecord) {
+    ASSERT_NE(nullptr, StartRunning());
+    EXPECT_TRUE(WaitForTrayIconCount(1, kPatience));
+    for (const char* file : kReportFiles)
+        EXPECT_TRUE(WaitUntil([&] { return install.Folder().Exists(file); }, kPatience)) << file;
+    EXPECT_TRUE(Records().empty());
+    EXPECT_EQ(2u, install.Folder().Read("clog.dat").value_or("").size()); // only the count
+    EXPECT_EQ(0, Months()[CurrentMonth()].nReceived);
+
+    ASSERT_TRUE(QuitRunning());
+    EXPECT_TRUE(WaitForTrayIconCount(0, kPatience));
+}
+
+TEST_F(Tarvolo, DialInTrafficHangUp_OneRecordWithItsVolumesAndTheMonthEntry) {
+    ASSERT_NE(nullptr, StartRunning());
+    DialIn();
+    Traffic(3 * kMegabyte, kMegabyte);
+    HangUp();
+
+    const CConnectionList records = WaitForRecords(1);
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(3 * kMegabyte, records.front().m_nReceived);
+    EXPECT_EQ(kMegabyte, records.front().m_nSent);
+    EXPECT_GE(records.front().m_nDuration, 5);
+    EXPECT_LE(records.front().m_nDuration, 30);
+    EXPECT_NEAR(static_cast<double>(std::time(nullptr)),
+                static_cast<double>(records.front().m_timeStart), 60.0);
+
+    const MONTHTOTAL month = Months()[CurrentMonth()];
+    EXPECT_EQ(3 * kMegabyte, month.nReceived);
+    EXPECT_EQ(kMegabyte, month.nSent);
+    EXPECT_EQ(records.front().m_nDuration, month.nDuration);
+    const std::string report = install.Folder().Read("clog.htm").value_or("");
+    EXPECT_NE(std::string::npos, report.find("3,00")) << report;
+    EXPECT_NE(std::string::npos, report.find("4,00")) << report; // the total
+
+    ASSERT_TRUE(QuitRunning());
+    EXPECT_EQ(1u, Records().size()); // nothing more to book at the end
+}
+
+TEST_F(Tarvolo, TwoOverlappingConnectionsFormOneOnlinePeriod) {
+    ASSERT_NE(nullptr, StartRunning());
+    DialIn();
+    Traffic(kMegabyte, 0);
+    Sim({{"connections", "2"}});
+    Traffic(3 * kMegabyte, kMegabyte);
+    Sim({{"connections", "1"}});
+    Sleep(kWatcherNotices);
+    EXPECT_TRUE(Records().empty()); // one connection is still up
+    Traffic(5 * kMegabyte, 2 * kMegabyte);
+    HangUp();
+
+    const CConnectionList records = WaitForRecords(1);
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(5 * kMegabyte, records.front().m_nReceived);
+    EXPECT_EQ(2 * kMegabyte, records.front().m_nSent);
+    ASSERT_TRUE(QuitRunning());
+}
+
+TEST_F(Tarvolo, StartWhileConnected_TheOnlinePeriodBeginsAtOnceWithoutEarlierTraffic) {
+    Sim({{"connections", "1"}, {"received", std::to_string(1000 + 7 * kMegabyte)}});
+    ASSERT_NE(nullptr, StartRunning());
+    Traffic(7 * kMegabyte + 2 * kMegabyte, kMegabyte);
+    HangUp();
+
+    const CConnectionList records = WaitForRecords(1);
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(2 * kMegabyte, records.front().m_nReceived);
+    EXPECT_EQ(kMegabyte, records.front().m_nSent);
+    ASSERT_TRUE(QuitRunning());
+}
+
+TEST_F(Tarvolo, SecondStartOpensTheSheetOnce_ThirdBringsItForward) {
+    ASSERT_NE(nullptr, StartRunning());
+    const DWORD pid = running->ProcessId();
+    EXPECT_EQ(0u, StartAndWait("").value_or(999));
+    ASSERT_EQ(1u, SheetsOf(pid).size());
+    const HWND sheet = SheetsOf(pid).front();
+    EXPECT_TRUE(IsWindowVisible(sheet));
+    // The second instance ended without touching the registry.
+    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, kUserKey, "Profile").has_value());
+
+    {
+        ForegroundThief thief;
+        ASSERT_EQ(thief.Handle(), GetForegroundWindow());
+        EXPECT_EQ(0u, StartAndWait("").value_or(999));
+        ForegroundThief::Pump();
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == sheet; }, kPatience));
+    }
+    EXPECT_EQ(std::vector<HWND>{sheet}, SheetsOf(pid));
+
+    // Quitting with the sheet open ends the program all the same.
+    ASSERT_TRUE(QuitRunning());
+    EXPECT_TRUE(SheetsOf(pid).empty());
+}
+
+TEST_F(Tarvolo, QuitWhileConnected_RecordsTheRunningConnectionAndSavesTheSettings) {
+    ASSERT_NE(nullptr, StartRunning());
+    DialIn();
+    Traffic(2 * kMegabyte, kMegabyte);
+    ASSERT_TRUE(Records().empty());
+
+    ASSERT_TRUE(QuitRunning());
+    const CConnectionList records = Records();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(2 * kMegabyte, records.front().m_nReceived);
+    EXPECT_EQ(kMegabyte, records.front().m_nSent);
+    EXPECT_EQ(2 * kMegabyte, Months()[CurrentMonth()].nReceived);
+
+    const std::string profile =
+        ReadRegistryValue(HKEY_CURRENT_USER, kUserKey, "Profile").value_or("");
+    ASSERT_EQ(16u, profile.size());
+    EXPECT_EQ(std::string("\x10\0\0\0", 4), profile.substr(0, 4)); // dwSize
+    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Tarvolo").has_value());
+    EXPECT_TRUE(WaitForTrayIconCount(0, kPatience));
+}
+
+TEST_F(Tarvolo, QuitInAnyLetterCaseAndInsideAWord) {
+    ASSERT_NE(nullptr, StartRunning());
+    EXPECT_TRUE(StartAndWait("--please/QuIt-now").has_value());
+    EXPECT_TRUE(running->WaitForExit(kPatience).has_value());
+}
+
+TEST_F(Tarvolo, QuitWithNothingRunningStartsNothingAndWritesNothing) {
+    running = install.Start("/quit");
+    EXPECT_EQ(0u, running->WaitForExit(kPatience).value_or(999));
+    for (const char* file : kReportFiles)
+        EXPECT_FALSE(install.Folder().Exists(file)) << file;
+    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, kUserKey, "Profile").has_value());
+    EXPECT_TRUE(FindTopLevelWindows({kFrameClass, "", 0}).empty());
+}
+
+TEST_F(Tarvolo, RemoteAccessManagerFails_Message135AndTheRunValueGoes) {
+    ASSERT_TRUE(
+        WriteRegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Tarvolo", "\"C:\\x\\tarvolo.exe\""));
+    Sim({{"rasman", "fail"}});
+    running = install.Start();
+    auto box = MessageBoxWindow::WaitFor(running->ProcessId(), kPatience);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(kRasFailed, box->Text());
+    EXPECT_EQ(std::vector<int>{IDOK}, box->Buttons());
+    EXPECT_TRUE(box->HasIcon());
+    EXPECT_TRUE(box->Press(IDOK));
+    EXPECT_TRUE(running->WaitForExit(kPatience).has_value());
+    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Tarvolo").has_value());
+    EXPECT_TRUE(TrayIconWindows().empty());
+}
+
+TEST_F(Tarvolo, MissingByteCounter_Message136AndTheProgramEnds) {
+    Sim({{"pdh_received", ""}});
+    running = install.Start();
+    auto box = MessageBoxWindow::WaitFor(running->ProcessId(), kPatience);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(kCounterFailed, box->Text());
+    EXPECT_TRUE(box->HasIcon());
+    EXPECT_TRUE(box->Press(IDOK));
+    EXPECT_TRUE(running->WaitForExit(kPatience).has_value());
+    EXPECT_TRUE(WaitForTrayIconCount(0, kPatience));
+}
+
+TEST_F(Tarvolo, PdhLibraryAbsent_TheLateBindingMessageAndTheProgramEnds) {
+    ASSERT_TRUE(install.Folder().Remove("pdh.dll"));
+    ASSERT_TRUE(install.SetLibraryLoadOrder("pdh", "native"));
+    running = install.Start();
+    auto box = MessageBoxWindow::WaitFor(running->ProcessId(), kPatience);
+    install.SetLibraryLoadOrder("pdh", "native,builtin");
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ("Dll not found: pdh.dll", box->Text());
+    EXPECT_TRUE(box->Press(IDOK));
+    EXPECT_TRUE(running->WaitForExit(kPatience).has_value());
+}
+
+TEST_F(Tarvolo, DeleteLogAsksFirst_NoKeepsEverythingYesDeletes) {
+    const HWND frame = StartRunning();
+    ASSERT_NE(nullptr, frame);
+    DialIn();
+    Traffic(kMegabyte, kMegabyte);
+    HangUp();
+    ASSERT_EQ(1u, WaitForRecords(1).size());
+    const std::string dataBefore = install.Folder().Read("clog.dat").value_or("");
+
+    // "Logdatei &löschen" from the tray menu, answered with No.
+    PostMessageA(frame, WM_COMMAND, 32775, 0);
+    auto box = MessageBoxWindow::WaitFor(running->ProcessId(), kPatience);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(kDeleteQuestion, box->Text());
+    EXPECT_EQ((std::vector<int>{IDYES, IDNO}), box->Buttons());
+    EXPECT_TRUE(box->HasIcon());
+    EXPECT_TRUE(box->Press(IDNO));
+    ASSERT_TRUE(box->WaitUntilClosed(kPatience));
+    Sleep(1000);
+    EXPECT_EQ(dataBefore, install.Folder().Read("clog.dat").value_or(""));
+    EXPECT_EQ(kMegabyte, Months()[CurrentMonth()].nReceived);
+
+    // Again, answered with Yes.
+    PostMessageA(frame, WM_COMMAND, 32775, 0);
+    box = MessageBoxWindow::WaitFor(running->ProcessId(), kPatience);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_TRUE(box->Press(IDYES));
+    EXPECT_TRUE(WaitUntil([&] { return Records().empty(); }, kPatience));
+    EXPECT_TRUE(WaitUntil([&] { return Months()[CurrentMonth()].nReceived == 0; }, kPatience));
+    ASSERT_TRUE(QuitRunning());
+}
+
+TEST_F(Tarvolo, InfoShowsTheAboutDialogAndBeendenEndsTheProgram) {
+    const HWND frame = StartRunning();
+    ASSERT_NE(nullptr, frame);
+    PostMessageA(frame, WM_COMMAND, 57664, 0); // "Info..."
+    const HWND about = WaitForWindow({"#32770", "Info", running->ProcessId()}, kPatience);
+    ASSERT_NE(nullptr, about);
+    EXPECT_EQ("Tarvolo", WindowText(GetDlgItem(about, 1027)));
+    EXPECT_EQ("Version 1.1", WindowText(GetDlgItem(about, 1028)));
+    SendMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitForNoWindow({"#32770", "Info", running->ProcessId()}, kPatience));
+
+    PostMessageA(frame, WM_COMMAND, 57665, 0); // "&Beenden"
+    EXPECT_TRUE(running->WaitForExit(kPatience).has_value());
+    EXPECT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, kUserKey, "Profile").has_value());
+    EXPECT_TRUE(WaitForTrayIconCount(0, kPatience));
+}
+
+TEST_F(Tarvolo, StartWithWindowsTickedAndOkWritesTheRunValueAtOnce) {
+    ASSERT_NE(nullptr, StartRunning());
+    EXPECT_EQ(0u, StartAndWait("").value_or(999));
+    const HWND sheet = WaitForWindow({"", kSheetCaption, running->ProcessId()}, kPatience);
+    ASSERT_NE(nullptr, sheet);
+    HWND autoStart = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND page = GetWindow(sheet, GW_CHILD); page && !autoStart;
+                 page = GetWindow(page, GW_HWNDNEXT))
+                autoStart = GetDlgItem(page, 1005);
+            return autoStart != nullptr;
+        },
+        kPatience));
+    SendMessageA(autoStart, BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitForNoWindow({"", kSheetCaption, running->ProcessId()}, kPatience));
+
+    const std::string expected = "\"" + install.Program() + "\"" + std::string(1, '\0');
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Tarvolo").value_or("") ==
+                   expected;
+        },
+        kPatience))
+        << ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Tarvolo").value_or("(missing)");
+    const std::string profile =
+        ReadRegistryValue(HKEY_CURRENT_USER, kUserKey, "Profile").value_or("");
+    ASSERT_EQ(16u, profile.size());
+    EXPECT_EQ(std::string("\x01\0\0\0", 4), profile.substr(4, 4)); // bAutoStart
+
+    // The value stays at a normal end, since the setting says so.
+    ASSERT_TRUE(QuitRunning());
+    EXPECT_EQ(expected, ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Tarvolo").value_or(""));
+}

@@ -1,0 +1,239 @@
+// The main frame with its parts replaced: the start-up checks and their messages, the options
+// sheet's life, the delete question and closing.
+#include "../AccountingFakes.h"
+
+#include "framework/CFrameWnd.h"
+#include "resource.h"
+#include "shell/AppMessages.h"
+#include "shell/MainFrame.h"
+#include "support/MessageCapture.h"
+#include "support/TempFolder.h"
+#include "ui/OptionsPSheet.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+const std::string kRasMissing = "Diese Anwendung ben\xF6tigt mindestens Windows 95 OSR2 oder das "
+                                "Microsoft DF\xDC-Update 1.3 !";
+const std::string kRasFailed = "Der Zugriff auf das DF\xDC-Netzwerk ist fehlgeschlagen!";
+const std::string kCounterFailed = "Die Volumenmessung konnte nicht initialisiert werden!";
+const std::string kDeleteQuestion = "Sollen die Verbindungsdaten wirklich gel\xF6scht werden ?";
+const std::string kResourceFailed = "A required resource was unavailable.";
+
+// A counter whose opening and adding succeed or fail as the test says.
+class OpeningCounter : public FakeCounter {
+public:
+    OpeningCounter(bool bOpens, bool bAdds) : m_bOpens(bOpens), m_bAdds(bAdds) {}
+    BOOL Open() override { return m_bOpens; }
+    BOOL AddCounter(DWORD) override { return m_bAdds; }
+
+private:
+    bool m_bOpens;
+    bool m_bAdds;
+};
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+}
+
+class MainFrame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_settings.m_profile.bAutoStart = TRUE;
+        m_parts.checkRasAvailable = [this] { return m_nRasResult; };
+        m_parts.createCounter = [this] {
+            return std::make_unique<OpeningCounter>(m_bCounterOpens, m_bCounterAdds);
+        };
+        m_parts.createWatcher = [this] {
+            return m_bWatcherAvailable ? std::make_unique<CRasWatcher>() : nullptr;
+        };
+        m_parts.logFolder = m_folder.Path();
+    }
+
+    void TearDown() override {
+        if (m_pFrame)
+            m_pFrame->DestroyWindow(); // the frame deletes itself
+        Pump();
+    }
+
+    // The frame as the application creates it; none when its creation failed.
+    CMainFrame* Create() {
+        auto* frame = new CMainFrame(m_settings, FALSE, m_parts);
+        if (frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE))
+            m_pFrame = frame;
+        m_settings.SetMainWindow(m_pFrame ? m_pFrame->m_hWnd : nullptr);
+        return m_pFrame;
+    }
+
+    LRESULT Command(UINT nId) { return SendMessageA(m_pFrame->m_hWnd, WM_COMMAND, nId, 0); }
+
+    // Whether the frame leaves the item enabled when a menu with it opens.
+    bool MenuItemEnabled(UINT nId) {
+        HMENU menu = CreatePopupMenu();
+        AppendMenuA(menu, MF_STRING, nId, "item");
+        SendMessageA(m_pFrame->m_hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+        const bool enabled = !(GetMenuState(menu, nId, MF_BYCOMMAND) & MF_GRAYED);
+        DestroyMenu(menu);
+        return enabled;
+    }
+
+    TempFolder m_folder;
+    CAppSettings m_settings;
+    CMainFrame::PARTS m_parts;
+    MessageCapture m_capture;
+    int m_nRasResult = 1;
+    bool m_bCounterOpens = true;
+    bool m_bCounterAdds = true;
+    bool m_bWatcherAvailable = true;
+    CMainFrame* m_pFrame = nullptr;
+};
+
+struct RasCase {
+    int nResult;
+    const std::string* pMessage;
+};
+
+class MainFrameRasCheck : public MainFrame, public ::testing::WithParamInterface<RasCase> {};
+
+TEST_P(MainFrameRasCheck, FailureShowsItsMessageWithTheStopIconAndEndsStartWithWindows) {
+    m_nRasResult = GetParam().nResult;
+    EXPECT_EQ(nullptr, Create());
+    ASSERT_EQ(1u, m_capture.Messages().size());
+    EXPECT_EQ(*GetParam().pMessage, m_capture.Messages()[0].text);
+    EXPECT_EQ(unsigned(MB_ICONHAND), m_capture.Messages()[0].style);
+    EXPECT_FALSE(m_settings.m_profile.bAutoStart);
+}
+
+INSTANTIATE_TEST_SUITE_P(Results, MainFrameRasCheck,
+                         ::testing::Values(RasCase{-1, &kRasMissing}, RasCase{-2, &kRasFailed},
+                                           RasCase{-3, &kRasFailed}),
+                         [](const ::testing::TestParamInfo<RasCase>& info) {
+                             return "Minus" + std::to_string(-info.param.nResult);
+                         });
+
+TEST_F(MainFrame, NoDialUpDevicesIsNoFailure) {
+    m_nRasResult = 0;
+    ASSERT_NE(nullptr, Create());
+    EXPECT_TRUE(m_capture.Messages().empty());
+    EXPECT_TRUE(m_pFrame->GetTrayIcon().IsEnabled());
+    EXPECT_TRUE(m_settings.m_profile.bAutoStart);
+    // The log of the frame's folder has written its report pages.
+    for (const char* page : {"frame.htm", "clog.htm", "mlog.htm"})
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((m_folder / page).c_str())) << page;
+}
+
+TEST_F(MainFrame, CounterThatCannotOpenOrAddShowsMessage136) {
+    for (bool bOpens : {false, true}) {
+        m_bCounterOpens = bOpens;
+        m_bCounterAdds = false;
+        m_settings.m_profile.bAutoStart = TRUE;
+        EXPECT_EQ(nullptr, Create());
+        ASSERT_EQ(bOpens ? 2u : 1u, m_capture.Messages().size());
+        EXPECT_EQ(kCounterFailed, m_capture.Messages().back().text);
+        EXPECT_EQ(unsigned(MB_ICONHAND), m_capture.Messages().back().style);
+        EXPECT_FALSE(m_settings.m_profile.bAutoStart);
+    }
+}
+
+TEST_F(MainFrame, WatcherThatCannotStartIsAMissingResourceAndKeepsStartWithWindows) {
+    m_bWatcherAvailable = false;
+    EXPECT_EQ(nullptr, Create());
+    EXPECT_EQ(std::vector<std::string>{kResourceFailed}, m_capture.Texts());
+    EXPECT_TRUE(m_settings.m_profile.bAutoStart);
+}
+
+TEST_F(MainFrame, SettingsOpenOneSheetGreyTheMenuItemAndCancelDeletesIt) {
+    ASSERT_NE(nullptr, Create());
+    EXPECT_TRUE(MenuItemEnabled(ID_SETTINGS));
+    EXPECT_FALSE(m_pFrame->IsOptionsSheetOpen());
+
+    Command(ID_SETTINGS);
+    ASSERT_TRUE(m_pFrame->IsOptionsSheetOpen());
+    COptionsPSheet* sheet = m_pFrame->GetOptionsSheet();
+    const HWND window = sheet->GetSafeHwnd();
+    EXPECT_FALSE(MenuItemEnabled(ID_SETTINGS));
+    EXPECT_TRUE(MenuItemEnabled(ID_SHOW_LOG)); // left to their defaults
+
+    Command(ID_SETTINGS);
+    EXPECT_EQ(sheet, m_pFrame->GetOptionsSheet());
+    EXPECT_EQ(window, sheet->GetSafeHwnd());
+
+    // Apply keeps the sheet; Cancel (posted after the window went) deletes it.
+    SendMessageA(m_pFrame->m_hWnd, WM_OPTIONS_NOTIFY, ID_APPLY_NOW, 0);
+    EXPECT_EQ(sheet, m_pFrame->GetOptionsSheet());
+    DestroyWindow(window);
+    EXPECT_EQ(1, SendMessageA(m_pFrame->m_hWnd, WM_OPTIONS_NOTIFY, IDCANCEL, 0));
+    EXPECT_EQ(nullptr, m_pFrame->GetOptionsSheet());
+    EXPECT_TRUE(MenuItemEnabled(ID_SETTINGS));
+}
+
+TEST_F(MainFrame, SheetClosedByItsCaptionBoxIsKeptAndOpenedAgain) {
+    ASSERT_NE(nullptr, Create());
+    Command(ID_SETTINGS);
+    COptionsPSheet* sheet = m_pFrame->GetOptionsSheet();
+    SendMessageA(sheet->GetSafeHwnd(), WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_FALSE(m_pFrame->IsOptionsSheetOpen());
+    EXPECT_EQ(sheet, m_pFrame->GetOptionsSheet());
+
+    Command(ID_SETTINGS);
+    EXPECT_TRUE(m_pFrame->IsOptionsSheetOpen());
+    EXPECT_EQ(sheet, m_pFrame->GetOptionsSheet());
+}
+
+TEST_F(MainFrame, ClosingWithTheSheetOpenTakesTheSheetAlong) {
+    ASSERT_NE(nullptr, Create());
+    Command(ID_SETTINGS);
+    const HWND sheet = m_pFrame->GetOptionsSheet()->GetSafeHwnd();
+    const HWND frame = m_pFrame->m_hWnd;
+    SendMessageA(frame, WM_CLOSE, 0, 0);
+    m_pFrame = nullptr; // gone with its window
+    EXPECT_FALSE(IsWindow(frame));
+    EXPECT_FALSE(IsWindow(sheet));
+}
+
+TEST_F(MainFrame, DeleteLogAsksWithYesNoAndTheQuestionIcon_NoKeepsTheLog) {
+    ASSERT_NE(nullptr, Create());
+    CConnectionLog& log = m_pFrame->GetLog();
+    log.StartConnection(0, 0);
+    log.UpdateConnection(3 * 1048576, 1048576);
+    log.EndConnection();
+    std::string volume;
+    log.GetVolumeText(volume);
+    ASSERT_NE(std::string::npos, volume.find('4')) << volume;
+
+    m_capture.SetAnswer(IDNO);
+    Command(ID_DELETE_LOG);
+    ASSERT_EQ(1u, m_capture.Messages().size());
+    EXPECT_EQ(kDeleteQuestion, m_capture.Messages()[0].text);
+    EXPECT_EQ(unsigned(MB_YESNO | MB_ICONQUESTION), m_capture.Messages()[0].style);
+    std::string after;
+    log.GetVolumeText(after);
+    EXPECT_EQ(volume, after);
+
+    m_capture.SetAnswer(IDYES);
+    Command(ID_DELETE_LOG);
+    log.GetVolumeText(after);
+    EXPECT_EQ(std::string::npos, after.find('4')) << after;
+}
+
+TEST_F(MainFrame, TrayCallbackOfAnotherIconDoesNothing) {
+    ASSERT_NE(nullptr, Create());
+    EXPECT_EQ(0, SendMessageA(m_pFrame->m_hWnd, WM_TRAY_NOTIFY, IDR_TRAYMENU + 1, WM_RBUTTONUP));
+    EXPECT_EQ(1, SendMessageA(m_pFrame->m_hWnd, WM_TRAY_NOTIFY, IDR_TRAYMENU, WM_MOUSEMOVE));
+}
+
+TEST_F(MainFrame, TaskbarCreatedIsAnsweredAndKeepsTheIcon) {
+    ASSERT_NE(0u, g_nTaskbarCreatedMsg);
+    ASSERT_NE(nullptr, Create());
+    EXPECT_EQ(0, SendMessageA(m_pFrame->m_hWnd, g_nTaskbarCreatedMsg, 0, 0));
+    EXPECT_NE(nullptr, m_pFrame->GetTrayIcon().GetIcon());
+}
+
+} // namespace
