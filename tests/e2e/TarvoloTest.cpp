@@ -1,5 +1,6 @@
 // The real tarvolo.exe under Wine with the dial-up simulator: start, online periods, the second
 // start and "/quit", the start-up failures and the delete command.
+#include "ShellOpenRecorder.h"
 #include "TarvoloTest.h"
 
 #include <gtest/gtest.h>
@@ -293,4 +294,19 @@ TEST_F(Tarvolo, StartWithWindowsTickedAndOkWritesTheRunValueAtOnce) {
     // The value stays at a normal end, since the setting says so.
     ASSERT_TRUE(QuitRunning());
     EXPECT_EQ(expected, ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Tarvolo").value_or(""));
+}
+
+TEST_F(Tarvolo, DoubleClickOnTheTrayIconOpensTheReportWithTheShell) {
+    TestFolder& folder = install.Folder();
+    ShellOpenRecorder recorder(folder.Copy(RecorderProgram()), folder.File("openings.txt"));
+    ASSERT_TRUE(recorder.Registered());
+    const HWND frame = StartRunning();
+    ASSERT_NE(nullptr, frame);
+
+    // What the notification area sends for a double click on the icon (id 130).
+    PostMessageA(frame, WM_USER + 10, 130, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(recorder.WaitForOpenings(1, kPatience));
+    EXPECT_EQ(0, lstrcmpiA(folder.File("frame.htm").c_str(), recorder.Openings()[0].c_str()))
+        << recorder.Openings()[0];
+    ASSERT_TRUE(QuitRunning());
 }
