@@ -26,7 +26,9 @@ struct PredicateCase {
 };
 
 // Keeps the 156-byte record out of the test's name in listings.
-void PrintTo(const PredicateCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const PredicateCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PlatformPredicates : public ::testing::TestWithParam<PredicateCase> {};
 
