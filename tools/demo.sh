@@ -33,9 +33,12 @@ stop_demo() {
     local program xvfb
     program=$(read_pid tarvolo)
     xvfb=$(read_pid xvfb)
-    if [ -f "$demo/display" ] && alive "$xvfb"; then
+    # The quit request needs the display of the demo's own Xvfb, and only until that ends.
+    local borrowed=no
+    if [ -f "$demo/display" ] && alive "$xvfb" && [ -z "${DISPLAY:-}" ]; then
         DISPLAY=$(cat "$demo/display")
         export DISPLAY
+        borrowed=yes
     fi
     if alive "$program"; then
         say "ending tarvolo.exe (tarvolo.exe /quit)"
@@ -50,6 +53,7 @@ stop_demo() {
         kill "$xvfb" 2>/dev/null || true
     fi
     rm -f "$demo/tarvolo.pid" "$demo/xvfb.pid" "$demo/display"
+    [ $borrowed = no ] || unset DISPLAY
 }
 
 if [ "${1:-}" = --stop ]; then
