@@ -3,16 +3,20 @@
 // "clog.dat"): the record count, then each record's 48-byte image.
 #include "log/CConnectionInfo.h"
 
-#include <list>
+#include <cstdint>
+#include <vector>
 
 class CArchive;
 
-using CConnectionList = std::list<CConnectionInfo>;
+// One block rather than a node per record: a log holds up to 65,535 of them and is read and
+// written whole at every recording.
+using CConnectionList = std::vector<CConnectionInfo>;
 
 void StoreConnectionList(CArchive& ar, const CConnectionList& list);
 
 // Appends the records of the archive to the list. A stream that ends before the count is an
 // archive end-of-file error. After the count, only complete records are taken: a record cut
 // short and the records the count promises beyond the end of the stream are left out, so a
-// damaged count never makes up records or memory for them.
-void LoadConnectionList(CArchive& ar, CConnectionList& list);
+// damaged count never makes up records or memory for them. A caller that knows how many bytes
+// the stream holds passes them, and room for the records they can hold is made at once.
+void LoadConnectionList(CArchive& ar, CConnectionList& list, std::uint64_t nStreamBytes = 0);

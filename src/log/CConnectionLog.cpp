@@ -3,6 +3,7 @@
 #include "framework/CArchive.h"
 #include "framework/CTextFile.h"
 #include "log/CReportRowFormatter.h"
+#include "log/ConnectionWalk.h"
 #include "log/MonthLog.h"
 #include "log/ReportFormat.h"
 #include "log/ReportPages.h"
@@ -13,13 +14,16 @@
 #include <shellapi.h>
 
 #include <ctime>
-#include <iterator>
+#include <string_view>
 
 namespace {
 
 const char* const FILE_NAMES[] = {"clog.dat", "mlog.dat", "frame.htm", "mlog.htm", "clog.htm"};
 
 constexpr TIME64 SECONDS_PER_DAY = 86400;
+
+// "clog.dat" runs to megabytes; large blocks keep the system calls few.
+constexpr unsigned DATA_BUFFER_SIZE = 65536;
 
 // Whole days from time to now, truncated toward zero: negative for a time in the future.
 TIME64 AgeInDays(TIME64 time, TIME64 now) {
@@ -132,8 +136,8 @@ void CConnectionLog::LoadConnections() {
     if (!file.Open(PathOf(CLOG_DAT), CFile::modeRead | CFile::shareDenyWrite))
         return;
     try {
-        CArchive archive(file, CArchive::load, CArchive::DEFAULT_BUFFER_SIZE);
-        LoadConnectionList(archive, m_list);
+        CArchive archive(file, CArchive::load, DATA_BUFFER_SIZE);
+        LoadConnectionList(archive, m_list, file.GetLength());
     } catch (const CException& e) {
         e.ReportError();
     }
@@ -144,7 +148,7 @@ void CConnectionLog::SaveConnections() {
     if (!replacement.Open())
         return;
     try {
-        CArchive archive(replacement.GetFile(), CArchive::store, CArchive::DEFAULT_BUFFER_SIZE);
+        CArchive archive(replacement.GetFile(), CArchive::store, DATA_BUFFER_SIZE);
         StoreConnectionList(archive, m_list);
         archive.Close();
         replacement.Commit();
@@ -203,35 +207,8 @@ void CConnectionLog::RecordConnection(const CConnectionInfo* pInfo) {
     if (WriteConnectionRows())
         WriteMonthReport(PathOf(MLOG_HTM));
     SaveConnections();
-    m_list.clear();
-}
-
-// Visits the list in report order, removing connections too old to keep and handing the
-// others to writeRow.
-template <typename WriteRow> void CConnectionLog::WalkConnections(TIME64 now, WriteRow writeRow) {
-    const auto tooOld = [now](const CConnectionInfo& info) {
-        return AgeInDays(info.m_timeStart, now) >= KEEP_DAYS;
-    };
-    if (m_bOldestFirst) {
-        for (auto it = m_list.begin(); it != m_list.end();) {
-            if (tooOld(*it)) {
-                it = m_list.erase(it);
-            } else {
-                writeRow(*it);
-                ++it;
-            }
-        }
-    } else {
-        for (auto it = m_list.end(); it != m_list.begin();) {
-            const auto current = std::prev(it);
-            if (tooOld(*current)) {
-                m_list.erase(current);
-            } else {
-                writeRow(*current);
-                it = current;
-            }
-        }
-    }
+    // The list can run to megabytes; a tray program keeps none of them between recordings.
+    CConnectionList().swap(m_list);
 }
 
 // Appends the rows and the foot to the head of "clog.htm", dropping connections that have
@@ -243,8 +220,13 @@ bool CConnectionLog::WriteConnectionRows() {
         file.SeekToEnd();
         m_numberFormat.SetDecimals(2);
         CReportRowFormatter rows(m_numberFormat);
-        WalkConnections(Clock::Now(), [&](const CConnectionInfo& info) {
-            file.WriteString(rows.FormatRow(info));
+        const TIME64 now = Clock::Now();
+        const auto tooOld = [now](const CConnectionInfo& info) {
+            return AgeInDays(info.m_timeStart, now) >= KEEP_DAYS;
+        };
+        WalkConnectionList(m_list, m_bOldestFirst, tooOld, [&](const CConnectionInfo& info) {
+            const std::string_view row = rows.FormatRow(info);
+            file.Write(row.data(), static_cast<unsigned>(row.size()));
         });
         WriteTemplate(file, IDR_CLOG_FOOT);
         file.Close();

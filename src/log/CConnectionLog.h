@@ -72,7 +72,6 @@ private:
     void SaveConnections();
     void RecordConnection(const CConnectionInfo* pInfo);
     bool WriteConnectionRows();
-    template <typename WriteRow> void WalkConnections(TIME64 now, WriteRow writeRow);
     std::string FormatMonthRow(int month, int year);
 
     MonthTable m_aMonth{};

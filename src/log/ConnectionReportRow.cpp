@@ -4,5 +4,5 @@
 #include "log/CReportRowFormatter.h"
 
 std::string CConnectionInfo::FormatReportRow(const CNumberFormat& format) const {
-    return CReportRowFormatter(format).FormatRow(*this);
+    return std::string(CReportRowFormatter(format).FormatRow(*this));
 }

@@ -17,12 +17,12 @@ std::string FormatTime(const std::tm& time, const char* format) {
 
 void AppendCell(std::string& row, const char* text, std::size_t length) {
     if (length == 0) {
-        row += "<td>&nbsp</td>";
+        row += EMPTY_CELL;
         return;
     }
-    row += "<td><font face=\"Verdana\" size=\"2\">";
+    row += CELL_START;
     row.append(text, length);
-    row += "</font></td>";
+    row += CELL_END;
 }
 
 std::string FormatCell(const std::string& text) {

@@ -8,6 +8,11 @@
 #include <ctime>
 #include <string>
 
+// The pieces of a table cell.
+inline constexpr char CELL_START[] = "<td><font face=\"Verdana\" size=\"2\">";
+inline constexpr char CELL_END[] = "</font></td>";
+inline constexpr char EMPTY_CELL[] = "<td>&nbsp</td>";
+
 // One table cell without attributes; an empty text gives the empty cell "<td>&nbsp</td>".
 std::string FormatCell(const std::string& text);
 void AppendCell(std::string& row, const char* text, std::size_t length);

@@ -1,6 +1,7 @@
 #include "framework/CArchive.h"
 #include "log/CConnectionList.h"
 #include "support/MemoryFile.h"
+#include "support/WorkedExampleFile.h"
 #include "support/ScopedClock.h"
 #include "support/TempPath.h"
 
@@ -9,29 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-using Bytes = std::vector<unsigned char>;
-
 namespace {
-
-// Two connections: 2002-01-17 10:00:00 UTC for 3,723 s with 1,572,864 received and 262,144
-// sent, and 2002-01-18 10:00:00 UTC for 60 s with 10,000 received and 2,000 sent.
-const Bytes kWorkedExample = {
-    0x02, 0x00,                                                             // count 2
-    0x18, 0xEA, 0x42, 0x00,                                                 // record 1: tag
-    0xA0, 0xA0, 0x46, 0x3C,                                                 // start
-    0x8B, 0x0E, 0x00, 0x00,                                                 // duration 3,723
-    0x00, 0x00, 0x00, 0x00,                                                 // padding
-    0x00, 0x00, 0x18, 0x00, 0x00, 0x00, 0x00, 0x00,                         // received 1,572,864
-    0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00,                         // sent 262,144
-    0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0, // start readings
-    0x18, 0xEA, 0x42, 0x00,                                                 // record 2: tag
-    0x20, 0xF2, 0x47, 0x3C,                                                 // start
-    0x3C, 0x00, 0x00, 0x00,                                                 // duration 60
-    0x00, 0x00, 0x00, 0x00,                                                 // padding
-    0x10, 0x27, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,                         // received 10,000
-    0xD0, 0x07, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,                         // sent 2,000
-    0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0, // start readings
-};
 
 CConnectionList WorkedExampleList() {
     return {CConnectionInfo(0x3C46A0A0, 3723, 1572864, 262144),
@@ -71,7 +50,7 @@ Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t size) {
 } // namespace
 
 TEST(ConnectionFile, WorkedExampleIsStoredByteForByte) {
-    EXPECT_EQ(kWorkedExample, Store(WorkedExampleList()));
+    EXPECT_EQ(WORKED_EXAMPLE, Store(WorkedExampleList()));
 }
 
 TEST(ConnectionFile, WorkedExampleOnDiskIsNinetyEightBytes) {
@@ -85,11 +64,11 @@ TEST(ConnectionFile, WorkedExampleOnDiskIsNinetyEightBytes) {
     CFile file(temp.Path(), CFile::modeRead);
     Bytes content(200);
     content.resize(file.Read(content.data(), 200));
-    EXPECT_EQ(kWorkedExample, content);
+    EXPECT_EQ(WORKED_EXAMPLE, content);
 }
 
 TEST(ConnectionFile, WorkedExampleIsLoaded) {
-    const CConnectionList list = Load(kWorkedExample);
+    const CConnectionList list = Load(WORKED_EXAMPLE);
     ASSERT_EQ(2u, list.size());
     ExpectRecord(list.front(), 0x3C46A0A0, 3723, 1572864, 262144);
     ExpectRecord(list.back(), 0x3C47F220, 60, 10000, 2000);
@@ -115,7 +94,7 @@ TEST(ConnectionFile, Count65535TakesTheLongForm) {
     const Bytes bytes = Store(list);
     ASSERT_EQ(6u + 65535u * 48u, bytes.size());
     EXPECT_EQ((Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}), Slice(bytes, 0, 6));
-    EXPECT_EQ(Slice(kWorkedExample, 50, 48), Slice(bytes, bytes.size() - 48, 48));
+    EXPECT_EQ(Slice(WORKED_EXAMPLE, 50, 48), Slice(bytes, bytes.size() - 48, 48));
 
     const CConnectionList loaded = Load(bytes);
     ASSERT_EQ(65535u, loaded.size());
@@ -123,7 +102,7 @@ TEST(ConnectionFile, Count65535TakesTheLongForm) {
 }
 
 TEST(ConnectionFile, TagPaddingAndStartReadingsAreDroppedAndWrittenFixed) {
-    Bytes odd = kWorkedExample;
+    Bytes odd = WORKED_EXAMPLE;
     for (std::size_t i : {2u, 3u, 4u, 5u}) // tag
         odd[i] = 0xAB;
     odd[14] = 0x7F;                       // padding
@@ -133,7 +112,7 @@ TEST(ConnectionFile, TagPaddingAndStartReadingsAreDroppedAndWrittenFixed) {
     const CConnectionList list = Load(odd);
     ASSERT_EQ(2u, list.size());
     ExpectRecord(list.front(), 0x3C46A0A0, 3723, 1572864, 262144);
-    EXPECT_EQ(kWorkedExample, Store(list));
+    EXPECT_EQ(WORKED_EXAMPLE, Store(list));
 }
 
 TEST(ConnectionFile, StartReadingsOfARecordAreNeverWritten) {
@@ -166,7 +145,7 @@ TEST(ConnectionFileEnd, LongCountCutShortIsEndOfFile) {
 // default records stamped with the load time, no half record.
 TEST(ConnectionFileEnd, CountPromisingMoreKeepsOnlyCompleteRecords) {
     ScopedClock clock(0x40000000);
-    Bytes bytes = kWorkedExample;
+    Bytes bytes = WORKED_EXAMPLE;
     bytes[0] = 0x05;
     bytes.insert(bytes.end(), {0x18, 0xEA, 0x42, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55}); // cut short
 
@@ -178,14 +157,45 @@ TEST(ConnectionFileEnd, CountPromisingMoreKeepsOnlyCompleteRecords) {
 
 TEST(ConnectionFileEnd, HugeDamagedCountBuildsNothingUnread) {
     Bytes bytes = {0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF}; // 4,294,967,294 records promised
-    bytes.insert(bytes.end(), kWorkedExample.begin() + 2, kWorkedExample.begin() + 50);
+    bytes.insert(bytes.end(), WORKED_EXAMPLE.begin() + 2, WORKED_EXAMPLE.begin() + 50);
     const CConnectionList list = Load(bytes);
     ASSERT_EQ(1u, list.size());
     ExpectRecord(list.front(), 0x3C46A0A0, 3723, 1572864, 262144);
 }
 
+// The records pass through the archive in blocks; a file of several blocks, cut inside one.
+TEST(ConnectionFileEnd, ManyRecordsRoundTripAndACutInsideABlockKeepsThoseBefore) {
+    CConnectionList many;
+    for (int i = 0; i < 130; ++i)
+        many.emplace_back(0x3C46A0A0 + 3600 * i, i, 1000LL * i, 7LL * i);
+    Bytes bytes = Store(many);
+    ASSERT_EQ(2u + 130 * 48, bytes.size());
+    const CConnectionList loaded = Load(bytes);
+    ASSERT_EQ(130u, loaded.size());
+    for (int i = 0; i < 130; i += 43)
+        ExpectRecord(loaded[i], 0x3C46A0A0 + 3600 * i, i, 1000LL * i, 7LL * i);
+    ExpectRecord(loaded.back(), 0x3C46A0A0 + 3600 * 129, 129, 129000, 903);
+
+    bytes.resize(2 + 100 * 48 + 20);
+    const CConnectionList cut = Load(bytes);
+    ASSERT_EQ(100u, cut.size());
+    ExpectRecord(cut.back(), 0x3C46A0A0 + 3600 * 99, 99, 99000, 693);
+}
+
+// A caller that knows the stream's size has room made for what it can hold, not for the count.
+TEST(ConnectionFileEnd, RoomIsMadeForTheRecordsTheStreamCanHold) {
+    Bytes bytes = {0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF};
+    bytes.insert(bytes.end(), WORKED_EXAMPLE.begin() + 2, WORKED_EXAMPLE.end());
+    MemoryFile file(bytes, "C:\\Tool\\clog.dat");
+    CArchive ar(file, CArchive::load);
+    CConnectionList list;
+    LoadConnectionList(ar, list, bytes.size());
+    EXPECT_EQ(2u, list.size());
+    EXPECT_LE(list.capacity(), 2u);
+}
+
 TEST(ConnectionFileEnd, LoadingAppendsAtTheTail) {
-    MemoryFile file(kWorkedExample);
+    MemoryFile file(WORKED_EXAMPLE);
     CArchive ar(file, CArchive::load);
     CConnectionList list{CConnectionInfo(1, 2, 3, 4)};
     LoadConnectionList(ar, list);

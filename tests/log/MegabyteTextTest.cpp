@@ -42,6 +42,11 @@ std::vector<std::int64_t> Samples() {
     }
     for (std::int64_t big : {999999999999LL, 1000000000000LL, 1LL << 40, 1LL << 48})
         samples.push_back(big);
+    // Where the millionths outgrow 32 bits (about 4 GiB) and the arithmetic changes width.
+    const std::int64_t wide = (std::int64_t(0xFFFFFFFF - 5000) << 14) / 15625;
+    for (std::int64_t d = -40; d <= 40; ++d)
+        for (std::int64_t around : {wide, wide + 5243, wide - 5243})
+            samples.push_back(around + d);
     return samples;
 }
 

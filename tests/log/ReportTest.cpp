@@ -57,7 +57,7 @@ TEST_F(ReportRow, OneFormatterForAWholePageGivesEveryRowItsOwnDate) {
     const TIME64 first = 0x3C46A0A0;
     for (TIME64 start :
          {first, first + 3600, first + DAY, first + 365 * DAY, first + 40 * DAY, first}) {
-        const std::string row = rows.FormatRow(CConnectionInfo(start, 1, 0, 0));
+        const std::string row(rows.FormatRow(CConnectionInfo(start, 1, 0, 0)));
         EXPECT_EQ(CConnectionInfo(start, 1, 0, 0).FormatReportRow(format), row);
         EXPECT_EQ(0u, row.find("<tr>" + Cell(ShortDate(start)))) << start;
     }
