@@ -18,9 +18,13 @@ void ToWide(const std::string& path, WCHAR (&wide)[MAX_PATH]) {
         wide[0] = 0;
 }
 
-HRESULT CreateShellLink(fw::ScopedComPtr<IShellLinkA>& link) {
-    return CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                            link.Receive());
+// A new shell link and the file interface that loads and saves it.
+HRESULT CreateShellLink(fw::ScopedComPtr<IShellLinkA>& link, fw::ScopedComPtr<IPersistFile>& file) {
+    const HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_IShellLinkA, link.Receive());
+    if (FAILED(hr))
+        return hr;
+    return link->QueryInterface(IID_IPersistFile, file.Receive());
 }
 
 // A target path that the link yields and that differs from programPath makes -1.
@@ -41,11 +45,8 @@ HRESULT IsShortcutToProgram(HWND hOwner, const std::string& shortcutPath,
                             const std::string& programPath) {
     fw::ScopedComInit com;
     fw::ScopedComPtr<IShellLinkA> link;
-    HRESULT hr = CreateShellLink(link);
-    if (FAILED(hr))
-        return hr;
     fw::ScopedComPtr<IPersistFile> file;
-    hr = link->QueryInterface(IID_IPersistFile, file.Receive());
+    HRESULT hr = CreateShellLink(link, file);
     if (FAILED(hr))
         return hr;
     WCHAR widePath[MAX_PATH];
@@ -63,11 +64,8 @@ HRESULT CreateShortcut(const std::string& targetPath, const std::string& shortcu
                        const std::string& description) {
     fw::ScopedComInit com;
     fw::ScopedComPtr<IShellLinkA> link;
-    HRESULT hr = CreateShellLink(link);
-    if (FAILED(hr))
-        return hr;
     fw::ScopedComPtr<IPersistFile> file;
-    hr = link->QueryInterface(IID_IPersistFile, file.Receive());
+    const HRESULT hr = CreateShellLink(link, file);
     if (FAILED(hr))
         return hr;
     link->SetPath(targetPath.c_str());

@@ -1,24 +1,10 @@
 #pragma once
 // The data files of the worked example and the CSV the export makes of them (in Berlin).
-#include "support/FileBytes.h"
+#include "support/WorkedExampleFile.h"
 
 #include <string>
 
-const Bytes WORKED_EXAMPLE = {
-    0x02, 0x00,                                     // count
-    0x18, 0xEA, 0x42, 0x00, 0xA0, 0xA0, 0x46, 0x3C, // tag, start 2002-01-17 10:00:00 UTC
-    0x8B, 0x0E, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // duration 3,723, padding
-    0x00, 0x00, 0x18, 0x00, 0x00, 0x00, 0x00, 0x00, // received 1,572,864
-    0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, // sent 262,144
-    0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0, // start readings
-    0x18, 0xEA, 0x42, 0x00, 0x20, 0xF2, 0x47, 0x3C, // tag, start 2002-01-18 10:00:00 UTC
-    0x3C, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // duration 60, padding
-    0x10, 0x27, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // received 10,000
-    0xD0, 0x07, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // sent 2,000
-    0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0, // start readings
-};
-
-const std::string WORKED_EXAMPLE_CSV =
+inline const std::string WORKED_EXAMPLE_CSV =
     "start_utc,start_local,duration_s,received_bytes,sent_bytes\r\n"
     "2002-01-17T10:00:00Z,2002-01-17T11:00:00,3723,1572864,262144\r\n"
     "2002-01-18T10:00:00Z,2002-01-18T11:00:00,60,10000,2000\r\n";

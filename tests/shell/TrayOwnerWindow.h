@@ -3,6 +3,7 @@
 // the commands and messages it receives, and plays the user's part in an open popup menu.
 #include "shell/AppMessages.h"
 #include "shell/TrayIcon.h"
+#include "support/TestWindow.h"
 
 #include <windows.h>
 
@@ -15,36 +16,18 @@ struct MenuItemSeen {
     UINT state;
 };
 
-class TrayOwnerWindow {
+class TrayOwnerWindow : public TestWindow {
 public:
     TrayOwnerWindow() {
-        static const char* className = RegisterOnce();
-        m_hWnd = CreateWindowExA(0, className, "Tarvolo-Test", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                                 nullptr, nullptr, GetModuleHandleA(nullptr), this);
+        Create("TarvoloTrayOwnerTest", "Tarvolo-Test", WS_OVERLAPPEDWINDOW, nullptr, 100);
     }
-    ~TrayOwnerWindow() {
-        if (m_hWnd)
-            DestroyWindow(m_hWnd);
-    }
-    TrayOwnerWindow(const TrayOwnerWindow&) = delete;
-    TrayOwnerWindow& operator=(const TrayOwnerWindow&) = delete;
 
-    HWND Handle() const { return m_hWnd; }
     void Attach(CTrayIcon* tray) { m_tray = tray; }
 
     // Keys the window posts to an open menu once it is idle, as a user would type them.
     void PlanMenuKeys(std::vector<UINT> keys) { m_menuKeys = std::move(keys); }
     // Items the window greys when the menu is prepared, as the frame does for a busy command.
     void GreyWhenPrepared(UINT id) { m_greyed.push_back(id); }
-
-    // Handles what is queued for this thread, so posted commands arrive.
-    void Pump() {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
 
     std::vector<UINT> commands;     // ids of WM_COMMAND in order
     std::vector<UINT> userMessages; // WM_USER and other private messages in order
@@ -53,31 +36,7 @@ public:
     int menusShown = 0;
 
 private:
-    static const char* RegisterOnce() {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = &WindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "TarvoloTrayOwnerTest";
-        RegisterClassA(&wc);
-        return wc.lpszClassName;
-    }
-
-    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (msg == WM_NCCREATE) {
-            auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-            SetWindowLongPtrA(hWnd, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<TrayOwnerWindow*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA));
-        if (self) {
-            LRESULT result = 0;
-            if (self->Handle(msg, wParam, lParam, result))
-                return result;
-        }
-        return DefWindowProcA(hWnd, msg, wParam, lParam);
-    }
-
-    bool Handle(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
         switch (msg) {
         case WM_TRAY_NOTIFY:
             result = m_tray ? m_tray->OnTrayNotification(wParam, lParam) : 0;
@@ -127,7 +86,6 @@ private:
         m_menuKeys.clear();
     }
 
-    HWND m_hWnd = nullptr;
     CTrayIcon* m_tray = nullptr;
     std::vector<UINT> m_menuKeys;
     std::vector<UINT> m_greyed;

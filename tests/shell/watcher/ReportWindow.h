@@ -2,6 +2,7 @@
 // A message-only window on the test's thread that records the watcher's reports, and waits for
 // them while it handles the thread's messages.
 #include "shell/AppMessages.h"
+#include "support/TestWindow.h"
 
 #include <windows.h>
 
@@ -15,21 +16,10 @@ struct WatcherReport {
     }
 };
 
-class ReportWindow {
+class ReportWindow : public TestWindow {
 public:
-    ReportWindow() {
-        static const char* className = RegisterOnce();
-        m_hWnd = CreateWindowExA(0, className, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 GetModuleHandleA(nullptr), this);
-    }
-    ~ReportWindow() {
-        if (m_hWnd)
-            DestroyWindow(m_hWnd);
-    }
-    ReportWindow(const ReportWindow&) = delete;
-    ReportWindow& operator=(const ReportWindow&) = delete;
+    ReportWindow() { Create("TarvoloWatcherReportTest", "", 0, HWND_MESSAGE, 0); }
 
-    HWND Handle() const { return m_hWnd; }
     const std::vector<WatcherReport>& Reports() const { return m_reports; }
 
     // Handles messages until the next report arrives or the time is up; true when one came.
@@ -64,37 +54,15 @@ public:
         return m_reports.size() == nBefore;
     }
 
-    void Pump() {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-    }
-
 private:
-    static const char* RegisterOnce() {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = &WindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "TarvoloWatcherReportTest";
-        RegisterClassA(&wc);
-        return wc.lpszClassName;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        if (msg != WM_CONNECTIONS_CHANGED)
+            return false;
+        m_reports.push_back({wParam, lParam});
+        result = 1;
+        return true;
     }
 
-    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (msg == WM_NCCREATE) {
-            auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-            SetWindowLongPtrA(hWnd, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<ReportWindow*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA));
-        if (self && msg == WM_CONNECTIONS_CHANGED) {
-            self->m_reports.push_back({wParam, lParam});
-            return 1;
-        }
-        return DefWindowProcA(hWnd, msg, wParam, lParam);
-    }
-
-    HWND m_hWnd = nullptr;
     std::vector<WatcherReport> m_reports;
     size_t m_nTaken = 0;
 };
