@@ -1,7 +1,27 @@
 #include "framework/CTextFile.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+
+namespace {
+
+// The first line feed in [text, end), or end. msvcrt's memchr looks at one byte at a time,
+// which on a report of megabytes costs more than writing it; this looks at four.
+const char* FindLineFeed(const char* text, const char* end) {
+    for (; end - text >= 4; text += 4) {
+        std::uint32_t word;
+        std::memcpy(&word, text, 4);
+        const std::uint32_t bytes = word ^ 0x0A0A0A0Au; // a line feed becomes a zero byte
+        if ((bytes - 0x01010101u) & ~bytes & 0x80808080u)
+            break;
+    }
+    while (text < end && *text != '\n')
+        ++text;
+    return text;
+}
+
+} // namespace
 
 CTextFile::CTextFile(unsigned bufferSize) : m_buffer(std::max(bufferSize, 2u)) {}
 
@@ -21,12 +41,11 @@ void CTextFile::Write(const void* buffer, unsigned count) {
     const char* text = static_cast<const char*>(buffer);
     const char* end = text + count;
     while (text < end) {
-        const void* found = std::memchr(text, '\n', static_cast<std::size_t>(end - text));
-        const char* lineEnd = found ? static_cast<const char*>(found) : end;
+        const char* lineEnd = FindLineFeed(text, end);
         Put(text, static_cast<std::size_t>(lineEnd - text));
         if (lineEnd == end)
             break;
-        Put("\r\n", 2);
+        PutLineEnd();
         text = lineEnd + 1;
     }
 }
@@ -50,6 +69,17 @@ void CTextFile::Close() {
 std::uint64_t CTextFile::SeekToEnd() {
     WritePending();
     return CFile::SeekToEnd();
+}
+
+// Once a line, so without a call of memcpy for its two bytes.
+void CTextFile::PutLineEnd() {
+    if (m_buffer.size() - m_nUsed < 2) {
+        Put("\r\n", 2);
+        return;
+    }
+    m_buffer[m_nUsed] = '\r';
+    m_buffer[m_nUsed + 1] = '\n';
+    m_nUsed += 2;
 }
 
 void CTextFile::Put(const char* bytes, std::size_t count) {

@@ -36,6 +36,7 @@ public:
 
 private:
     void Put(const char* bytes, std::size_t count);
+    void PutLineEnd();
     void WritePending();
 
     std::vector<char> m_buffer;

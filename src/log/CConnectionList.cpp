@@ -4,13 +4,25 @@
 #include "framework/CMemoryException.h"
 
 #include <algorithm>
+#include <exception>
 #include <new>
 
 namespace {
 
-// Records go through the archive in blocks: one call per record would cost more than its bytes.
+// Records go into the archive in blocks: one call per record would cost more than its bytes.
 constexpr std::uint32_t BLOCK_RECORDS = 64;
 using ImageBlock = unsigned char[BLOCK_RECORDS][CConnectionInfo::IMAGE_SIZE];
+
+// Room made at once spares the copies of a growing list; it is only a hint, so a list that
+// cannot get it grows record by record and meets the real limit there.
+void ReserveFor(CConnectionList& list, std::uint64_t records) {
+    if (records == 0 || records > list.max_size() - list.size())
+        return;
+    try {
+        list.reserve(list.size() + static_cast<std::size_t>(records));
+    } catch (const std::exception&) {
+    }
+}
 
 } // namespace
 
@@ -29,23 +41,17 @@ void StoreConnectionList(CArchive& ar, const CConnectionList& list) {
 }
 
 void LoadConnectionList(CArchive& ar, CConnectionList& list, std::uint64_t nStreamBytes) {
-    std::uint32_t remaining = ar.ReadCount();
-    ImageBlock block;
-    try {
-        if (nStreamBytes > 0)
-            list.reserve(list.size() + static_cast<std::size_t>(std::min<std::uint64_t>(
-                                           remaining, nStreamBytes / CConnectionInfo::IMAGE_SIZE)));
-        while (remaining > 0) {
-            const std::uint32_t wanted = std::min(remaining, BLOCK_RECORDS);
-            const unsigned got =
-                ar.Read(block, wanted * CConnectionInfo::IMAGE_SIZE) / CConnectionInfo::IMAGE_SIZE;
-            for (unsigned i = 0; i < got; ++i)
-                list.push_back(CConnectionInfo::FromImage(block[i]));
-            if (got < wanted)
-                return;
-            remaining -= wanted;
+    const std::uint32_t count = ar.ReadCount();
+    ReserveFor(list, std::min<std::uint64_t>(count, nStreamBytes / CConnectionInfo::IMAGE_SIZE));
+    // Record by record: what was read before a read error stays in the list.
+    unsigned char image[CConnectionInfo::IMAGE_SIZE];
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (ar.Read(image, sizeof image) != sizeof image)
+            return;
+        try {
+            list.push_back(CConnectionInfo::FromImage(image));
+        } catch (const std::bad_alloc&) {
+            throw CMemoryException();
         }
-    } catch (const std::bad_alloc&) {
-        throw CMemoryException();
     }
 }

@@ -194,6 +194,30 @@ TEST(ConnectionFileEnd, RoomIsMadeForTheRecordsTheStreamCanHold) {
     EXPECT_LE(list.capacity(), 2u);
 }
 
+TEST(ConnectionFileEnd, AReadErrorKeepsTheRecordsReadBeforeIt) {
+    CConnectionList many;
+    for (int i = 0; i < 130; ++i)
+        many.emplace_back(0x3C46A0A0 + i, i, i, i);
+    MemoryFile file(Store(many), "C:\\Tool\\clog.dat");
+    file.SetReadable(3399); // the archive's read of bytes 3,300 to 3,399 fails
+    CArchive ar(file, CArchive::load, 100);
+    CConnectionList list;
+    EXPECT_THROW(LoadConnectionList(ar, list, file.Content().size()), CFileException);
+    ASSERT_EQ(68u, list.size()); // the records that end before byte 3,300
+    ExpectRecord(list.back(), 0x3C46A0A0 + 67, 67, 67, 67);
+}
+
+// The size is a hint: one larger than memory could ever hold leaves the list to grow as it reads.
+TEST(ConnectionFileEnd, ASizeBeyondWhatMemoryCanHoldIsOnlyAHint) {
+    Bytes bytes = {0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF};
+    bytes.insert(bytes.end(), WORKED_EXAMPLE.begin() + 2, WORKED_EXAMPLE.end());
+    MemoryFile file(bytes, "C:\\Tool\\clog.dat");
+    CArchive ar(file, CArchive::load);
+    CConnectionList list;
+    LoadConnectionList(ar, list, std::uint64_t(1) << 40);
+    EXPECT_EQ(2u, list.size());
+}
+
 TEST(ConnectionFileEnd, LoadingAppendsAtTheTail) {
     MemoryFile file(WORKED_EXAMPLE);
     CArchive ar(file, CArchive::load);

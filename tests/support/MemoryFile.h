@@ -1,6 +1,7 @@
 #pragma once
 // A file held in memory. It records the size of every read and write the archive asks for, and
-// can run out of space after a given number of bytes, as a full disk does.
+// can run out of space after a given number of bytes, as a full disk does, or fail to read
+// past a given byte, as a damaged disk does.
 #include "framework/CFile.h"
 
 #include <algorithm>
@@ -19,6 +20,8 @@ public:
 
     unsigned Read(void* buffer, unsigned count) override {
         m_readSizes.push_back(count);
+        if (m_readPos + count > m_readable)
+            throw CFileException(CFileException::hardIO, 30 /* ERROR_READ_FAULT */, GetFilePath());
         const std::size_t available = m_content.size() - m_readPos;
         const std::size_t n = std::min<std::size_t>(count, available);
         std::memcpy(buffer, m_content.data() + m_readPos, n);
@@ -42,6 +45,9 @@ public:
     // The disk is full once the file holds this many bytes.
     void SetCapacity(std::size_t capacity) { m_capacity = capacity; }
 
+    // Reads that reach beyond this many bytes fail.
+    void SetReadable(std::size_t bytes) { m_readable = bytes; }
+
     const std::vector<unsigned char>& Content() const { return m_content; }
     const std::vector<unsigned>& ReadSizes() const { return m_readSizes; }
     const std::vector<unsigned>& WriteSizes() const { return m_writeSizes; }
@@ -50,6 +56,7 @@ private:
     std::vector<unsigned char> m_content;
     std::size_t m_readPos = 0;
     std::size_t m_capacity = std::numeric_limits<std::size_t>::max();
+    std::size_t m_readable = std::numeric_limits<std::size_t>::max();
     std::vector<unsigned> m_readSizes;
     std::vector<unsigned> m_writeSizes;
 };
