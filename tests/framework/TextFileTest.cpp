@@ -43,6 +43,26 @@ TEST(TextFile, TextLongerThanTheBufferIsWrittenWhole) {
     EXPECT_EQ(expected, WriteAndRead(text, 65536));
 }
 
+// Line feeds are looked for several bytes at a time: one at every place of texts of every
+// length, among bytes that differ from it in a single bit, and no line feed at all.
+TEST(TextFile, LineFeedsAreFoundAtEveryPlaceAmongTheirNeighbours) {
+    const char neighbours[] = {'\x0B', '\x08', '\x8A', '\x0E', '\x1A',
+                               '\x2A', '\x4A', '\x00', '\xFF'};
+    std::string text, expected;
+    for (std::size_t length = 0; length <= 13; ++length) {
+        for (std::size_t at = 0; at <= length; ++at) { // at == length: no line feed
+            for (std::size_t i = 0; i < length; ++i) {
+                const char c = i == at ? '\n' : neighbours[(i + length) % sizeof neighbours];
+                text += c;
+                expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+            }
+            text += '|';
+            expected += '|';
+        }
+    }
+    EXPECT_EQ(expected, WriteAndRead(text, 4096));
+}
+
 TEST(TextFile, NothingReachesTheFileBeforeCloseOrFlush) {
     TempFolder folder;
     const std::string path = folder / "page.htm";
