@@ -1,5 +1,9 @@
 #include "framework/CTextFile.h"
 
+#include <windows.h>
+
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -8,7 +12,7 @@ namespace {
 
 // The first line feed in [text, end), or end. msvcrt's memchr looks at one byte at a time,
 // which on a report of megabytes costs more than writing it; this looks at four.
-const char* FindLineFeed(const char* text, const char* end) {
+const char* FindLineFeedInWords(const char* text, const char* end) {
     for (; end - text >= 4; text += 4) {
         std::uint32_t word;
         std::memcpy(&word, text, 4);
@@ -19,6 +23,32 @@ const char* FindLineFeed(const char* text, const char* end) {
     while (text < end && *text != '\n')
         ++text;
     return text;
+}
+
+// Sixteen bytes at a time, on processors that have SSE2.
+__attribute__((target("sse2"))) const char* FindLineFeedInBlocks(const char* text,
+                                                                 const char* end) {
+    const __m128i lineFeeds = _mm_set1_epi8('\n');
+    for (; end - text >= 16; text += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
+        if (const int found = _mm_movemask_epi8(_mm_cmpeq_epi8(block, lineFeeds)))
+            return text + __builtin_ctz(static_cast<unsigned>(found));
+    }
+    return FindLineFeedInWords(text, end);
+}
+
+// Asks the system, which knows whether it keeps the SSE registers; Windows 95 has no such
+// function and no such registers.
+bool SystemHasSse2() {
+    using IsFeaturePresent = BOOL(WINAPI*)(DWORD);
+    const auto isPresent = reinterpret_cast<IsFeaturePresent>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsProcessorFeaturePresent")));
+    return isPresent && isPresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE);
+}
+
+const char* FindLineFeed(const char* text, const char* end) {
+    static const bool hasSse2 = SystemHasSse2();
+    return hasSse2 ? FindLineFeedInBlocks(text, end) : FindLineFeedInWords(text, end);
 }
 
 } // namespace

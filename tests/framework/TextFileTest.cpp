@@ -49,7 +49,7 @@ TEST(TextFile, LineFeedsAreFoundAtEveryPlaceAmongTheirNeighbours) {
     const char neighbours[] = {'\x0B', '\x08', '\x8A', '\x0E', '\x1A',
                                '\x2A', '\x4A', '\x00', '\xFF'};
     std::string text, expected;
-    for (std::size_t length = 0; length <= 13; ++length) {
+    for (std::size_t length = 0; length <= 40; ++length) {
         for (std::size_t at = 0; at <= length; ++at) { // at == length: no line feed
             for (std::size_t i = 0; i < length; ++i) {
                 const char c = i == at ? '\n' : neighbours[(i + length) % sizeof neighbours];
