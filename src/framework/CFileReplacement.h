@@ -30,9 +30,13 @@ public:
     // The temporary file; valid between a successful Open() and Commit().
     CFile& GetFile() { return *m_pFile; }
 
-    // Puts the temporary file on disk, closes it and replaces the target with it. Throws
+    // Puts the temporary file on disk, closes it and replaces the target with it. A target that
+    // another program holds open is tried again for up to TARGET_IN_USE_PATIENCE_MS. Throws
     // CFileException; the target is then as it was.
     void Commit();
+
+    static constexpr unsigned long TARGET_IN_USE_PATIENCE_MS = 2000;
+    static constexpr unsigned long TARGET_IN_USE_RETRY_MS = 50;
 
     // The name the new content has until it replaces the target.
     static std::string TemporaryPathOf(const std::string& targetPath);
@@ -41,6 +45,7 @@ public:
 
 private:
     void ReplaceTarget() const;
+    static bool MoveOverTarget(const char* from, const char* to);
 
     std::string m_strTargetPath;
     std::string m_strTemporaryPath;

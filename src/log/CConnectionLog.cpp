@@ -22,9 +22,6 @@ const char* const FILE_NAMES[] = {"clog.dat", "mlog.dat", "frame.htm", "mlog.htm
 
 constexpr TIME64 SECONDS_PER_DAY = 86400;
 
-// "clog.dat" runs to megabytes; large blocks keep the system calls few.
-constexpr unsigned DATA_BUFFER_SIZE = 65536;
-
 // Whole days from time to now, truncated toward zero: negative for a time in the future.
 TIME64 AgeInDays(TIME64 time, TIME64 now) {
     return (now - time) / SECONDS_PER_DAY;
@@ -136,7 +133,7 @@ void CConnectionLog::LoadConnections() {
     if (!file.Open(PathOf(CLOG_DAT), CFile::modeRead | CFile::shareDenyWrite))
         return;
     try {
-        CArchive archive(file, CArchive::load, DATA_BUFFER_SIZE);
+        CArchive archive(file, CArchive::load, CArchive::DEFAULT_BUFFER_SIZE);
         LoadConnectionList(archive, m_list, file.GetLength());
     } catch (const CException& e) {
         e.ReportError();
@@ -148,7 +145,7 @@ void CConnectionLog::SaveConnections() {
     if (!replacement.Open())
         return;
     try {
-        CArchive archive(replacement.GetFile(), CArchive::store, DATA_BUFFER_SIZE);
+        CArchive archive(replacement.GetFile(), CArchive::store, CArchive::DEFAULT_BUFFER_SIZE);
         StoreConnectionList(archive, m_list);
         archive.Close();
         replacement.Commit();

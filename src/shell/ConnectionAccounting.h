@@ -6,8 +6,8 @@
 //
 // The frame embeds one and routes WM_CONNECTIONS_CHANGED and WM_TIMER to it; the counter, the
 // log, the tray icon and the window whose timer measures are the frame's, lent to it.
+#include "framework/ScopedIcon.h"
 #include "shell/RunningReading.h"
-#include "shell/ScopedIcon.h"
 
 #include <windows.h>
 
@@ -72,9 +72,9 @@ private:
     TIMER_CALLS m_timer;
     CTrafficCounter* m_pCounter;
     HWND m_hWnd;
-    UINT_PTR m_nTimer;       // id of the running measuring timer; 0 while none runs
-    BOOL m_bConnected;       // an online period is being measured
-    CScopedIcon m_hTrayIcon; // the image the tray shows
+    UINT_PTR m_nTimer;          // id of the running measuring timer; 0 while none runs
+    BOOL m_bConnected;          // an online period is being measured
+    fw::ScopedIcon m_hTrayIcon; // the image the tray shows
     CRunningReading m_received;
     CRunningReading m_sent;
 };

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -102,6 +104,36 @@ TEST_F(FileReplacementTest, ATargetInUseIsLeftAlone) {
     CFileReplacement replacement(m_target);
     EXPECT_FALSE(replacement.Open());
     EXPECT_FALSE(TemporaryFileExists());
+}
+
+// Someone reading the target while it is replaced: the replacement waits for the reader.
+TEST_F(FileReplacementTest, ATargetReadMeanwhileIsReplacedOnceTheReaderLetsGo) {
+    CFileReplacement replacement(m_target);
+    ASSERT_TRUE(replacement.Open());
+    replacement.GetFile().Write(NEW_CONTENT.data(), static_cast<unsigned>(NEW_CONTENT.size()));
+    auto reader = std::make_unique<CFile>(m_target, CFile::modeRead | CFile::shareDenyNone);
+    std::thread letGo([&reader] {
+        Sleep(300);
+        reader.reset();
+    });
+    EXPECT_NO_THROW(replacement.Commit());
+    letGo.join();
+    EXPECT_EQ(NEW_CONTENT, ReadFileText(m_target));
+    EXPECT_FALSE(TemporaryFileExists());
+}
+
+TEST_F(FileReplacementTest, AReaderThatDoesNotLetGoFailsTheCommitInTime) {
+    CFileReplacement replacement(m_target);
+    ASSERT_TRUE(replacement.Open());
+    replacement.GetFile().Write(NEW_CONTENT.data(), static_cast<unsigned>(NEW_CONTENT.size()));
+    CFile reader(m_target, CFile::modeRead | CFile::shareDenyNone);
+    const DWORD start = GetTickCount();
+    EXPECT_THROW(replacement.Commit(), CFileException);
+    const DWORD waited = GetTickCount() - start;
+    EXPECT_GE(waited + 100, CFileReplacement::TARGET_IN_USE_PATIENCE_MS);
+    EXPECT_LT(waited, CFileReplacement::TARGET_IN_USE_PATIENCE_MS + 2000);
+    reader.Close();
+    EXPECT_EQ(OLD_CONTENT, ReadFileText(m_target));
 }
 
 TEST_F(FileReplacementTest, AFolderThatCannotTakeFilesFailsToOpen) {
