@@ -54,27 +54,27 @@ void CFileReplacement::Commit() {
 // A target that someone only reads (a virus scanner, a backup, the export) cannot be replaced
 // while it is open. Such readers let go within moments, so the replacement is tried again for
 // a while before it fails and the new content is lost.
-bool CFileReplacement::MoveOverTarget(const char* from, const char* to) {
+// Returns the system's error code, 0 when the target was replaced.
+unsigned long CFileReplacement::MoveOverTarget(const char* from, const char* to) {
     const DWORD start = GetTickCount();
     for (;;) {
         if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return true;
+            return 0;
         const DWORD osError = GetLastError();
         const bool inUse = osError == ERROR_ACCESS_DENIED || osError == ERROR_SHARING_VIOLATION ||
                            osError == ERROR_LOCK_VIOLATION;
         if (!inUse || GetTickCount() - start >= TARGET_IN_USE_PATIENCE_MS)
-            return false;
+            return osError;
         Sleep(TARGET_IN_USE_RETRY_MS);
-        SetLastError(osError);
     }
 }
 
 void CFileReplacement::ReplaceTarget() const {
     const char* from = m_strTemporaryPath.c_str();
     const char* to = m_strTargetPath.c_str();
-    if (MoveOverTarget(from, to))
+    DWORD osError = MoveOverTarget(from, to);
+    if (osError == 0)
         return;
-    DWORD osError = GetLastError();
     // The Windows 95 family has no MoveFileEx: there the old file has to go first.
     if (osError == ERROR_CALL_NOT_IMPLEMENTED) {
         if ((DeleteFileA(to) || GetLastError() == ERROR_FILE_NOT_FOUND) && MoveFileA(from, to))

@@ -45,7 +45,7 @@ public:
 
 private:
     void ReplaceTarget() const;
-    static bool MoveOverTarget(const char* from, const char* to);
+    static unsigned long MoveOverTarget(const char* from, const char* to);
 
     std::string m_strTargetPath;
     std::string m_strTemporaryPath;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -41,6 +42,15 @@ void ExpectRecord(const CConnectionInfo& info, TIME64 start, std::int32_t durati
     EXPECT_EQ(sent, info.m_nSent);
     EXPECT_EQ(0, info.m_nReceivedStart);
     EXPECT_EQ(0, info.m_nSentStart);
+}
+
+// A count of 4,294,967,294 records before the first records of the worked example.
+Bytes HugeCountBefore(int records) {
+    const Bytes count = {0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF};
+    Bytes bytes(count.size() + 48 * records);
+    std::copy(count.begin(), count.end(), bytes.begin());
+    std::copy_n(WORKED_EXAMPLE.begin() + 2, 48 * records, bytes.begin() + 6);
+    return bytes;
 }
 
 Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t size) {
@@ -156,9 +166,7 @@ TEST(ConnectionFileEnd, CountPromisingMoreKeepsOnlyCompleteRecords) {
 }
 
 TEST(ConnectionFileEnd, HugeDamagedCountBuildsNothingUnread) {
-    Bytes bytes = {0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF}; // 4,294,967,294 records promised
-    bytes.insert(bytes.end(), WORKED_EXAMPLE.begin() + 2, WORKED_EXAMPLE.begin() + 50);
-    const CConnectionList list = Load(bytes);
+    const CConnectionList list = Load(HugeCountBefore(1));
     ASSERT_EQ(1u, list.size());
     ExpectRecord(list.front(), 0x3C46A0A0, 3723, 1572864, 262144);
 }
@@ -184,8 +192,7 @@ TEST(ConnectionFileEnd, ManyRecordsRoundTripAndACutInsideABlockKeepsThoseBefore)
 
 // A caller that knows the stream's size has room made for what it can hold, not for the count.
 TEST(ConnectionFileEnd, RoomIsMadeForTheRecordsTheStreamCanHold) {
-    Bytes bytes = {0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF};
-    bytes.insert(bytes.end(), WORKED_EXAMPLE.begin() + 2, WORKED_EXAMPLE.end());
+    const Bytes bytes = HugeCountBefore(2);
     MemoryFile file(bytes, "C:\\Tool\\clog.dat");
     CArchive ar(file, CArchive::load);
     CConnectionList list;
@@ -209,8 +216,7 @@ TEST(ConnectionFileEnd, AReadErrorKeepsTheRecordsReadBeforeIt) {
 
 // The size is a hint: one larger than memory could ever hold leaves the list to grow as it reads.
 TEST(ConnectionFileEnd, ASizeBeyondWhatMemoryCanHoldIsOnlyAHint) {
-    Bytes bytes = {0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF};
-    bytes.insert(bytes.end(), WORKED_EXAMPLE.begin() + 2, WORKED_EXAMPLE.end());
+    const Bytes bytes = HugeCountBefore(2);
     MemoryFile file(bytes, "C:\\Tool\\clog.dat");
     CArchive ar(file, CArchive::load);
     CConnectionList list;
