@@ -28,18 +28,24 @@ void CArchive::Write(const void* buffer, unsigned count) {
     ThrowUnless(IsStoring(), CArchiveException::readOnly);
     ThrowUnless(!m_bDetached, CArchiveException::generic);
     const auto* source = static_cast<const unsigned char*>(buffer);
-    unsigned copied = 0;
-    while (copied < count) {
-        if (m_nPos == m_buffer.size())
-            WriteBuffer();
-        const std::size_t chunk = std::min<std::size_t>(count - copied, m_buffer.size() - m_nPos);
-        std::memcpy(m_buffer.data() + m_nPos, source + copied, chunk);
-        m_nPos += chunk;
-        copied += static_cast<unsigned>(chunk);
-    }
+    const std::size_t room = m_buffer.size() - m_nPos;
+    const std::size_t first = std::min<std::size_t>(count, room);
+    std::memcpy(m_buffer.data() + m_nPos, source, first);
+    m_nPos += first;
     // A full buffer goes out at once, so that the file sees whole buffers.
     if (m_nPos == m_buffer.size())
         WriteBuffer();
+    if (first == count)
+        return;
+    source += first;
+    count -= static_cast<unsigned>(first);
+    // Whole buffers' worth go to the file straight from the caller's memory: copying them
+    // through the buffer first would only cost time.
+    const auto direct = static_cast<unsigned>(count - count % m_buffer.size());
+    if (direct > 0)
+        m_file.Write(source, direct);
+    std::memcpy(m_buffer.data(), source + direct, count - direct);
+    m_nPos = count - direct;
 }
 
 void CArchive::Flush() {

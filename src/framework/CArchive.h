@@ -40,7 +40,11 @@ public:
     // Reads up to count bytes and returns how many there were; the end of the stream is no
     // error here.
     unsigned Read(void* buffer, unsigned count);
+    // Large blocks go to the file in whole buffers' worth without passing through the buffer.
     void Write(const void* buffer, unsigned count);
+
+    // How many bytes a loading archive gives from its buffer before it reads the file again.
+    std::size_t GetBufferedCount() const { return IsLoading() ? m_nEnd - m_nPos : 0; }
 
     // Writes the buffer of a storing archive to the file.
     void Flush();

@@ -101,6 +101,12 @@ std::uint64_t CTextFile::SeekToEnd() {
     return CFile::SeekToEnd();
 }
 
+char* CTextFile::ReserveRaw(std::size_t count) {
+    if (m_buffer.size() - m_nUsed < count)
+        WritePending();
+    return m_buffer.data() + m_nUsed;
+}
+
 // Once a line, so without a call of memcpy for its two bytes.
 void CTextFile::PutLineEnd() {
     if (m_buffer.size() - m_nUsed < 2) {

@@ -28,6 +28,13 @@ public:
     void Write(const void* buffer, unsigned count) override;
     void WriteString(const std::string& text);
 
+    // Room for count bytes, at most the buffer's size, that reach the file as they are: text
+    // already in the file's form, its line ends CR LF. CommitRaw takes what was put there up
+    // to end; a caller that puts nothing need not call it.
+    char* ReserveRaw(std::size_t count);
+    void CommitRaw(const char* end) { m_nUsed = static_cast<std::size_t>(end - m_buffer.data()); }
+    std::size_t GetBufferSize() const { return m_buffer.size(); }
+
     // Writes the buffer, then asks the system to put the file on disk.
     void Flush() override;
     void Close() override;

@@ -21,13 +21,6 @@ enum ImageOffset : unsigned {
 
 CConnectionInfo::CConnectionInfo() : CConnectionInfo(Clock::Now(), 0, 0, 0) {}
 
-CConnectionInfo::CConnectionInfo(TIME64 timeStart, std::int32_t nDuration, std::int64_t nReceived,
-                                 std::int64_t nSent)
-    : m_timeStart(timeStart), m_nDuration(nDuration), m_nReceived(nReceived), m_nSent(nSent) {}
-
-CConnectionInfo::CConnectionInfo(const CConnectionInfo& other)
-    : CConnectionInfo(other.m_timeStart, other.m_nDuration, other.m_nReceived, other.m_nSent) {}
-
 CConnectionInfo& CConnectionInfo::operator=(const CConnectionInfo& other) {
     m_timeStart = other.m_timeStart;
     m_nDuration = other.m_nDuration;

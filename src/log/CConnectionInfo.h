@@ -15,11 +15,13 @@ public:
     // Starts now; everything else is zero.
     CConnectionInfo();
     CConnectionInfo(TIME64 timeStart, std::int32_t nDuration, std::int64_t nReceived,
-                    std::int64_t nSent);
+                    std::int64_t nSent)
+        : m_timeStart(timeStart), m_nDuration(nDuration), m_nReceived(nReceived), m_nSent(nSent) {}
 
     // Copying and assigning take the start, duration and volumes only: the counter readings
     // at the start belong to the running connection and are never passed on.
-    CConnectionInfo(const CConnectionInfo& other);
+    CConnectionInfo(const CConnectionInfo& other)
+        : CConnectionInfo(other.m_timeStart, other.m_nDuration, other.m_nReceived, other.m_nSent) {}
     CConnectionInfo& operator=(const CConnectionInfo& other);
 
     // Calendar month (1 to 12) of the start in local time: the month entry it is booked to.

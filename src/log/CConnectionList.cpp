@@ -9,13 +9,15 @@
 
 namespace {
 
-// Records go into the archive in blocks: one call per record would cost more than its bytes.
-constexpr std::uint32_t BLOCK_RECORDS = 64;
-using ImageBlock = unsigned char[BLOCK_RECORDS][CConnectionInfo::IMAGE_SIZE];
+// Records go into the archive in blocks of whole archive buffers, which pass straight to the
+// file: one call per record would cost more than its bytes.
+constexpr std::uint32_t STORE_BLOCK_RECORDS = 1024;
+// Records are taken from the archive's buffer a block at a time.
+constexpr std::uint32_t LOAD_BLOCK_RECORDS = 64;
 
-// Room made at once spares the copies of a growing list; it is only a hint, so a list that
-// cannot get it grows record by record and meets the real limit there.
-void ReserveFor(CConnectionList& list, std::uint64_t records) {
+} // namespace
+
+void ReserveConnectionRoom(CConnectionList& list, std::uint64_t records) {
     if (records == 0 || records > list.max_size() - list.size())
         return;
     try {
@@ -24,34 +26,42 @@ void ReserveFor(CConnectionList& list, std::uint64_t records) {
     }
 }
 
-} // namespace
-
 void StoreConnectionList(CArchive& ar, const CConnectionList& list) {
     ar.WriteCount(static_cast<std::uint32_t>(list.size()));
-    ImageBlock block;
-    unsigned used = 0;
+    const std::size_t blockRecords = std::min<std::size_t>(list.size(), STORE_BLOCK_RECORDS);
+    std::vector<unsigned char> block(blockRecords * CConnectionInfo::IMAGE_SIZE);
+    auto* image = reinterpret_cast<unsigned char(*)[CConnectionInfo::IMAGE_SIZE]>(block.data());
+    std::size_t used = 0;
     for (const CConnectionInfo& info : list) {
-        info.StoreImage(block[used]);
-        if (++used == BLOCK_RECORDS) {
-            ar.Write(block, sizeof block);
+        info.StoreImage(image[used]);
+        if (++used == blockRecords) {
+            ar.Write(block.data(), static_cast<unsigned>(block.size()));
             used = 0;
         }
     }
-    ar.Write(block, used * CConnectionInfo::IMAGE_SIZE);
+    ar.Write(block.data(), static_cast<unsigned>(used * CConnectionInfo::IMAGE_SIZE));
 }
 
 void LoadConnectionList(CArchive& ar, CConnectionList& list, std::uint64_t nStreamBytes) {
+    constexpr unsigned IMAGE_SIZE = CConnectionInfo::IMAGE_SIZE;
     const std::uint32_t count = ar.ReadCount();
-    ReserveFor(list, std::min<std::uint64_t>(count, nStreamBytes / CConnectionInfo::IMAGE_SIZE));
-    // Record by record: what was read before a read error stays in the list.
-    unsigned char image[CConnectionInfo::IMAGE_SIZE];
-    for (std::uint32_t i = 0; i < count; ++i) {
-        if (ar.Read(image, sizeof image) != sizeof image)
-            return;
+    ReserveConnectionRoom(list, std::min<std::uint64_t>(count, nStreamBytes / IMAGE_SIZE));
+    unsigned char block[LOAD_BLOCK_RECORDS][IMAGE_SIZE];
+    for (std::uint32_t left = count; left > 0;) {
+        // Records wholly in the archive's buffer come without a read of the file. The others
+        // come one by one, so that what was read before a read error stays in the list.
+        const auto buffered = static_cast<std::uint32_t>(
+            std::min<std::size_t>(ar.GetBufferedCount() / IMAGE_SIZE, LOAD_BLOCK_RECORDS));
+        const std::uint32_t wanted = std::max(1u, std::min(left, buffered));
+        const unsigned complete = ar.Read(block, wanted * IMAGE_SIZE) / IMAGE_SIZE;
         try {
-            list.push_back(CConnectionInfo::FromImage(image));
+            for (unsigned i = 0; i < complete; ++i)
+                list.push_back(CConnectionInfo::FromImage(block[i]));
         } catch (const std::bad_alloc&) {
             throw CMemoryException();
         }
+        if (complete < wanted)
+            return;
+        left -= wanted;
     }
 }

@@ -12,6 +12,10 @@ class CArchive;
 // written whole at every recording.
 using CConnectionList = std::vector<CConnectionInfo>;
 
+// Makes room for that many more records where it can; a list that cannot get it grows record by
+// record later and meets the real limit there.
+void ReserveConnectionRoom(CConnectionList& list, std::uint64_t records);
+
 void StoreConnectionList(CArchive& ar, const CConnectionList& list);
 
 // Appends the records of the archive to the list. A stream that ends before the count is an

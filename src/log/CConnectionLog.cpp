@@ -134,7 +134,10 @@ void CConnectionLog::LoadConnections() {
         return;
     try {
         CArchive archive(file, CArchive::load, CArchive::DEFAULT_BUFFER_SIZE);
-        LoadConnectionList(archive, m_list, file.GetLength());
+        const std::uint64_t length = file.GetLength();
+        // With room for the connection a recording adds, so that it does not move the list.
+        ReserveConnectionRoom(m_list, length / CConnectionInfo::IMAGE_SIZE + 1);
+        LoadConnectionList(archive, m_list, length);
     } catch (const CException& e) {
         e.ReportError();
     }
@@ -221,10 +224,8 @@ bool CConnectionLog::WriteConnectionRows() {
         const auto tooOld = [now](const CConnectionInfo& info) {
             return AgeInDays(info.m_timeStart, now) >= KEEP_DAYS;
         };
-        WalkConnectionList(m_list, m_bOldestFirst, tooOld, [&](const CConnectionInfo& info) {
-            const std::string_view row = rows.FormatRow(info);
-            file.Write(row.data(), static_cast<unsigned>(row.size()));
-        });
+        WalkConnectionList(m_list, m_bOldestFirst, tooOld,
+                           [&](const CConnectionInfo& info) { rows.WriteRow(info, file); });
         WriteTemplate(file, IDR_CLOG_FOOT);
         file.Close();
         return true;

@@ -45,16 +45,9 @@ TIME64 FieldsAsUtc(const std::tm& local) {
 } // namespace
 
 bool CLocalTimeCache::Convert(TIME64 time, std::tm& local) {
-    if (time < 0 || time > LARGEST_FAST_TIME)
+    std::uint32_t localTime = 0;
+    if (!ToLocalSeconds(time, localTime))
         return ToLocalTime(time, local);
-    const auto utc = static_cast<std::uint32_t>(time);
-    if (utc / SECONDS_PER_DAY != m_nDay)
-        LearnDay(utc / SECONDS_PER_DAY);
-    const TIME64 shifted = time + m_nOffset;
-    if (!m_bUniform || shifted < 0 || shifted > LARGEST_FAST_TIME)
-        return ToLocalTime(time, local);
-
-    const auto localTime = static_cast<std::uint32_t>(shifted);
     if (localTime / SECONDS_PER_DAY != m_nLocalDay)
         LearnLocalDate(localTime / SECONDS_PER_DAY);
     const std::uint32_t second = localTime % SECONDS_PER_DAY;
@@ -63,6 +56,19 @@ bool CLocalTimeCache::Convert(TIME64 time, std::tm& local) {
     local.tm_min = static_cast<int>(second / 60 % 60);
     local.tm_sec = static_cast<int>(second % 60);
     local.tm_isdst = m_nDaylight;
+    return true;
+}
+
+bool CLocalTimeCache::ToLocalSeconds(TIME64 time, std::uint32_t& localSeconds) {
+    if (time < 0 || time > LARGEST_FAST_TIME)
+        return false;
+    const auto utc = static_cast<std::uint32_t>(time);
+    if (utc / SECONDS_PER_DAY != m_nDay)
+        LearnDay(utc / SECONDS_PER_DAY);
+    const TIME64 shifted = time + m_nOffset;
+    if (!m_bUniform || shifted < 0 || shifted > LARGEST_FAST_TIME)
+        return false;
+    localSeconds = static_cast<std::uint32_t>(shifted);
     return true;
 }
 

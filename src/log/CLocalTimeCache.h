@@ -15,6 +15,12 @@ public:
     // The same result as the C library's conversion: false where it fails.
     bool Convert(TIME64 time, std::tm& local);
 
+    // The local time as seconds since 1970 in local reckoning, where the cache can tell it
+    // without the library: false for the times that Convert leaves to the library. The
+    // library's tm_isdst for the time is then GetDaylight().
+    bool ToLocalSeconds(TIME64 time, std::uint32_t& localSeconds);
+    int GetDaylight() const { return m_nDaylight; }
+
 private:
     void LearnDay(std::uint32_t day);
     void LearnLocalDate(std::uint32_t localDay);

@@ -23,13 +23,8 @@ bool IsTimeOfDay(const std::tm& local) {
 CTimeOfDayText::CTimeOfDayText(const char* format) : m_pszFormat(format) {}
 
 const std::string& CTimeOfDayText::Text(const std::tm& local) {
-    HourPattern* pattern = nullptr;
-    if (IsTimeOfDay(local)) {
-        pattern = &m_aHour[local.tm_isdst != 0][local.tm_hour];
-        if (!pattern->bLearnt)
-            Learn(*pattern, local);
-    }
-    if (!pattern || !pattern->bUsable) {
+    HourPattern* pattern = PatternOf(local);
+    if (!pattern) {
         m_strText.clear();
         AppendTimeText(m_strText, local, m_pszFormat);
         return m_strText;
@@ -38,6 +33,15 @@ const std::string& CTimeOfDayText::Text(const std::tm& local) {
     PutTwoDigits(pattern->strText, pattern->nMinute, local.tm_min);
     PutTwoDigits(pattern->strText, pattern->nSecond, local.tm_sec);
     return pattern->strText;
+}
+
+CTimeOfDayText::HourPattern* CTimeOfDayText::PatternOf(const std::tm& local) {
+    if (!IsTimeOfDay(local))
+        return nullptr;
+    HourPattern& pattern = m_aHour[local.tm_isdst != 0][local.tm_hour];
+    if (!pattern.bLearnt)
+        Learn(pattern, local);
+    return pattern.bUsable ? &pattern : nullptr;
 }
 
 void CTimeOfDayText::Learn(HourPattern& pattern, const std::tm& local) const {

@@ -17,7 +17,7 @@ public:
     // The text of local's time of day, as strftime gives it; valid until the next call.
     const std::string& Text(const std::tm& local);
 
-private:
+    // The text of an hour with the places of its minute and second digits.
     struct HourPattern {
         bool bLearnt = false;
         bool bUsable = false;
@@ -25,6 +25,13 @@ private:
         std::size_t nMinute = 0; // where the two minute digits are
         std::size_t nSecond = 0; // where the two second digits are
     };
+
+    // The pattern of local's hour, where it has one; nullptr where only strftime can tell.
+    // The digits in its text are those of some time of the hour.
+    const HourPattern* FindPattern(const std::tm& local) { return PatternOf(local); }
+
+private:
+    HourPattern* PatternOf(const std::tm& local);
 
     void Learn(HourPattern& pattern, const std::tm& local) const;
     std::string Strftime(const std::tm& local, int minute, int second) const;

@@ -118,6 +118,27 @@ TEST(ArchiveBuffer, LargeBlocksPassThroughTheBuffer) {
     EXPECT_EQ(block, read);
 }
 
+// What fills the buffer goes first; whole buffers' worth of the rest go to the file in one
+// write, straight from the caller's memory, and the remainder waits in the buffer.
+TEST(ArchiveBuffer, LargeBlocksReachTheFileInWholeBuffersInOneWrite) {
+    Bytes block(20000);
+    for (std::size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<unsigned char>(i * 13 + i / 256);
+    MemoryFile file;
+    CArchive ar(file, CArchive::store);
+    ar.Write(block.data(), 100);
+    ar.Write(block.data() + 100, 19900);
+    EXPECT_EQ((std::vector<unsigned>{4096, 12288}), file.WriteSizes());
+    ar.Write(block.data(), 4000); // 3,616 waiting: 480 more fill the buffer
+    EXPECT_EQ((std::vector<unsigned>{4096, 12288, 4096}), file.WriteSizes());
+    ar.Close();
+    EXPECT_EQ((std::vector<unsigned>{4096, 12288, 4096, 3520}), file.WriteSizes());
+
+    Bytes expected = block;
+    expected.insert(expected.end(), block.begin(), block.begin() + 4000);
+    EXPECT_EQ(expected, file.Content());
+}
+
 TEST(ArchiveBuffer, NothingReachesTheFileWithoutClose) {
     MemoryFile file;
     {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -61,6 +62,26 @@ TEST(TextFile, LineFeedsAreFoundAtEveryPlaceAmongTheirNeighbours) {
         }
     }
     EXPECT_EQ(expected, WriteAndRead(text, 4096));
+}
+
+// Raw text goes to the file as it is, in order with the translated text around it; a
+// reservation the buffer cannot take beside what it holds writes that first.
+TEST(TextFile, RawTextReachesTheFileUntranslatedAndInOrder) {
+    TempFolder folder;
+    const std::string path = folder / "page.htm";
+    CTextFile file(path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyNone, 16);
+    file.WriteString("a\nb");         // "a\r\nb": 4 bytes
+    char* room = file.ReserveRaw(10); // fits beside them
+    std::memcpy(room, "\n<raw>\r\n", 8);
+    file.CommitRaw(room + 8);
+    EXPECT_EQ("", ReadFileText(path));
+    room = file.ReserveRaw(10); // 12 + 10 do not fit
+    EXPECT_EQ("a\r\nb\n<raw>\r\n", ReadFileText(path));
+    std::memcpy(room, "0123456789", 10);
+    file.CommitRaw(room + 4); // only four of them taken
+    file.WriteString("\nend");
+    file.Close();
+    EXPECT_EQ("a\r\nb\n<raw>\r\n0123\r\nend", ReadFileText(path));
 }
 
 TEST(TextFile, NothingReachesTheFileBeforeCloseOrFlush) {

@@ -173,21 +173,38 @@ TEST(ConnectionFileEnd, HugeDamagedCountBuildsNothingUnread) {
 
 // The records pass through the archive in blocks; a file of several blocks, cut inside one.
 TEST(ConnectionFileEnd, ManyRecordsRoundTripAndACutInsideABlockKeepsThoseBefore) {
+    constexpr int COUNT = 2500;
     CConnectionList many;
-    for (int i = 0; i < 130; ++i)
+    for (int i = 0; i < COUNT; ++i)
         many.emplace_back(0x3C46A0A0 + 3600 * i, i, 1000LL * i, 7LL * i);
     Bytes bytes = Store(many);
-    ASSERT_EQ(2u + 130 * 48, bytes.size());
+    ASSERT_EQ(2u + COUNT * 48u, bytes.size());
     const CConnectionList loaded = Load(bytes);
-    ASSERT_EQ(130u, loaded.size());
-    for (int i = 0; i < 130; i += 43)
+    ASSERT_EQ(static_cast<std::size_t>(COUNT), loaded.size());
+    for (int i = 0; i < COUNT; i += 43)
         ExpectRecord(loaded[i], 0x3C46A0A0 + 3600 * i, i, 1000LL * i, 7LL * i);
-    ExpectRecord(loaded.back(), 0x3C46A0A0 + 3600 * 129, 129, 129000, 903);
+    ExpectRecord(loaded.back(), 0x3C46A0A0 + 3600 * (COUNT - 1), COUNT - 1, 1000LL * (COUNT - 1),
+                 7LL * (COUNT - 1));
 
-    bytes.resize(2 + 100 * 48 + 20);
+    bytes.resize(2 + 1100 * 48 + 20);
     const CConnectionList cut = Load(bytes);
-    ASSERT_EQ(100u, cut.size());
-    ExpectRecord(cut.back(), 0x3C46A0A0 + 3600 * 99, 99, 99000, 693);
+    ASSERT_EQ(1100u, cut.size());
+    ExpectRecord(cut.back(), 0x3C46A0A0 + 3600 * 1099, 1099, 1099000, 7693);
+}
+
+// A long list reaches the file in whole archive buffers, however its blocks fall.
+TEST(ConnectionFile, ALongListReachesTheFileInWholeBuffers) {
+    CConnectionList many(3000, CConnectionInfo(0x3C46A0A0, 1, 2, 3));
+    MemoryFile file;
+    CArchive ar(file, CArchive::store);
+    StoreConnectionList(ar, many);
+    ar.Close();
+    ASSERT_EQ(2u + 3000 * 48u, file.Content().size());
+    const std::vector<unsigned>& sizes = file.WriteSizes();
+    ASSERT_LT(1u, sizes.size());
+    for (std::size_t i = 0; i + 1 < sizes.size(); ++i)
+        EXPECT_EQ(0u, sizes[i] % CArchive::DEFAULT_BUFFER_SIZE) << i;
+    EXPECT_LT(sizes.size(), file.Content().size() / CArchive::DEFAULT_BUFFER_SIZE);
 }
 
 // A caller that knows the stream's size has room made for what it can hold, not for the count.
@@ -212,6 +229,21 @@ TEST(ConnectionFileEnd, AReadErrorKeepsTheRecordsReadBeforeIt) {
     EXPECT_THROW(LoadConnectionList(ar, list, file.Content().size()), CFileException);
     ASSERT_EQ(68u, list.size()); // the records that end before byte 3,300
     ExpectRecord(list.back(), 0x3C46A0A0 + 67, 67, 67, 67);
+}
+
+// Records are taken from the archive's buffer in blocks: those the buffer held when the next
+// read of the file failed are all kept.
+TEST(ConnectionFileEnd, AReadErrorKeepsEveryRecordOfTheBufferBeforeIt) {
+    CConnectionList many;
+    for (int i = 0; i < 200; ++i)
+        many.emplace_back(0x3C46A0A0 + i, i, i, i);
+    MemoryFile file(Store(many), "C:\\Tool\\clog.dat");
+    file.SetReadable(8191); // the second read, of bytes 4,096 to 8,191, fails
+    CArchive ar(file, CArchive::load);
+    CConnectionList list;
+    EXPECT_THROW(LoadConnectionList(ar, list, file.Content().size()), CFileException);
+    ASSERT_EQ(85u, list.size()); // the records that end before byte 4,096
+    ExpectRecord(list.back(), 0x3C46A0A0 + 84, 84, 84, 84);
 }
 
 // The size is a hint: one larger than memory could ever hold leaves the list to grow as it reads.

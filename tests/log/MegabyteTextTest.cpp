@@ -2,13 +2,13 @@
 // the system's number formatting: both must give the same bytes for every value and setting.
 #include "log/CNumberFormat.h"
 #include "log/MegabyteText.h"
+#include "support/LocaleRead.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -95,13 +95,7 @@ int ReadFakeLocale(unsigned long type, char* buffer, int size) {
     default:
         return 0;
     }
-    const int needed = static_cast<int>(std::strlen(value)) + 1;
-    if (size == 0)
-        return needed;
-    if (size < needed)
-        return 0;
-    std::memcpy(buffer, value, needed);
-    return needed;
+    return AnswerLocaleRead(value, buffer, size);
 }
 
 class MegabyteText : public ::testing::Test {

@@ -1,4 +1,5 @@
 #include "log/CNumberFormat.h"
+#include "support/LocaleRead.h"
 
 #include <windows.h>
 
@@ -6,7 +7,6 @@
 
 #include <clocale>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <string>
 
@@ -49,13 +49,7 @@ int FakeLocale(unsigned long type, char* buffer, int size) {
     const auto found = FakeValues().find(type);
     if (found == FakeValues().end())
         return 0;
-    const int needed = static_cast<int>(found->second.size()) + 1;
-    if (size == 0)
-        return needed;
-    if (size < needed)
-        return 0;
-    std::memcpy(buffer, found->second.c_str(), static_cast<std::size_t>(needed));
-    return needed;
+    return AnswerLocaleRead(found->second.c_str(), buffer, size);
 }
 
 } // namespace

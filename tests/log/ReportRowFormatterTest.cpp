@@ -1,9 +1,15 @@
 // Whole pages of rows from one formatter against rows put together from the single pieces
 // (the C library's date and time, FormatDuration, FormatMegabytes), which the formatter's
 // caches and shortcuts must reproduce byte for byte.
+#include "framework/CTextFile.h"
 #include "log/CNumberFormat.h"
 #include "log/CReportRowFormatter.h"
 #include "log/ReportFormat.h"
+#include "support/FileBytes.h"
+#include "support/LocaleRead.h"
+#include "support/TempFolder.h"
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +17,7 @@
 #include <climits>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,6 +32,76 @@ std::string ReferenceRow(const CConnectionInfo& info, const CNumberFormat& forma
            FormatCell(FormatMegabytes(info.m_nReceived, format)) +
            FormatCell(FormatMegabytes(info.m_nSent, format)) +
            FormatCell(FormatMegabytes(info.m_nReceived + info.m_nSent, format)) + "</tr>\n";
+}
+
+// As a text file writes it: every line feed as CR LF.
+std::string InFileForm(std::string_view text) {
+    std::string form;
+    for (char c : text) {
+        if (c == '\n')
+            form += '\r';
+        form += c;
+    }
+    return form;
+}
+
+// A page of connections that the fast rows serve, and some at every end that they leave to
+// the slow ones.
+std::vector<CConnectionInfo> MixedPage() {
+    std::vector<CConnectionInfo> page;
+    std::uint64_t seed = 7;
+    for (int i = 0; i < 3000; ++i) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        const auto value = static_cast<std::int64_t>(seed >> 20);
+        const TIME64 start = YEAR_2026 + value % (366 * DAY);
+        page.emplace_back(start, static_cast<std::int32_t>(value % 100000), value % 5000000000,
+                          value % 70000);
+        if (i % 97 == 0)
+            page.emplace_back(start, -5, -1, std::int64_t(1) << 50);
+        if (i % 101 == 0)
+            page.emplace_back(TIME64(-1), 1, 2, 3);
+    }
+    return page;
+}
+
+// A thousands separator that is a line feed: the system writes it as it is, and the file
+// turns it into CR LF like every other.
+int ReadLineFeedSeparatorLocale(unsigned long type, char* buffer, int size) {
+    const char* value = nullptr;
+    switch (type) {
+    case LOCALE_SDECIMAL:
+        value = ",";
+        break;
+    case LOCALE_STHOUSAND:
+        value = "\n";
+        break;
+    case LOCALE_SGROUPING:
+        value = "3;0";
+        break;
+    case LOCALE_ILZERO:
+    case LOCALE_INEGNUMBER:
+        value = "1";
+        break;
+    case LOCALE_IDIGITS:
+        value = "2";
+        break;
+    default:
+        return 0;
+    }
+    return AnswerLocaleRead(value, buffer, size);
+}
+
+// Writes the page with WriteRow into a text file of the given buffer size and returns the file.
+std::string WrittenPage(const std::vector<CConnectionInfo>& page, const CNumberFormat& format,
+                        unsigned bufferSize) {
+    TempFolder folder;
+    const std::string path = folder / "clog.htm";
+    CReportRowFormatter rows(format);
+    CTextFile file(path, CFile::modeCreate | CFile::modeWrite, bufferSize);
+    for (const CConnectionInfo& info : page)
+        rows.WriteRow(info, file);
+    file.Close();
+    return ReadFileText(path);
 }
 
 class ReportRowFormatterTest : public ::testing::Test {
@@ -80,4 +157,29 @@ TEST_F(ReportRowFormatterTest, StartsTheLibraryCannotConvertLeaveDateAndTimeEmpt
         Expect(CConnectionInfo(start, 1, 1, 1));
     const std::string row(m_rows.FormatRow(CConnectionInfo(-1, 1, 1, 1)));
     EXPECT_EQ(0u, row.find("<tr><td>&nbsp</td><td>&nbsp</td><td><font")) << row;
+}
+
+// Rows written straight into the file's buffer are FormatRow's rows as a text file writes
+// them, whether the buffer takes them whole, has to be written out first or is too small.
+TEST_F(ReportRowFormatterTest, RowsWrittenToATextFileAreTheRowsInTheFilesForm) {
+    const std::vector<CConnectionInfo> page = MixedPage();
+    std::string expected;
+    for (const CConnectionInfo& info : page) {
+        Expect(info);
+        expected += InFileForm(m_rows.FormatRow(info));
+    }
+    for (unsigned bufferSize : {65536u, 4096u, 700u, 64u}) {
+        const std::string written = WrittenPage(page, m_format, bufferSize);
+        EXPECT_EQ(expected.size(), written.size()) << bufferSize;
+        EXPECT_TRUE(expected == written) << bufferSize;
+    }
+}
+
+TEST_F(ReportRowFormatterTest, ALineFeedInTheNumberFormatReachesTheFileAsCrLf) {
+    const CNumberFormat format(2, &ReadLineFeedSeparatorLocale);
+    ASSERT_EQ("\n", format.GetThousandSeparator());
+    const CConnectionInfo info(YEAR_2026, 1, 5000000000, 0);
+    const std::string row(CReportRowFormatter(format).FormatRow(info));
+    ASSERT_NE(std::string::npos, row.find(">4\n768,37<")) << row;
+    EXPECT_EQ(InFileForm(row), WrittenPage({info}, format, 65536));
 }
