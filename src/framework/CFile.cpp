@@ -102,13 +102,19 @@ void CFile::Abort() {
 }
 
 // SetFilePointer and GetFileSize rather than their Ex forms, which the Windows 95 family lacks.
-std::uint64_t CFile::SeekToEnd() {
-    LONG high = 0;
+std::uint64_t CFile::Seek(std::int64_t offset, SeekPosition from) {
+    LONG high = static_cast<LONG>(offset >> 32);
     SetLastError(NO_ERROR);
-    const DWORD low = SetFilePointer(m_hFile, 0, &high, FILE_END);
+    const DWORD low = SetFilePointer(m_hFile, static_cast<LONG>(offset & 0xFFFFFFFF), &high, from);
     if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
         ThrowLastError();
     return (static_cast<std::uint64_t>(static_cast<DWORD>(high)) << 32) | low;
+}
+
+void CFile::SetLength(std::uint64_t length) {
+    Seek(static_cast<std::int64_t>(length), begin);
+    if (!SetEndOfFile(m_hFile))
+        ThrowLastError();
 }
 
 std::uint64_t CFile::GetLength() const {

@@ -42,8 +42,15 @@ public:
     // Closes without reporting anything.
     void Abort();
 
-    std::uint64_t SeekToEnd();
+    enum SeekPosition : unsigned { begin = 0, current = 1, end = 2 };
+
+    // Moves the file pointer and returns its new place, counted from the start.
+    std::uint64_t Seek(std::int64_t offset, SeekPosition from);
+    std::uint64_t SeekToEnd() { return Seek(0, end); }
+    std::uint64_t GetPosition() { return Seek(0, current); }
     std::uint64_t GetLength() const;
+    // Ends the file at length bytes, cutting off or adding to it; the file pointer stays there.
+    void SetLength(std::uint64_t length);
 
     bool IsOpen() const { return m_hFile != nullptr; }
     const std::string& GetFilePath() const { return m_strFilePath; }

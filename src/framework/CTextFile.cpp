@@ -96,15 +96,24 @@ void CTextFile::Close() {
     CFile::Close();
 }
 
-std::uint64_t CTextFile::SeekToEnd() {
+std::uint64_t CTextFile::Seek(std::int64_t offset, SeekPosition from) {
     WritePending();
-    return CFile::SeekToEnd();
+    return CFile::Seek(offset, from);
 }
 
-char* CTextFile::ReserveRaw(std::size_t count) {
-    if (m_buffer.size() - m_nUsed < count)
-        WritePending();
-    return m_buffer.data() + m_nUsed;
+void CTextFile::SetLength(std::uint64_t length) {
+    WritePending();
+    CFile::SetLength(length);
+}
+
+void CTextFile::AbortAtPosition() noexcept {
+    m_nUsed = 0;
+    try {
+        CFile::SetLength(CFile::GetPosition());
+    } catch (const CException&) {
+        // The file stays as the failed write left it.
+    }
+    Abort();
 }
 
 // Once a line, so without a call of memcpy for its two bytes.

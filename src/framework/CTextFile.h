@@ -31,15 +31,26 @@ public:
     // Room for count bytes, at most the buffer's size, that reach the file as they are: text
     // already in the file's form, its line ends CR LF. CommitRaw takes what was put there up
     // to end; a caller that puts nothing need not call it.
-    char* ReserveRaw(std::size_t count);
+    char* ReserveRaw(std::size_t count) {
+        if (m_buffer.size() - m_nUsed < count)
+            WritePending();
+        return m_buffer.data() + m_nUsed;
+    }
     void CommitRaw(const char* end) { m_nUsed = static_cast<std::size_t>(end - m_buffer.data()); }
     std::size_t GetBufferSize() const { return m_buffer.size(); }
 
     // Writes the buffer, then asks the system to put the file on disk.
     void Flush() override;
     void Close() override;
-    // Writes the buffer first, so that nothing written lands behind the new position.
-    std::uint64_t SeekToEnd();
+    // These write the buffer first, so that nothing written lands behind the new position.
+    std::uint64_t Seek(std::int64_t offset, SeekPosition from);
+    std::uint64_t SeekToEnd() { return Seek(0, end); }
+    std::uint64_t GetPosition() { return Seek(0, current); }
+    void SetLength(std::uint64_t length);
+
+    // After a failed write: drops the buffer, ends the file where the writing stopped and
+    // closes it, reporting nothing.
+    void AbortAtPosition() noexcept;
 
 private:
     void Put(const char* bytes, std::size_t count);

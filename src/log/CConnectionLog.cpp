@@ -14,7 +14,6 @@
 #include <shellapi.h>
 
 #include <ctime>
-#include <string_view>
 
 namespace {
 
@@ -203,21 +202,33 @@ void CConnectionLog::RecordConnection(const CConnectionInfo* pInfo) {
     LoadConnections();
     if (pInfo)
         m_list.push_back(*pInfo);
-    WriteConnectionReportShell(PathOf(CLOG_HTM), false);
-    if (WriteConnectionRows())
+    const std::optional<std::uint64_t> headEnd = WriteConnectionReportHead(PathOf(CLOG_HTM));
+    if (WriteConnectionRows(headEnd))
         WriteMonthReport(PathOf(MLOG_HTM));
     SaveConnections();
     // The list can run to megabytes; a tray program keeps none of them between recordings.
     CConnectionList().swap(m_list);
 }
 
-// Appends the rows and the foot to the head of "clog.htm", dropping connections that have
-// grown too old. On a file error the walk stops where it is: the connections not reached stay.
-bool CConnectionLog::WriteConnectionRows() {
+// Writes the rows and the foot after the head of "clog.htm", dropping connections that have
+// grown too old, and ends the page there. Without a known head the rows go to the end of the
+// file. On a file error the walk stops where it is: the connections not reached stay, and the
+// page ends where the writing stopped.
+bool CConnectionLog::WriteConnectionRows(std::optional<std::uint64_t> headEnd) {
+    CTextFile file;
+    CFileException openError;
+    if (!file.Open(PathOf(CLOG_HTM),
+                   CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite |
+                       CFile::shareDenyWrite,
+                   &openError)) {
+        openError.ReportError();
+        return false;
+    }
     try {
-        CTextFile file(PathOf(CLOG_HTM), CFile::modeCreate | CFile::modeNoTruncate |
-                                             CFile::modeWrite | CFile::shareDenyWrite);
-        file.SeekToEnd();
+        if (headEnd)
+            file.Seek(static_cast<std::int64_t>(*headEnd), CFile::begin);
+        else
+            file.SeekToEnd();
         m_numberFormat.SetDecimals(2);
         CReportRowFormatter rows(m_numberFormat);
         const TIME64 now = Clock::Now();
@@ -227,9 +238,11 @@ bool CConnectionLog::WriteConnectionRows() {
         WalkConnectionList(m_list, m_bOldestFirst, tooOld,
                            [&](const CConnectionInfo& info) { rows.WriteRow(info, file); });
         WriteTemplate(file, IDR_CLOG_FOOT);
+        file.SetLength(file.GetPosition());
         file.Close();
         return true;
     } catch (const CException& e) {
+        file.AbortAtPosition();
         e.ReportError();
         return false;
     }

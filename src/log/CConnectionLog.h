@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 class CConnectionLog {
@@ -71,7 +72,7 @@ private:
     void LoadConnections();
     void SaveConnections();
     void RecordConnection(const CConnectionInfo* pInfo);
-    bool WriteConnectionRows();
+    bool WriteConnectionRows(std::optional<std::uint64_t> headEnd);
     std::string FormatMonthRow(int month, int year);
 
     MonthTable m_aMonth{};

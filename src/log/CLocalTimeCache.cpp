@@ -4,9 +4,6 @@
 
 namespace {
 
-constexpr std::uint32_t SECONDS_PER_DAY = 86400;
-constexpr TIME64 LARGEST_FAST_TIME = 0xFFFFFFFF;
-
 // Days since 1970-01-01 of a date from 1970 on (month 1 to 12).
 std::int32_t DaysFromCivil(std::int32_t year, int month, int day) {
     year -= month <= 2;
@@ -39,7 +36,8 @@ void CivilFromDays(std::uint32_t days, std::tm& date) {
 // Seconds since 1970 of the fields of a local time read as if they were UTC.
 TIME64 FieldsAsUtc(const std::tm& local) {
     const TIME64 days = DaysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-    return days * SECONDS_PER_DAY + local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+    return days * CLocalTimeCache::SECONDS_PER_DAY + local.tm_hour * 3600 + local.tm_min * 60 +
+           local.tm_sec;
 }
 
 } // namespace
@@ -56,19 +54,6 @@ bool CLocalTimeCache::Convert(TIME64 time, std::tm& local) {
     local.tm_min = static_cast<int>(second / 60 % 60);
     local.tm_sec = static_cast<int>(second % 60);
     local.tm_isdst = m_nDaylight;
-    return true;
-}
-
-bool CLocalTimeCache::ToLocalSeconds(TIME64 time, std::uint32_t& localSeconds) {
-    if (time < 0 || time > LARGEST_FAST_TIME)
-        return false;
-    const auto utc = static_cast<std::uint32_t>(time);
-    if (utc / SECONDS_PER_DAY != m_nDay)
-        LearnDay(utc / SECONDS_PER_DAY);
-    const TIME64 shifted = time + m_nOffset;
-    if (!m_bUniform || shifted < 0 || shifted > LARGEST_FAST_TIME)
-        return false;
-    localSeconds = static_cast<std::uint32_t>(shifted);
     return true;
 }
 

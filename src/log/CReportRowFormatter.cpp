@@ -2,7 +2,7 @@
 
 #include "framework/CTextFile.h"
 #include "log/CNumberFormat.h"
-#include "log/MegabyteText.h"
+#include "log/CMegabyteText.h"
 #include "log/ReportFormat.h"
 
 #include <cstring>
@@ -89,10 +89,11 @@ std::int64_t Total(const CConnectionInfo& info) {
 } // namespace
 
 CReportRowFormatter::CReportRowFormatter(const CNumberFormat& format)
-    : m_format(format), m_bFastMegabytes(!HasLineFeed(format.GetDecimalSeparator()) &&
-                                         !HasLineFeed(format.GetThousandSeparator())),
+    : m_format(format), m_megabytes(format),
+      m_bFastMegabytes(!HasLineFeed(format.GetDecimalSeparator()) &&
+                       !HasLineFeed(format.GetThousandSeparator())),
       m_nFastRoom(LONGEST_HOUR_START + WORD_SLACK + LONGEST_DURATION + sizeof CELL_END - 1 +
-                  3 * (sizeof CELL_START - 1 + MegabyteTextRoom(format) + sizeof CELL_END - 1) +
+                  3 * (sizeof CELL_START - 1 + m_megabytes.GetRoom() + sizeof CELL_END - 1) +
                   sizeof ROW_END - 1 + 2),
       m_timeText("%#X") {}
 
@@ -150,7 +151,7 @@ char* CReportRowFormatter::PutFastRow(char* out, const CConnectionInfo& info) {
 char* CReportRowFormatter::PutFastMegabyteCell(char* out, std::int64_t bytes) const {
     if (!out)
         return nullptr;
-    out = ::PutFastMegabytes(PutLiteralAt(out, CELL_START), bytes, m_format);
+    out = m_megabytes.Put(PutLiteralAt(out, CELL_START), bytes);
     return out ? PutLiteralAt(out, CELL_END) : nullptr;
 }
 
@@ -244,10 +245,8 @@ void CReportRowFormatter::PutDurationCell(std::int32_t seconds) {
 }
 
 void CReportRowFormatter::PutMegabyteCell(std::int64_t bytes) {
-    const std::size_t room = MegabyteTextRoom(m_format);
-    char* const cell = Room(sizeof CELL_START - 1 + room + sizeof CELL_END - 1);
-    char* const text = cell + sizeof CELL_START - 1;
-    char* const end = ::PutFastMegabytes(text, bytes, m_format);
+    char* const cell = Room(sizeof CELL_START - 1 + m_megabytes.GetRoom() + sizeof CELL_END - 1);
+    char* const end = m_megabytes.Put(cell + sizeof CELL_START - 1, bytes);
     if (!end) {
         PutCell(FormatMegabytes(bytes, m_format));
         return;

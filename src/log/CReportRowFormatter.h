@@ -9,6 +9,7 @@
 // most of their work.
 #include "log/CConnectionInfo.h"
 #include "log/CLocalTimeCache.h"
+#include "log/CMegabyteText.h"
 #include "log/CTimeOfDayText.h"
 
 #include <cstddef>
@@ -63,7 +64,8 @@ private:
     char* Room(std::size_t count);
 
     const CNumberFormat& m_format;
-    bool m_bFastMegabytes;   // the format's megabyte texts can be made from integers
+    CMegabyteText m_megabytes;
+    bool m_bFastMegabytes;   // the fast megabyte texts can go to the file as they are
     std::size_t m_nFastRoom; // the longest row PutFastRow writes
     CLocalTimeCache m_localTime;
     CTimeOfDayText m_timeText;

@@ -31,12 +31,4 @@ int LocalMonth(TIME64 time) {
     return local.tm_mon + 1;
 }
 
-std::uint32_t ToFileTime(TIME64 time) {
-    if (time < 0)
-        return 0;
-    if (time > TIME64(0xFFFFFFFF))
-        return 0xFFFFFFFF;
-    return static_cast<std::uint32_t>(time);
-}
-
 } // namespace Clock

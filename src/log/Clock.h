@@ -23,7 +23,13 @@ int LocalMonth(TIME64 time);
 
 // The 32-bit field of a data file: unsigned seconds since 1970. Times outside its range are
 // held at its ends instead of wrapping around.
-std::uint32_t ToFileTime(TIME64 time);
+inline std::uint32_t ToFileTime(TIME64 time) {
+    if (time < 0)
+        return 0;
+    if (time > TIME64(0xFFFFFFFF))
+        return 0xFFFFFFFF;
+    return static_cast<std::uint32_t>(time);
+}
 inline TIME64 FromFileTime(std::uint32_t seconds) {
     return seconds;
 }

@@ -44,3 +44,15 @@ bool WriteConnectionReportShell(const std::string& path, bool withFoot) {
         return false;
     }
 }
+
+std::optional<std::uint64_t> WriteConnectionReportHead(const std::string& path) {
+    try {
+        CTextFile file(path, ReportPageFlags() | CFile::modeNoTruncate);
+        WriteTemplate(file, IDR_CLOG_HEAD);
+        const std::uint64_t headEnd = file.GetPosition();
+        file.Close();
+        return headEnd;
+    } catch (const CException&) {
+        return std::nullopt;
+    }
+}

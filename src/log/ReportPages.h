@@ -1,6 +1,8 @@
 #pragma once
 // The fixed report pages and parts of pages, made of the report templates among the program's
 // resources. Page files are text files: each line feed reaches the disk as CR LF.
+#include <cstdint>
+#include <optional>
 #include <string>
 
 class CFile;
@@ -16,6 +18,12 @@ bool WriteFrameReport(const std::string& path);
 // The head of "clog.htm" and, with withFoot, its foot: the connection report without rows.
 // False, without a message, on a file error.
 bool WriteConnectionReportShell(const std::string& path, bool withFoot);
+
+// The head of "clog.htm" written over the start of the file, the rest of the old page left for
+// the rows to overwrite: a page the size of the last one is then rewritten in the system's
+// cache, which is several times faster than truncating it and writing it anew. Returns where
+// the head ends; nothing, without a message, on a file error.
+std::optional<std::uint64_t> WriteConnectionReportHead(const std::string& path);
 
 // The open flags of a report page that is written anew.
 unsigned ReportPageFlags();

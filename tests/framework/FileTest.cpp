@@ -93,6 +93,27 @@ TEST(FileReadWrite, CreateTruncatesAndNoTruncateKeeps) {
     EXPECT_EQ("abcde", ReadAll(temp.Path()));
 }
 
+TEST(FileReadWrite, SeekPositionAndLength) {
+    TempPath temp;
+    WriteText(temp.Path(), "0123456789");
+    CFile file(temp.Path(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite);
+    EXPECT_EQ(0u, file.GetPosition());
+    EXPECT_EQ(4u, file.Seek(4, CFile::begin));
+    EXPECT_EQ(6u, file.Seek(2, CFile::current));
+    EXPECT_EQ(8u, file.Seek(-2, CFile::end));
+    file.Write("ab", 2);
+    EXPECT_EQ(10u, file.GetPosition());
+    file.SetLength(5);
+    EXPECT_EQ(5u, file.GetLength());
+    EXPECT_EQ(5u, file.GetPosition());
+    file.Write("z", 1);
+    file.SetLength(8); // a longer file grows
+    EXPECT_EQ(8u, file.GetLength());
+    file.Close();
+    EXPECT_EQ(std::string("01234z", 6), ReadAll(temp.Path()).substr(0, 6));
+    EXPECT_EQ(8u, ReadAll(temp.Path()).size());
+}
+
 TEST(FileReadWrite, WriteToFileOpenedForReadingIsDenied) {
     TempPath temp;
     CFile file(temp.Path(), CFile::modeRead);

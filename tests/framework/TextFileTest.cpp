@@ -20,6 +20,15 @@ std::string WriteAndRead(const std::string& text, unsigned bufferSize) {
     return ReadFileText(path);
 }
 
+const unsigned KEEP_FILE = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite;
+
+// A page of sixteen bytes in the folder, for text to be written over.
+std::string OldPage(const TempFolder& folder) {
+    const std::string path = folder / "page.htm";
+    WriteFileBytes(path, "0123456789abcdef", 16);
+    return path;
+}
+
 } // namespace
 
 TEST(TextFile, EveryLineFeedReachesTheFileAsCrLf) {
@@ -82,6 +91,34 @@ TEST(TextFile, RawTextReachesTheFileUntranslatedAndInOrder) {
     file.WriteString("\nend");
     file.Close();
     EXPECT_EQ("a\r\nb\n<raw>\r\n0123\r\nend", ReadFileText(path));
+}
+
+// Text written over an old file: moving and cutting write the buffer first, so the text lands
+// where it was written and the cut falls behind it.
+TEST(TextFile, WritesOverAnOldFileAndEndsItWhereTheTextEnds) {
+    TempFolder folder;
+    const std::string path = OldPage(folder);
+    CTextFile file(path, KEEP_FILE, 64);
+    file.WriteString("A\n");
+    EXPECT_EQ(3u, file.GetPosition());
+    file.Seek(5, CFile::begin);
+    file.WriteString("B");
+    file.SetLength(file.GetPosition());
+    file.Close();
+    EXPECT_EQ("A\r\n34B", ReadFileText(path));
+}
+
+// After a failed write the file ends where the writing stopped; the text still in the buffer
+// never reaches it.
+TEST(TextFile, AnAbortAtThePositionDropsTheBufferAndCutsTheRest) {
+    TempFolder folder;
+    const std::string path = OldPage(folder);
+    CTextFile file(path, KEEP_FILE, 4);
+    file.WriteString("wxyz"); // fills the buffer: written with the next text
+    file.WriteString("ab");   // "ab" stays in the buffer
+    file.AbortAtPosition();
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ("wxyz", ReadFileText(path));
 }
 
 TEST(TextFile, NothingReachesTheFileBeforeCloseOrFlush) {

@@ -213,6 +213,19 @@ TEST_F(LogRecording, AnExistingConnectionPageIsReplacedInFull) {
     EXPECT_EQ(ConnectionPageOf(FIRST_ROW), ConnectionPage());
 }
 
+// The page is rewritten over the last one: a page that loses rows ends with its own foot.
+TEST_F(LogRecording, APageShorterThanTheLastOneEndsWithItsFoot) {
+    m_clock.Set(0x3C46A0A0 - 3600);
+    auto log = OpenLog();
+    Connect(*log, 0x3C46A0A0, 3723, 1572864, 262144);
+    Connect(*log, 0x3C47F220, 60, 10000, 2000);
+    ASSERT_EQ(ConnectionPageOf(FIRST_ROW + SECOND_ROW), ConnectionPage());
+
+    m_clock.Set(0x3C46A0A0 + 93 * DAY); // the first is 93 days old, the second one day younger
+    log->SetSortOrder(false);
+    EXPECT_EQ(ConnectionPageOf(SECOND_ROW), ConnectionPage());
+}
+
 TEST_F(LogRecording, ClearConnectionsEmptiesTheListAndKeepsTheMonths) {
     m_clock.Set(0x3C47F220 + 3600);
     WriteRecentMonthFile(FullMonthTable());

@@ -1,7 +1,7 @@
 // The fast megabyte text against FormatMegabytes itself, which goes through the C library and
 // the system's number formatting: both must give the same bytes for every value and setting.
 #include "log/CNumberFormat.h"
-#include "log/MegabyteText.h"
+#include "log/CMegabyteText.h"
 #include "support/LocaleRead.h"
 
 #include <windows.h>

@@ -86,6 +86,22 @@ TEST_F(ReportPages, FrameAndConnectionShellFailWithoutAMessage) {
     EXPECT_EQ(TemplateOnDisk(IDR_CLOG_HEAD), ReadFileText(Path("clog.htm")));
 }
 
+// The head goes over the start of the old page; the rows that follow overwrite the rest.
+TEST_F(ReportPages, TheConnectionHeadIsWrittenOverTheStartOfTheOldPage) {
+    const std::string head = TemplateOnDisk(IDR_CLOG_HEAD);
+    const std::string old(head.size() + 500, 'x');
+    WriteFileText(Path("clog.htm"), old);
+    const std::optional<std::uint64_t> headEnd = WriteConnectionReportHead(Path("clog.htm"));
+    ASSERT_TRUE(headEnd.has_value());
+    EXPECT_EQ(head.size(), *headEnd);
+    EXPECT_EQ(head + old.substr(head.size()), ReadFileText(Path("clog.htm")));
+
+    EXPECT_FALSE(WriteConnectionReportHead(Path("missing\\clog.htm")).has_value());
+    DeleteFileA(Path("clog.htm").c_str());
+    EXPECT_EQ(head.size(), WriteConnectionReportHead(Path("clog.htm")).value_or(0));
+    EXPECT_EQ(head, ReadFileText(Path("clog.htm")));
+}
+
 TEST_F(ReportPages, AMonthPageThatCannotBeCreatedIsReported) {
     ExpectMessages();
     WriteRecentMonthFile();
