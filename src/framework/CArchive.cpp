@@ -27,6 +27,8 @@ unsigned CArchive::Read(void* buffer, unsigned count) {
 void CArchive::Write(const void* buffer, unsigned count) {
     ThrowUnless(IsStoring(), CArchiveException::readOnly);
     ThrowUnless(!m_bDetached, CArchiveException::generic);
+    if (count == 0)
+        return;
     const auto* source = static_cast<const unsigned char*>(buffer);
     const std::size_t room = m_buffer.size() - m_nPos;
     const std::size_t first = std::min<std::size_t>(count, room);

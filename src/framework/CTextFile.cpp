@@ -110,7 +110,7 @@ void CTextFile::AbortAtPosition() noexcept {
     m_nUsed = 0;
     try {
         CFile::SetLength(CFile::GetPosition());
-    } catch (const CException&) {
+    } catch (...) {
         // The file stays as the failed write left it.
     }
     Abort();

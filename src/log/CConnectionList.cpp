@@ -15,9 +15,9 @@ constexpr std::uint32_t STORE_BLOCK_RECORDS = 1024;
 // Records are taken from the archive's buffer a block at a time.
 constexpr std::uint32_t LOAD_BLOCK_RECORDS = 64;
 
-} // namespace
-
-void ReserveConnectionRoom(CConnectionList& list, std::uint64_t records) {
+// Room made at once spares the copies of a growing list; it is only a hint, so a list that
+// cannot get it grows record by record and meets the real limit there.
+void ReserveFor(CConnectionList& list, std::uint64_t records) {
     if (records == 0 || records > list.max_size() - list.size())
         return;
     try {
@@ -26,10 +26,21 @@ void ReserveConnectionRoom(CConnectionList& list, std::uint64_t records) {
     }
 }
 
+// A block of images for storing; out of memory is the framework's exception.
+std::vector<unsigned char> ImageBlock(std::size_t records) {
+    try {
+        return std::vector<unsigned char>(records * CConnectionInfo::IMAGE_SIZE);
+    } catch (const std::bad_alloc&) {
+        throw CMemoryException();
+    }
+}
+
+} // namespace
+
 void StoreConnectionList(CArchive& ar, const CConnectionList& list) {
     ar.WriteCount(static_cast<std::uint32_t>(list.size()));
     const std::size_t blockRecords = std::min<std::size_t>(list.size(), STORE_BLOCK_RECORDS);
-    std::vector<unsigned char> block(blockRecords * CConnectionInfo::IMAGE_SIZE);
+    std::vector<unsigned char> block = ImageBlock(blockRecords);
     auto* image = reinterpret_cast<unsigned char(*)[CConnectionInfo::IMAGE_SIZE]>(block.data());
     std::size_t used = 0;
     for (const CConnectionInfo& info : list) {
@@ -42,10 +53,11 @@ void StoreConnectionList(CArchive& ar, const CConnectionList& list) {
     ar.Write(block.data(), static_cast<unsigned>(used * CConnectionInfo::IMAGE_SIZE));
 }
 
-void LoadConnectionList(CArchive& ar, CConnectionList& list, std::uint64_t nStreamBytes) {
+void LoadConnectionList(CArchive& ar, CConnectionList& list, std::uint64_t nStreamBytes,
+                        std::uint32_t nRecordsToAdd) {
     constexpr unsigned IMAGE_SIZE = CConnectionInfo::IMAGE_SIZE;
     const std::uint32_t count = ar.ReadCount();
-    ReserveConnectionRoom(list, std::min<std::uint64_t>(count, nStreamBytes / IMAGE_SIZE));
+    ReserveFor(list, std::min<std::uint64_t>(count, nStreamBytes / IMAGE_SIZE) + nRecordsToAdd);
     unsigned char block[LOAD_BLOCK_RECORDS][IMAGE_SIZE];
     for (std::uint32_t left = count; left > 0;) {
         // Records wholly in the archive's buffer come without a read of the file. The others

@@ -12,15 +12,13 @@ class CArchive;
 // written whole at every recording.
 using CConnectionList = std::vector<CConnectionInfo>;
 
-// Makes room for that many more records where it can; a list that cannot get it grows record by
-// record later and meets the real limit there.
-void ReserveConnectionRoom(CConnectionList& list, std::uint64_t records);
-
 void StoreConnectionList(CArchive& ar, const CConnectionList& list);
 
 // Appends the records of the archive to the list. A stream that ends before the count is an
 // archive end-of-file error. After the count, only complete records are taken: a record cut
 // short and the records the count promises beyond the end of the stream are left out, so a
 // damaged count never makes up records or memory for them. A caller that knows how many bytes
-// the stream holds passes them, and room for the records they can hold is made at once.
-void LoadConnectionList(CArchive& ar, CConnectionList& list, std::uint64_t nStreamBytes = 0);
+// the stream holds passes them, and room for the records they can hold is made at once, with
+// room for nRecordsToAdd more that the caller is going to append.
+void LoadConnectionList(CArchive& ar, CConnectionList& list, std::uint64_t nStreamBytes = 0,
+                        std::uint32_t nRecordsToAdd = 0);

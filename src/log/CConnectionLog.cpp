@@ -1,6 +1,7 @@
 #include "log/CConnectionLog.h"
 
 #include "framework/CArchive.h"
+#include "framework/CMemoryException.h"
 #include "framework/CTextFile.h"
 #include "log/CReportRowFormatter.h"
 #include "log/ConnectionWalk.h"
@@ -14,6 +15,7 @@
 #include <shellapi.h>
 
 #include <ctime>
+#include <new>
 
 namespace {
 
@@ -133,10 +135,8 @@ void CConnectionLog::LoadConnections() {
         return;
     try {
         CArchive archive(file, CArchive::load, CArchive::DEFAULT_BUFFER_SIZE);
-        const std::uint64_t length = file.GetLength();
         // With room for the connection a recording adds, so that it does not move the list.
-        ReserveConnectionRoom(m_list, length / CConnectionInfo::IMAGE_SIZE + 1);
-        LoadConnectionList(archive, m_list, length);
+        LoadConnectionList(archive, m_list, file.GetLength(), 1);
     } catch (const CException& e) {
         e.ReportError();
     }
@@ -229,23 +229,41 @@ bool CConnectionLog::WriteConnectionRows(std::optional<std::uint64_t> headEnd) {
             file.Seek(static_cast<std::int64_t>(*headEnd), CFile::begin);
         else
             file.SeekToEnd();
-        m_numberFormat.SetDecimals(2);
-        CReportRowFormatter rows(m_numberFormat);
-        const TIME64 now = Clock::Now();
-        const auto tooOld = [now](const CConnectionInfo& info) {
-            return AgeInDays(info.m_timeStart, now) >= KEEP_DAYS;
-        };
-        WalkConnectionList(m_list, m_bOldestFirst, tooOld,
-                           [&](const CConnectionInfo& info) { rows.WriteRow(info, file); });
-        WriteTemplate(file, IDR_CLOG_FOOT);
+    } catch (const CException& e) {
+        file.Abort();
+        e.ReportError();
+        return false;
+    }
+    // From here on the old page lies behind what is written; whatever stops the writing, the
+    // page must end where it stopped.
+    try {
+        WriteRowsAndFoot(file);
         file.SetLength(file.GetPosition());
         file.Close();
         return true;
     } catch (const CException& e) {
         file.AbortAtPosition();
         e.ReportError();
-        return false;
+    } catch (const std::bad_alloc&) {
+        file.AbortAtPosition();
+        CMemoryException().ReportError();
+    } catch (...) {
+        file.AbortAtPosition();
+        throw;
     }
+    return false;
+}
+
+void CConnectionLog::WriteRowsAndFoot(CTextFile& file) {
+    m_numberFormat.SetDecimals(2);
+    CReportRowFormatter rows(m_numberFormat);
+    const TIME64 now = Clock::Now();
+    const auto tooOld = [now](const CConnectionInfo& info) {
+        return AgeInDays(info.m_timeStart, now) >= KEEP_DAYS;
+    };
+    WalkConnectionList(m_list, m_bOldestFirst, tooOld,
+                       [&](const CConnectionInfo& info) { rows.WriteRow(info, file); });
+    WriteTemplate(file, IDR_CLOG_FOOT);
 }
 
 // ---- the month report ("mlog.htm")

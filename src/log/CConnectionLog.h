@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 
+class CTextFile;
+
 class CConnectionLog {
 public:
     // Opens a page with the user's browser; tests put their own in place of the shell.
@@ -73,6 +75,7 @@ private:
     void SaveConnections();
     void RecordConnection(const CConnectionInfo* pInfo);
     bool WriteConnectionRows(std::optional<std::uint64_t> headEnd);
+    void WriteRowsAndFoot(CTextFile& file);
     std::string FormatMonthRow(int month, int year);
 
     MonthTable m_aMonth{};

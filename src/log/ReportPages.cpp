@@ -46,13 +46,17 @@ bool WriteConnectionReportShell(const std::string& path, bool withFoot) {
 }
 
 std::optional<std::uint64_t> WriteConnectionReportHead(const std::string& path) {
+    CTextFile file;
+    if (!file.Open(path, ReportPageFlags() | CFile::modeNoTruncate))
+        return std::nullopt;
     try {
-        CTextFile file(path, ReportPageFlags() | CFile::modeNoTruncate);
         WriteTemplate(file, IDR_CLOG_HEAD);
         const std::uint64_t headEnd = file.GetPosition();
         file.Close();
         return headEnd;
     } catch (const CException&) {
+        // As a head that truncated the page would have left it: ending where the writing stopped.
+        file.AbortAtPosition();
         return std::nullopt;
     }
 }

@@ -22,7 +22,8 @@ bool WriteConnectionReportShell(const std::string& path, bool withFoot);
 // The head of "clog.htm" written over the start of the file, the rest of the old page left for
 // the rows to overwrite: a page the size of the last one is then rewritten in the system's
 // cache, which is several times faster than truncating it and writing it anew. Returns where
-// the head ends; nothing, without a message, on a file error.
+// the head ends; nothing, without a message, on a file error, after which the file ends where
+// the writing stopped.
 std::optional<std::uint64_t> WriteConnectionReportHead(const std::string& path);
 
 // The open flags of a report page that is written anew.

@@ -218,6 +218,19 @@ TEST(ConnectionFileEnd, RoomIsMadeForTheRecordsTheStreamCanHold) {
     EXPECT_LE(list.capacity(), 2u);
 }
 
+// Room for the records a caller is going to add comes on top of those the count promises and
+// the stream can hold, however long the stream is behind them.
+TEST(ConnectionFileEnd, RoomForRecordsToAddFollowsTheCountNotTheStreamsLength) {
+    Bytes bytes = WORKED_EXAMPLE;
+    bytes.resize(bytes.size() + 1000 * 48);
+    MemoryFile file(bytes, "C:\\Tool\\clog.dat");
+    CArchive ar(file, CArchive::load);
+    CConnectionList list;
+    LoadConnectionList(ar, list, bytes.size(), 1);
+    EXPECT_EQ(2u, list.size());
+    EXPECT_EQ(3u, list.capacity());
+}
+
 TEST(ConnectionFileEnd, AReadErrorKeepsTheRecordsReadBeforeIt) {
     CConnectionList many;
     for (int i = 0; i < 130; ++i)
