@@ -1,29 +1,12 @@
 #include "log/CMegabyteText.h"
 
 #include "log/CNumberFormat.h"
+#include "log/TwoDigits.h"
 
 namespace {
 
 constexpr std::int64_t LARGEST_FAST_BYTES = std::int64_t(1) << 48;
 constexpr std::size_t MAX_WHOLE_DIGITS = 9; // 2^48 bytes are 268,435,456 megabytes
-
-// "00" to "99": two digits for one division.
-struct DigitPairs {
-    char text[200];
-    constexpr DigitPairs() : text() {
-        for (int i = 0; i < 100; ++i) {
-            text[2 * i] = static_cast<char>('0' + i / 10);
-            text[2 * i + 1] = static_cast<char>('0' + i % 10);
-        }
-    }
-};
-constexpr DigitPairs DIGIT_PAIRS;
-
-char* PutTwoDigits(char* out, std::uint32_t value) {
-    out[0] = DIGIT_PAIRS.text[2 * value];
-    out[1] = DIGIT_PAIRS.text[2 * value + 1];
-    return out + 2;
-}
 
 // Groups of 2 to 4 digits or none: the groupings of real locales, whose rendering the system
 // gives as documented (a grouping of 1 it does not).

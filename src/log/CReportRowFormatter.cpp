@@ -4,6 +4,7 @@
 #include "log/CNumberFormat.h"
 #include "log/CMegabyteText.h"
 #include "log/ReportFormat.h"
+#include "log/TwoDigits.h"
 
 #include <cstring>
 
@@ -43,12 +44,6 @@ char* CopyText(char* out, const char* text, std::size_t length) {
     while (length-- > 0)
         *out++ = *text++;
     return out;
-}
-
-char* PutTwoDigits(char* out, std::uint32_t value) {
-    out[0] = static_cast<char>('0' + value / 10);
-    out[1] = static_cast<char>('0' + value % 10);
-    return out + 2;
 }
 
 // Writes value with at least two digits, as "%02d" does.

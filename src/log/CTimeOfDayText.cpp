@@ -1,6 +1,7 @@
 #include "log/CTimeOfDayText.h"
 
 #include "log/ReportFormat.h"
+#include "log/TwoDigits.h"
 
 namespace {
 
@@ -9,8 +10,7 @@ constexpr int LEARN_MINUTE = 37;
 constexpr int LEARN_SECOND = 48;
 
 void PutTwoDigits(std::string& text, std::size_t at, int value) {
-    text[at] = static_cast<char>('0' + value / 10);
-    text[at + 1] = static_cast<char>('0' + value % 10);
+    ::PutTwoDigits(&text[at], static_cast<std::uint32_t>(value));
 }
 
 bool IsTimeOfDay(const std::tm& local) {
