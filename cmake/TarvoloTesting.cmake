@@ -1,6 +1,4 @@
 # Test programs are Windows exes run through Wine (see tools/wine-exec.sh.in).
-include(GoogleTest)
-
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
@@ -14,6 +12,7 @@ foreach(t gtest gtest_main gmock gmock_main)
 endforeach()
 
 set(TARVOLO_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(TARVOLO_PREFIX_KEEPER ${CMAKE_BINARY_DIR}/tools/prefix-keeper/prefix_keeper.exe)
 configure_file(${CMAKE_SOURCE_DIR}/tools/wine-exec.sh.in ${CMAKE_BINARY_DIR}/wine-exec.sh @ONLY
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-exec.sh CACHE FILEPATH "" FORCE)
@@ -22,54 +21,68 @@ set(TARVOLO_LOCALE_de LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8)
 set(TARVOLO_LOCALE_en LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8)
 
 # tarvolo_add_gtest(<name> SOURCES ... [LIBS ...] [LOCALES de en] [ENVIRONMENT VAR=value ...]
-#                   [RESOURCE_LOCK lock ...] [RUN_SERIAL] [OWN_PREFIX])
+#                   [RESOURCE_LOCK lock ...] [OWN_PREFIX] [SHARDS n] [TIMEOUT s])
+# Builds the test exe and runs it as one CTest test per user locale (and per shard), so that Wine
+# starts once for all its cases; a failing case's name and output stand in CTest's log.
 # RESOURCE_LOCK keeps tests that share registry keys or files from running at the same time;
-# OWN_PREFIX gives the exe a Wine prefix of its own (its own registry and wineserver).
-# Registers every test case of the exe with CTest. With LOCALES the whole exe runs once per
-# user locale, each test named <locale>.<suite>.<case>; without, it runs under German settings.
+# OWN_PREFIX gives the exe a Wine prefix of its own (its own registry and wineserver), one per
+# shard. With LOCALES the exe runs once per user locale, named <locale>.<name>; without, it runs
+# under German settings. SHARDS splits the cases into n processes that may run side by side.
 function(tarvolo_add_gtest name)
-    cmake_parse_arguments(T "RUN_SERIAL;OWN_PREFIX" "" "SOURCES;LIBS;LOCALES;ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
+    cmake_parse_arguments(T "OWN_PREFIX" "SHARDS;TIMEOUT" "SOURCES;LIBS;LOCALES;ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
     add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/CrtTimeZone.cpp)
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+    set(prefixed TRUE)
     if(NOT T_LOCALES)
         set(T_LOCALES de)
-        set(prefix_needed FALSE)
-    else()
-        set(prefix_needed TRUE)
+        set(prefixed FALSE)
     endif()
-    set(extra_properties)
-    if(T_RESOURCE_LOCK)
-        string(REPLACE ";" "\\;" locks "${T_RESOURCE_LOCK}")
-        list(APPEND extra_properties RESOURCE_LOCK "${locks}")
-    endif()
-    if(T_RUN_SERIAL)
-        list(APPEND extra_properties RUN_SERIAL TRUE)
-    endif()
+    set(options ENVIRONMENT ${T_ENVIRONMENT} SHARDS ${T_SHARDS} TIMEOUT ${T_TIMEOUT}
+                RESOURCE_LOCK ${T_RESOURCE_LOCK})
     if(T_OWN_PREFIX)
-        list(APPEND T_ENVIRONMENT TARVOLO_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-${name})
+        list(APPEND options OWN_PREFIX)
     endif()
     foreach(loc ${T_LOCALES})
-        set(env ${TARVOLO_LOCALE_${loc}} ${T_ENVIRONMENT})
-        # gtest_discover_tests splits list-valued properties, so the whole environment travels
-        # as one variable that wine-exec.sh unpacks.
-        string(REPLACE ";" "|" env "${env}")
-        set(env "TARVOLO_TEST_ENV=${env}")
-        if(prefix_needed)
-            set(prefix "${loc}.")
+        if(prefixed)
+            tarvolo_run_gtest(${name} NAME ${loc}.${name} LOCALE ${loc} ${options})
         else()
-            set(prefix "")
+            tarvolo_run_gtest(${name} NAME ${name} LOCALE ${loc} ${options})
         endif()
-        # The variables go on the emulator's command line (env VAR=value ... wine-exec.sh): handed
-        # over as the ENVIRONMENT property, gtest_discover_tests would split them into separate
-        # words, and only the first would reach the test. gtest_discover_tests reads the emulator
-        # when it is called, so each locale gets its own.
-        set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR
-                     env ${TARVOLO_LOCALE_${loc}} ${T_ENVIRONMENT} ${CMAKE_CROSSCOMPILING_EMULATOR})
-        gtest_discover_tests(${name}
-            DISCOVERY_MODE PRE_TEST
-            DISCOVERY_TIMEOUT 120
-            TEST_PREFIX "${prefix}"
-            WORKING_DIRECTORY $<TARGET_FILE_DIR:${name}>
-            PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120 ${extra_properties})
+    endforeach()
+endfunction()
+
+# tarvolo_run_gtest(<target> NAME <test name> LOCALE de|en [FILTER pattern] [ENVIRONMENT ...]
+#                   [RESOURCE_LOCK ...] [OWN_PREFIX] [SHARDS n] [TIMEOUT s])
+# One more run of a test exe, for example a subset of its cases under another time zone.
+function(tarvolo_run_gtest target)
+    cmake_parse_arguments(T "OWN_PREFIX" "NAME;LOCALE;FILTER;SHARDS;TIMEOUT" "ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
+    if(NOT T_SHARDS)
+        set(T_SHARDS 1)
+    endif()
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    set(args)
+    if(T_FILTER)
+        set(args --gtest_filter=${T_FILTER})
+    endif()
+    math(EXPR last "${T_SHARDS} - 1")
+    foreach(shard RANGE ${last})
+        set(test ${T_NAME})
+        set(env ${TARVOLO_LOCALE_${T_LOCALE}} ${T_ENVIRONMENT})
+        if(T_SHARDS GREATER 1)
+            set(test ${T_NAME}.${shard})
+            list(APPEND env GTEST_TOTAL_SHARDS=${T_SHARDS} GTEST_SHARD_INDEX=${shard})
+        endif()
+        if(T_OWN_PREFIX)
+            list(APPEND env TARVOLO_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-${test})
+        endif()
+        add_test(NAME ${test}
+                 COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}> ${args}
+                 WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>)
+        set_tests_properties(${test} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${T_TIMEOUT})
+        if(T_RESOURCE_LOCK)
+            set_tests_properties(${test} PROPERTIES RESOURCE_LOCK "${T_RESOURCE_LOCK}")
+        endif()
     endforeach()
 endfunction()

@@ -45,7 +45,7 @@ stop_demo() {
         wine_run "$demo/tarvolo.exe" /quit >/dev/null 2>&1 || true
         for _ in $(seq 50); do alive "$program" || break; sleep 0.2; done
     fi
-    if [ -f "$TARVOLO_WINEPREFIX/system.reg" ]; then
+    if [ -d "$TARVOLO_WINEPREFIX" ]; then
         WINEPREFIX=$TARVOLO_WINEPREFIX wineserver -k 2>/dev/null || true
     fi
     if alive "$xvfb"; then
