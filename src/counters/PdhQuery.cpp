@@ -1,6 +1,6 @@
 #include "counters/PdhQuery.h"
 
-#include "counters/MultiString.h"
+#include "framework/MultiString.h"
 #include "counters/StringResource.h"
 
 #include <vector>

@@ -1,8 +1,8 @@
 #include "counters/PerfStatsReader.h"
 
-#include "counters/RegistryKey.h"
-#include "counters/RegistryValue.h"
-#include "counters/ScopedRegKey.h"
+#include "framework/RegistryKey.h"
+#include "framework/RegistryValue.h"
+#include "framework/ScopedHandles.h"
 #include "counters/StringResource.h"
 
 #include <utility>
@@ -152,7 +152,7 @@ BOOL CPerfStatsReader::StartStop(DWORD dwId, bool bStart) {
 
 template <typename Visitor>
 void CPerfStatsReader::EnumSubkeys(const std::string& strKey, Visitor visit) const {
-    CScopedRegKey key;
+    fw::ScopedRegKey key;
     if (RegOpenKeyExA(m_source.hEnumRoot, strKey.c_str(), 0, KEY_READ, key.Receive()) !=
         ERROR_SUCCESS)
         return;

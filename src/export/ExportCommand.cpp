@@ -2,7 +2,7 @@
 
 #include "export/CsvExport.h"
 #include "framework/CException.h"
-#include "log/CFileLocation.h"
+#include "framework/CFileLocation.h"
 
 #include <new>
 

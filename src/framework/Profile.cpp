@@ -1,6 +1,6 @@
 #include "framework/Profile.h"
 
-#include "framework/ScopedRegKey.h"
+#include "framework/ScopedHandles.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 // them ("frame.htm", "clog.htm", "mlog.htm"), all in one folder.
 #include "framework/CFileReplacement.h"
 #include "log/CConnectionList.h"
-#include "log/CFileLocation.h"
+#include "framework/CFileLocation.h"
 #include "log/CNumberFormat.h"
 #include "log/MONTHTOTAL.h"
 

@@ -1,9 +1,9 @@
 #include "shell/AppSettings.h"
 
-#include "counters/RegistryKey.h"
+#include "framework/RegistryKey.h"
 #include "framework/Profile.h"
 #include "framework/LoadStringResource.h"
-#include "log/CFileLocation.h"
+#include "framework/CFileLocation.h"
 #include "resource.h"
 
 #include <io.h>

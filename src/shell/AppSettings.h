@@ -2,7 +2,7 @@
 // The application's settings: the record PROFILEDATA in the user's profile, the autostart
 // value under the machine's Run key, and the help file. The application object owns one and
 // lends it to the options sheet.
-#include "shell/ProfileData.h"
+#include "ui/ProfileData.h"
 #include "ui/OptionsHost.h"
 
 #include <windows.h>

@@ -6,7 +6,7 @@
 //
 // The frame embeds one and routes WM_CONNECTIONS_CHANGED and WM_TIMER to it; the counter, the
 // log, the tray icon and the window whose timer measures are the frame's, lent to it.
-#include "framework/ScopedIcon.h"
+#include "framework/ScopedHandles.h"
 #include "shell/RunningReading.h"
 
 #include <windows.h>

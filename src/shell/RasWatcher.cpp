@@ -113,7 +113,7 @@ unsigned __stdcall CRasWatcher::ThreadProc(void* pParam) {
 }
 
 void CRasWatcher::Run() {
-    CScopedHandle notification(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    fw::ScopedHandle notification(CreateEventA(nullptr, FALSE, FALSE, nullptr));
     const HANDLE waitList[] = {m_evStop.Get(), notification.Get()};
     // Without an event of its own the thread can only poll, waiting for the stop event alone.
     const DWORD nWaitObjects = notification ? 2 : 1;

@@ -2,7 +2,7 @@
 // Watches the dial-up connections on a thread of its own and posts their number to a window
 // whenever it changes: wParam 1 when it rose (0 in the first report), lParam the number.
 // Waits for the Remote Access Service's events, or counts every two seconds where there are none.
-#include "shell/ScopedHandle.h"
+#include "framework/ScopedHandles.h"
 
 #include <windows.h>
 
@@ -36,8 +36,8 @@ private:
     void Report(WPARAM wParam, int nCount);
     void WaitForThreadEnd();
 
-    CScopedHandle m_hThread; // the worker thread, or none
-    CScopedHandle m_evStop;  // manual reset: tells the worker to leave its loop
+    fw::ScopedHandle m_hThread; // the worker thread, or none
+    fw::ScopedHandle m_evStop;  // manual reset: tells the worker to leave its loop
     int m_nLastCount;        // written by the worker only
     UINT m_nMessage;
     HWND m_hWnd;

@@ -1,26 +1,13 @@
 #include "shell/TrayIcon.h"
 
+#include "framework/ScopedHandles.h"
+
 namespace {
 
 // The shell reads only the fields of the first NOTIFYICONDATA, whose tooltip holds 64 bytes.
 constexpr DWORD kNotifyIconDataSize = NOTIFYICONDATAA_V1_SIZE;
 constexpr int kTipCapacity = 64;
 static_assert(kNotifyIconDataSize == 88, "first NOTIFYICONDATAA");
-
-class ScopedMenu {
-public:
-    explicit ScopedMenu(HMENU hMenu) : m_hMenu(hMenu) {}
-    ~ScopedMenu() {
-        if (m_hMenu)
-            DestroyMenu(m_hMenu);
-    }
-    ScopedMenu(const ScopedMenu&) = delete;
-    ScopedMenu& operator=(const ScopedMenu&) = delete;
-    HMENU Get() const { return m_hMenu; }
-
-private:
-    HMENU m_hMenu;
-};
 
 } // namespace
 
@@ -95,7 +82,8 @@ LRESULT CTrayIcon::OnTrayNotification(WPARAM wParam, LPARAM lParam) {
     if (uMouseMessage != WM_RBUTTONUP && uMouseMessage != WM_LBUTTONDBLCLK)
         return 1;
 
-    ScopedMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(LOWORD(m_nid.uID))));
+    const fw::ScopedMenu menu(
+        LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(LOWORD(m_nid.uID))));
     if (!menu.Get())
         return 0;
     const HMENU hPopup = GetSubMenu(menu.Get(), 0);

@@ -2,9 +2,8 @@
 
 #include "framework/AppMessageBox.h"
 #include "framework/LoadStringResource.h"
-#include "framework/ScopedComInit.h"
-#include "framework/ScopedComPtr.h"
-#include "log/CFileLocation.h"
+#include "framework/ScopedHandles.h"
+#include "framework/CFileLocation.h"
 #include "resource.h"
 
 #include <shlobj.h>

@@ -1,7 +1,7 @@
 #pragma once
 // What the options sheet and its pages need from the application: the settings record they
 // edit, the main window they report to, and the help file.
-#include "shell/ProfileData.h"
+#include "ui/ProfileData.h"
 
 #include <windows.h>
 

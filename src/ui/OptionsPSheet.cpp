@@ -1,7 +1,7 @@
 #include "ui/OptionsPSheet.h"
 
 #include "framework/LoadStringResource.h"
-#include "shell/AppMessages.h"
+#include "ui/OptionsNotify.h"
 
 #include <algorithm>
 

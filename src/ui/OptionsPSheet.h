@@ -4,7 +4,7 @@
 // Apply, keeps its own record of modified pages, and reports the user's decision to the main
 // window with WM_OPTIONS_NOTIFY.
 #include "framework/CPropertySheet.h"
-#include "framework/ScopedIcon.h"
+#include "framework/ScopedHandles.h"
 #include "resource.h"
 #include "ui/AboutPpg.h"
 #include "ui/GeneralPpg.h"

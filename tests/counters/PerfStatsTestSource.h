@@ -3,7 +3,7 @@
 // live data below a scratch key of the dynamic-data root, and a clock that the test sets.
 #include "counters/PerfStatsReader.h"
 
-#include "ScratchKey.h"
+#include "support/ScratchKey.h"
 
 #include <memory>
 #include <string>

@@ -1,5 +1,6 @@
 // The shipped program itself, run as a child process: exit codes and the bytes of its output.
 #include "ExportData.h"
+#include "framework/ScopedHandles.h"
 #include "support/TempFolder.h"
 
 #include <windows.h>
@@ -18,21 +19,6 @@ std::string ExportProgram() {
             c = '\\';
     return path;
 }
-
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE handle = nullptr) : m_handle(handle) {}
-    ~ScopedHandle() {
-        if (m_handle && m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 HANDLE InheritableFile(const std::string& path) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -55,8 +41,8 @@ std::string Quoted(const TempFolder& folder) {
 ProgramResult RunProgram(const std::string& arguments, const TempFolder& scratch) {
     ProgramResult result;
     {
-        ScopedHandle out(InheritableFile(scratch / "out.txt"));
-        ScopedHandle err(InheritableFile(scratch / "err.txt"));
+        fw::ScopedFileHandle out(InheritableFile(scratch / "out.txt"));
+        fw::ScopedFileHandle err(InheritableFile(scratch / "err.txt"));
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
@@ -68,8 +54,8 @@ ProgramResult RunProgram(const std::string& arguments, const TempFolder& scratch
         if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                             &startup, &process))
             return result;
-        ScopedHandle processHandle(process.hProcess);
-        ScopedHandle threadHandle(process.hThread);
+        fw::ScopedHandle processHandle(process.hProcess);
+        fw::ScopedHandle threadHandle(process.hThread);
         WaitForSingleObject(process.hProcess, 60000);
         GetExitCodeProcess(process.hProcess, &result.exitCode);
     }

@@ -1,8 +1,7 @@
 #include "support/MessageCapture.h"
 
 #include "framework/LoadStringResource.h"
-#include "framework/ScopedComInit.h"
-#include "framework/ScopedComPtr.h"
+#include "framework/ScopedHandles.h"
 #include "resource.h"
 #include "ui/DesktopShortcut.h"
 

@@ -6,7 +6,7 @@
 #include "framework/LoadStringResource.h"
 #include "framework/ModelessWindows.h"
 #include "resource.h"
-#include "shell/AppMessages.h"
+#include "ui/OptionsNotify.h"
 #include "ui/OptionsPSheet.h"
 
 #include <gtest/gtest.h>

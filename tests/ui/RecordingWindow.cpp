@@ -1,7 +1,7 @@
 #include "RecordingWindow.h"
 
 #include "framework/ModelessWindows.h"
-#include "shell/AppMessages.h"
+#include "ui/OptionsNotify.h"
 
 namespace {
 const char kClassName[] = "TarvoloTestMainWindow";

@@ -1,5 +1,7 @@
 #include "SimStateFile.h"
 
+#include "framework/ScopedHandles.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -13,23 +15,6 @@ constexpr char kDefaultFileName[] = "dialup-sim.txt";
 // a few short retries keep a reader from seeing the defaults in between.
 constexpr int kOpenAttempts = 5;
 constexpr DWORD kRetryDelayMs = 10;
-
-class ScopedFile {
-public:
-    explicit ScopedFile(HANDLE handle) : m_handle(handle) {}
-    ~ScopedFile() {
-        if (IsOpen())
-            CloseHandle(m_handle);
-    }
-    ScopedFile(const ScopedFile&) = delete;
-    ScopedFile& operator=(const ScopedFile&) = delete;
-
-    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 std::string ProgramFolder() {
     std::vector<char> path(MAX_PATH);
@@ -86,8 +71,8 @@ SimState LoadSimState() {
 }
 
 SimState LoadSimState(const std::string& path) {
-    ScopedFile file(OpenStateFile(path));
-    if (!file.IsOpen())
+    fw::ScopedFileHandle file(OpenStateFile(path));
+    if (!file)
         return SimState();
     return ParseSimState(ReadAll(file.Get()));
 }

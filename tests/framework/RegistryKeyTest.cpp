@@ -1,7 +1,7 @@
-#include "counters/RegistryKey.h"
-#include "counters/RegistryValue.h"
+#include "framework/RegistryKey.h"
+#include "framework/RegistryValue.h"
 
-#include "ScratchKey.h"
+#include "support/ScratchKey.h"
 
 #include <gtest/gtest.h>
 

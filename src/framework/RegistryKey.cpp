@@ -1,7 +1,7 @@
-#include "counters/RegistryKey.h"
+#include "framework/RegistryKey.h"
 
-#include "counters/RegistryValue.h"
-#include "counters/ScopedRegKey.h"
+#include "framework/RegistryValue.h"
+#include "framework/ScopedHandles.h"
 
 #include <vector>
 
@@ -16,7 +16,7 @@ bool IsEmpty(const char* text) {
 } // namespace
 
 BOOL CRegistryKey::ReadValue(const char* subkey, const char* name, CRegistryValue& value) const {
-    CScopedRegKey key;
+    fw::ScopedRegKey key;
     if (RegOpenKeyExA(m_hRoot, subkey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
         return FALSE;
     DWORD dwType = 0;
@@ -48,7 +48,7 @@ BOOL CRegistryKey::ReadString(const char* subkey, const char* name, std::string&
 
 BOOL CRegistryKey::WriteValue(const char* subkey, const char* name,
                               const CRegistryValue& value) const {
-    CScopedRegKey key;
+    fw::ScopedRegKey key;
     if (RegCreateKeyExA(m_hRoot, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
                         key.Receive(), nullptr) != ERROR_SUCCESS)
         return FALSE;
@@ -64,7 +64,7 @@ BOOL CRegistryKey::WriteString(const char* subkey, const char* name, const char*
 BOOL CRegistryKey::DeleteEntry(const char* subkey, const char* name) const {
     if (!name)
         return IsEmpty(subkey) ? FALSE : DeleteKeyTree(m_hRoot, subkey);
-    CScopedRegKey key;
+    fw::ScopedRegKey key;
     if (RegOpenKeyExA(m_hRoot, subkey, 0, DELETE_ACCESS, key.Receive()) != ERROR_SUCCESS)
         return FALSE;
     return RegDeleteValueA(key.Get(), name) == ERROR_SUCCESS;
@@ -74,7 +74,7 @@ BOOL CRegistryKey::DeleteEntry(const char* subkey, const char* name) const {
 // has to cope with a list that shrinks under it.
 BOOL CRegistryKey::DeleteKeyTree(HKEY hParent, const char* subkey) {
     {
-        CScopedRegKey key;
+        fw::ScopedRegKey key;
         if (RegOpenKeyExA(hParent, subkey, 0, DELETE_ACCESS, key.Receive()) != ERROR_SUCCESS)
             return FALSE;
         for (;;) {

@@ -1,6 +1,6 @@
-#include "counters/RegistryValue.h"
+#include "framework/RegistryValue.h"
 
-#include "counters/MultiString.h"
+#include "framework/MultiString.h"
 
 #include <cstring>
 

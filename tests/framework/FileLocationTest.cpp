@@ -1,4 +1,4 @@
-#include "log/CFileLocation.h"
+#include "framework/CFileLocation.h"
 #include "support/TempPath.h"
 
 #include <windows.h>

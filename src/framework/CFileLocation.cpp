@@ -1,4 +1,6 @@
-#include "log/CFileLocation.h"
+#include "framework/CFileLocation.h"
+
+#include "framework/ScopedHandles.h"
 
 #include <windows.h>
 
@@ -25,25 +27,6 @@ PathParts SplitPath(const std::string& path) {
     _splitpath(path.c_str(), drive.data(), folder.data(), name.data(), extension.data());
     return {drive.data(), folder.data(), name.data(), extension.data()};
 }
-
-class ScopedRegKey {
-public:
-    ScopedRegKey(HKEY root, const char* subKey, REGSAM access) {
-        if (RegOpenKeyExA(root, subKey, 0, access, &m_hKey) != ERROR_SUCCESS)
-            m_hKey = nullptr;
-    }
-    ~ScopedRegKey() {
-        if (m_hKey)
-            RegCloseKey(m_hKey);
-    }
-    ScopedRegKey(const ScopedRegKey&) = delete;
-    ScopedRegKey& operator=(const ScopedRegKey&) = delete;
-
-    HKEY Get() const { return m_hKey; }
-
-private:
-    HKEY m_hKey = nullptr;
-};
 
 bool ReadStringValue(HKEY key, const char* valueName, std::string& text) {
     char buffer[MAX_PATH + 1] = {}; // one more than the value may fill: always terminated
@@ -154,9 +137,13 @@ void CFileLocation::Clear() {
 }
 
 bool CFileLocation::SetShellFolder(const char* valueName) {
-    ScopedRegKey key(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, KEY_ALL_ACCESS);
+    HKEY hKey = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, 0, KEY_ALL_ACCESS, &hKey) !=
+        ERROR_SUCCESS)
+        return false;
+    const fw::ScopedRegKey key(hKey);
     std::string folder;
-    if (!key.Get() || !ReadStringValue(key.Get(), valueName, folder))
+    if (!ReadStringValue(key.Get(), valueName, folder))
         return false;
     SetFolder(folder);
     return true;

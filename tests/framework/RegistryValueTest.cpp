@@ -1,4 +1,4 @@
-#include "counters/RegistryValue.h"
+#include "framework/RegistryValue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,117 @@
+#pragma once
+// The owners of the system's handles: each holds one handle (or COM reference) and gives it back
+// to the system when it goes out of scope. One family, one set of operations:
+//   Get()      the handle, still owned
+//   Receive()  for an out parameter (RegOpenKeyExA, CoCreateInstance, ...); gives back what
+//              was held first
+//   Reset(h)   gives back what is held and takes h (or nothing)
+//   bool       whether a handle is held
+#include <windows.h>
+#include <objbase.h>
+
+namespace fw {
+
+// Traits name the handle type, its empty value and how it is given back.
+template <class Traits> class ScopedResource {
+public:
+    using Handle = typename Traits::Handle;
+
+    ScopedResource() = default;
+    explicit ScopedResource(Handle h) : m_h(h) {}
+    ~ScopedResource() { Reset(); }
+    ScopedResource(const ScopedResource&) = delete;
+    ScopedResource& operator=(const ScopedResource&) = delete;
+
+    Handle Get() const { return m_h; }
+    explicit operator bool() const { return m_h != Traits::Empty(); }
+    Handle* Receive() {
+        Reset();
+        return &m_h;
+    }
+    void Reset(Handle h = Traits::Empty()) {
+        if (m_h != Traits::Empty())
+            Traits::Close(m_h);
+        m_h = h;
+    }
+
+private:
+    Handle m_h = Traits::Empty();
+};
+
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static HANDLE Empty() { return nullptr; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+// Handles of files, which CreateFileA returns as INVALID_HANDLE_VALUE when it fails.
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+struct RegKeyTraits {
+    using Handle = HKEY;
+    static HKEY Empty() { return nullptr; }
+    static void Close(HKEY h) { RegCloseKey(h); }
+};
+// An icon loaded with LoadImage without LR_SHARED.
+struct IconTraits {
+    using Handle = HICON;
+    static HICON Empty() { return nullptr; }
+    static void Close(HICON h) { DestroyIcon(h); }
+};
+struct MenuTraits {
+    using Handle = HMENU;
+    static HMENU Empty() { return nullptr; }
+    static void Close(HMENU h) { DestroyMenu(h); }
+};
+
+using ScopedHandle = ScopedResource<KernelHandleTraits>;
+using ScopedFileHandle = ScopedResource<FileHandleTraits>;
+using ScopedRegKey = ScopedResource<RegKeyTraits>;
+using ScopedIcon = ScopedResource<IconTraits>;
+using ScopedMenu = ScopedResource<MenuTraits>;
+
+// One reference to a COM interface.
+template <class T> class ScopedComPtr {
+public:
+    ScopedComPtr() = default;
+    ~ScopedComPtr() { Reset(); }
+    ScopedComPtr(const ScopedComPtr&) = delete;
+    ScopedComPtr& operator=(const ScopedComPtr&) = delete;
+
+    T* Get() const { return m_p; }
+    T* operator->() const { return m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+    void** Receive() {
+        Reset();
+        return reinterpret_cast<void**>(&m_p);
+    }
+    void Reset() {
+        if (m_p)
+            m_p->Release();
+        m_p = nullptr;
+    }
+
+private:
+    T* m_p = nullptr;
+};
+
+// COM for the calling thread for the length of one operation. Only a successful initialisation
+// (S_OK, or S_FALSE when the thread already had one) is undone: undoing a failed one, for
+// example on a thread already in the multithreaded apartment, would tear down the caller's own.
+class ScopedComInit {
+public:
+    ScopedComInit() : m_hr(CoInitialize(nullptr)) {}
+    ~ScopedComInit() {
+        if (SUCCEEDED(m_hr))
+            CoUninitialize();
+    }
+    ScopedComInit(const ScopedComInit&) = delete;
+    ScopedComInit& operator=(const ScopedComInit&) = delete;
+
+private:
+    HRESULT m_hr;
+};
+
+} // namespace fw
