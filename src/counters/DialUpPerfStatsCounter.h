@@ -1,30 +1,14 @@
 #pragma once
 // Finds the dial-up adapter's byte totals among the PerfStats statistics and adds them for
 // the two byte counter ids.
+#include "counters/DiscoveringCounter.h"
 #include "counters/PerfStatsReader.h"
 
-#include <string>
-#include <unordered_map>
-#include <utility>
-
-class CDialUpPerfStatsCounter : public CPerfStatsReader {
+class CDialUpPerfStatsCounter : public CDiscoveringCounter<CPerfStatsReader> {
 public:
-    explicit CDialUpPerfStatsCounter(PERFSTATS_SOURCE source = SystemPerfStatsSource())
-        : CPerfStatsReader(std::move(source)) {}
-
-    // Nothing to open; discovers the statistic paths.
-    BOOL Open() override;
-    BOOL AddCounter(DWORD dwId) override;
-    // Searches only the first component with a dial-up adapter name.
-    BOOL OnObject(const char* szObject) override;
-    BOOL OnCounter(const char* szObject, const char* szCounter) override;
-
-    // The path that discovery found for the id, if any.
-    const std::string* FindPath(DWORD dwId) const;
+    explicit CDialUpPerfStatsCounter(PERFSTATS_SOURCE source = SystemPerfStatsSource());
 
 protected:
-    std::unordered_map<DWORD, std::string> m_mapPaths;
-
-private:
-    BOOL DiscoveryGoesOn() const;
+    // A statistic's path: component, backslash, statistic.
+    BOOL MakePath(const char* szObject, const char* szCounter, std::string& strPath) override;
 };

@@ -1,7 +1,6 @@
 #include "counters/PdhQuery.h"
 
 #include "framework/MultiString.h"
-#include "counters/StringResource.h"
 
 #include <vector>
 
@@ -29,11 +28,7 @@ BOOL CPdhQuery::Open() {
 }
 
 void CPdhQuery::Close() {
-    std::vector<DWORD> ids;
-    for (const auto& entry : m_mapCounters)
-        ids.push_back(entry.first);
-    for (DWORD dwId : ids)
-        RemoveCounter(dwId);
+    RemoveEachCounter(m_mapCounters);
     if (m_hQuery)
         g_pdh.PdhCloseQuery(m_hQuery);
     m_hQuery = nullptr;
@@ -69,11 +64,6 @@ BOOL CPdhQuery::RemoveCounter(DWORD dwId) {
     return TRUE;
 }
 
-BOOL CPdhQuery::AddCounterFromResource(DWORD dwId, UINT nResourceId) {
-    std::string strPath;
-    return LoadStringResource(nResourceId, strPath) && AddCounterByPath(dwId, strPath.c_str());
-}
-
 BOOL CPdhQuery::AddCounterByPath(DWORD dwId, const char* szPath) {
     if (!szPath || !*szPath)
         return FALSE;
@@ -99,14 +89,6 @@ BOOL CPdhQuery::EnumObjects() {
         ForEachString(buffer.data(), cchBuffer,
                       [this](const std::string& name) { return OnObject(name.c_str()) != FALSE; });
     return status == 0;
-}
-
-BOOL CPdhQuery::GetCounterName(DWORD dwId, std::string& strName) {
-    const auto it = m_mapNames.find(dwId);
-    if (it == m_mapNames.end() || it->second.empty())
-        return FALSE;
-    strName = it->second;
-    return TRUE;
 }
 
 BOOL CPdhQuery::EnumObjectItems(const char* szObject) {

@@ -23,15 +23,10 @@ public:
     DWORD GetValue(DWORD dwId) override;
     BOOL Collect() override;
     BOOL RemoveCounter(DWORD dwId) override;
-    BOOL AddCounterFromResource(DWORD dwId, UINT nResourceId) override;
     BOOL AddCounterByPath(DWORD dwId, const char* szPath) override;
     BOOL EnumObjects() override;
-    BOOL GetCounterName(DWORD dwId, std::string& strName) override;
     BOOL EnumObjectItems(const char* szObject) override;
     BOOL EnumObjectInstances(const char* szObject) override;
-
-    // Gives the id a display name for GetCounterName.
-    void SetCounterName(DWORD dwId, const std::string& strName) { m_mapNames[dwId] = strName; }
 
     // The full path of a counter of the local machine; szInstance may be null.
     BOOL MakeCounterPath(const char* szObject, const char* szCounter, const char* szInstance,
@@ -40,7 +35,6 @@ public:
 protected:
     pdh::PDH_HQUERY m_hQuery = nullptr;
     std::unordered_map<DWORD, PDHENTRY> m_mapCounters;
-    std::unordered_map<DWORD, std::string> m_mapNames;
 
 private:
     BOOL EnumItems(const char* szObject, bool bCounters);

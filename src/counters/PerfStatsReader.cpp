@@ -3,7 +3,6 @@
 #include "framework/RegistryKey.h"
 #include "framework/RegistryValue.h"
 #include "framework/ScopedHandles.h"
-#include "counters/StringResource.h"
 
 #include <utility>
 #include <vector>
@@ -35,11 +34,7 @@ BOOL CPerfStatsReader::Open() {
 }
 
 void CPerfStatsReader::Close() {
-    std::vector<DWORD> ids;
-    for (const auto& entry : m_mapCounters)
-        ids.push_back(entry.first);
-    for (DWORD dwId : ids)
-        RemoveCounter(dwId);
+    RemoveEachCounter(m_mapCounters);
     m_mapCounters.clear();
 }
 
@@ -77,11 +72,6 @@ BOOL CPerfStatsReader::RemoveCounter(DWORD dwId) {
     return TRUE;
 }
 
-BOOL CPerfStatsReader::AddCounterFromResource(DWORD dwId, UINT nResourceId) {
-    std::string strPath;
-    return LoadStringResource(nResourceId, strPath) && AddCounterByPath(dwId, strPath.c_str());
-}
-
 BOOL CPerfStatsReader::AddCounterByPath(DWORD dwId, const char* szPath) {
     if (!szPath)
         return FALSE;
@@ -99,14 +89,6 @@ BOOL CPerfStatsReader::AddCounterByPath(DWORD dwId, const char* szPath) {
 BOOL CPerfStatsReader::EnumObjects() {
     EnumSubkeys(m_source.strEnumKey,
                 [this](const char* szComponent) { return OnObject(szComponent) != FALSE; });
-    return TRUE;
-}
-
-BOOL CPerfStatsReader::GetCounterName(DWORD dwId, std::string& strName) {
-    const auto it = m_mapNames.find(dwId);
-    if (it == m_mapNames.end() || it->second.empty())
-        return FALSE;
-    strName = it->second;
     return TRUE;
 }
 

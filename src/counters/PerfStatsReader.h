@@ -43,22 +43,16 @@ public:
     DWORD GetValue(DWORD dwId) override;
     BOOL Collect() override;
     BOOL RemoveCounter(DWORD dwId) override;
-    BOOL AddCounterFromResource(DWORD dwId, UINT nResourceId) override;
     // Refuses a statistic without a "Differentiate" description.
     BOOL AddCounterByPath(DWORD dwId, const char* szPath) override;
     BOOL EnumObjects() override;
-    BOOL GetCounterName(DWORD dwId, std::string& strName) override;
     BOOL EnumObjectItems(const char* szObject) override;
     // Statistics have no instances.
     BOOL EnumObjectInstances(const char* szObject) override;
     BOOL OnInstance(const char* szObject, const char* szInstance) override;
 
-    // Gives the id a display name for GetCounterName.
-    void SetCounterName(DWORD dwId, const std::string& strName) { m_mapNames[dwId] = strName; }
-
 protected:
     std::unordered_map<DWORD, PERFSTAT> m_mapCounters;
-    std::unordered_map<DWORD, std::string> m_mapNames;
 
     // Starts (bStart) or stops the statistic of the id by reading the value named after it
     // under StartStat or StopStat; TRUE when the read succeeded. Nothing for an unknown id.

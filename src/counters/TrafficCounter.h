@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 const DWORD COUNTER_BYTES_RECEIVED = 202; // total bytes received over dial-up connections
 const DWORD COUNTER_BYTES_SENT = 203;     // total bytes sent over dial-up connections
@@ -28,14 +30,14 @@ public:
     virtual BOOL RemoveCounter(DWORD dwId) = 0;
     // Adds the counter that discovery found for the id; FALSE when it found none.
     virtual BOOL AddCounter(DWORD dwId) = 0;
-    // Adds the counter whose path is the string resource nResourceId.
-    virtual BOOL AddCounterFromResource(DWORD dwId, UINT nResourceId) = 0;
+    // Adds the counter whose path is the string resource nResourceId, through AddCounterByPath.
+    virtual BOOL AddCounterFromResource(DWORD dwId, UINT nResourceId);
     // Adds a counter by its source-specific path; an id already in use is replaced.
     virtual BOOL AddCounterByPath(DWORD dwId, const char* szPath) = 0;
     // Calls OnObject for each object of the source.
     virtual BOOL EnumObjects() = 0;
     // The display name given to the id, if there is a non-empty one.
-    virtual BOOL GetCounterName(DWORD dwId, std::string& strName) = 0;
+    virtual BOOL GetCounterName(DWORD dwId, std::string& strName);
     // Calls OnInstance for each instance, then OnCounter for each counter of the object.
     virtual BOOL EnumObjectItems(const char* szObject) = 0;
     // Calls OnInstance for each instance of the object.
@@ -44,4 +46,19 @@ public:
     virtual BOOL OnObject(const char* szObject) = 0;
     virtual BOOL OnCounter(const char* szObject, const char* szCounter) = 0;
     virtual BOOL OnInstance(const char* szObject, const char* szInstance) = 0;
+
+    // Gives the id a display name for GetCounterName.
+    void SetCounterName(DWORD dwId, const std::string& strName) { m_mapNames[dwId] = strName; }
+
+protected:
+    // Removes every counter of a back end's table through RemoveCounter, which changes it.
+    template <class TTable> void RemoveEachCounter(const TTable& table) {
+        std::vector<DWORD> ids;
+        for (const auto& entry : table)
+            ids.push_back(entry.first);
+        for (DWORD dwId : ids)
+            RemoveCounter(dwId);
+    }
+
+    std::unordered_map<DWORD, std::string> m_mapNames;
 };

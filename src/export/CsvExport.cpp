@@ -17,22 +17,25 @@ std::string FormatIso(const std::tm& time, const char* zone) {
     return text;
 }
 
+// The time broken down by convert (_gmtime64_s or _localtime64_s), followed by zone; empty
+// when the C library cannot convert it.
+std::string FormatIsoTime(TIME64 time, errno_t (*convert)(std::tm*, const __time64_t*),
+                          const char* zone) {
+    const __time64_t value = time;
+    std::tm broken{};
+    if (convert(&broken, &value) != 0)
+        return std::string();
+    return FormatIso(broken, zone);
+}
+
 } // namespace
 
 std::string FormatIsoUtc(TIME64 time) {
-    const __time64_t value = time;
-    std::tm utc{};
-    if (_gmtime64_s(&utc, &value) != 0)
-        return std::string();
-    return FormatIso(utc, "Z");
+    return FormatIsoTime(time, &_gmtime64_s, "Z");
 }
 
 std::string FormatIsoLocal(TIME64 time) {
-    const __time64_t value = time;
-    std::tm local{};
-    if (_localtime64_s(&local, &value) != 0)
-        return std::string();
-    return FormatIso(local, "");
+    return FormatIsoTime(time, &_localtime64_s, "");
 }
 
 void WriteConnectionsCsv(const CConnectionList& list, std::ostream& out) {

@@ -1,6 +1,6 @@
 #include "shell/ConnectionAccounting.h"
 
-#include "counters/StringResource.h"
+#include "framework/LoadStringResource.h"
 #include "counters/TrafficCounter.h"
 #include "log/CConnectionLog.h"
 #include "resource.h"
@@ -126,8 +126,7 @@ void CConnectionAccounting::LastReadings(std::int64_t& nReceived, std::int64_t& 
 std::string CConnectionAccounting::TooltipText() {
     std::string volume;
     m_log.GetVolumeText(volume);
-    std::string text;
-    LoadStringResource(IDS_TOOLTIP_FORMAT, text);
+    std::string text = fw::LoadStringResource(IDS_TOOLTIP_FORMAT);
     const std::string::size_type at = text.find("%s");
     if (at != std::string::npos)
         text.replace(at, 2, volume);
