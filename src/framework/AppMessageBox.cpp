@@ -17,15 +17,10 @@ std::string& Title() {
     return title;
 }
 
-HWND& Owner() {
-    static HWND owner = nullptr;
-    return owner;
-}
-
 } // namespace
 
 int AppMessageBox(const std::string& text, unsigned style) {
-    return AppMessageBox(Owner(), text, style);
+    return AppMessageBox(nullptr, text, style);
 }
 
 int AppMessageBox(void* owner, const std::string& text, unsigned style) {
@@ -44,10 +39,6 @@ const std::string& AppTitle() {
 
 void SetAppTitle(const std::string& title) {
     Title() = title;
-}
-
-void SetMessageBoxOwner(void* hwnd) {
-    Owner() = static_cast<HWND>(hwnd);
 }
 
 } // namespace fw

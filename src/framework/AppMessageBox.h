@@ -8,8 +8,8 @@ namespace fw {
 // Receives the text and the MB_* style of a box and returns the button (IDOK, IDYES, ...).
 using MessageBoxHandler = std::function<int(const std::string& text, unsigned style)>;
 
-// Shows text in a message box with the application title as caption, or hands it to the
-// handler installed by a test. Returns the button that closed the box.
+// Shows text in a message box without owner, with the application title as caption, or hands
+// it to the handler installed by a test. Returns the button that closed the box.
 int AppMessageBox(const std::string& text, unsigned style = 0 /* MB_OK */);
 
 // The same with an owner window of its own (an HWND), which the box disables while it is up.
@@ -22,8 +22,5 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 // The caption of every box; "Tarvolo" unless the application sets another.
 const std::string& AppTitle();
 void SetAppTitle(const std::string& title);
-
-// Owner window of the boxes (none by default).
-void SetMessageBoxOwner(void* hwnd);
 
 } // namespace fw

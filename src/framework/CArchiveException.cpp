@@ -12,12 +12,6 @@ const char* TextOf(CArchiveException::Cause cause) {
         return "An attempt was made to access %1 past its end.";
     case CArchiveException::writeOnly:
         return "An attempt was made to read from the writing %1.";
-    case CArchiveException::badIndex:
-        return "%1 has a bad format.";
-    case CArchiveException::badClass:
-        return "%1 contained an unexpected object.";
-    case CArchiveException::badSchema:
-        return "%1 contains an incorrect schema.";
     case CArchiveException::generic:
         break;
     }

@@ -6,7 +6,7 @@
 
 class CArchiveException : public CException {
 public:
-    enum Cause { none, generic, readOnly, endOfFile, writeOnly, badIndex, badClass, badSchema };
+    enum Cause { none, generic, readOnly, endOfFile, writeOnly };
 
     explicit CArchiveException(Cause cause = none, const std::string& fileName = std::string());
 

@@ -8,18 +8,9 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
                           void* pContext) {
     std::string title = fw::LoadStringResource(nIDResource);
     title = title.substr(0, title.find('\n'));
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    HMENU menu = FindResourceA(instance, MAKEINTRESOURCEA(nIDResource), RT_MENU)
-                     ? LoadMenuA(instance, MAKEINTRESOURCEA(nIDResource))
-                     : nullptr;
     HWND parent = pParentWnd ? pParentWnd->m_hWnd : nullptr;
-    if (CreateEx(0, nullptr, title.c_str(), dwDefaultStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                 CW_USEDEFAULT, CW_USEDEFAULT, parent, menu, pContext))
-        return TRUE;
-    // A window that existed took its menu along; one that never came leaves it to us.
-    if (menu && IsMenu(menu))
-        DestroyMenu(menu);
-    return FALSE;
+    return CreateEx(0, nullptr, title.c_str(), dwDefaultStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, pContext);
 }
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {

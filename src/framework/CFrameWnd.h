@@ -17,9 +17,9 @@ public:
     // elsewhere clears this before it is created.
     BOOL m_bAutoDelete = TRUE;
 
-    // Creates the frame with the title (the text up to the first line feed of string
-    // nIDResource) and, if there is one, the menu of that resource id. On failure the object has
-    // had its PostNcDestroy (so a self-deleting frame is gone).
+    // Creates the frame, without a menu, with the title (the text up to the first line feed of
+    // string nIDResource). On failure the object has had its PostNcDestroy (so a self-deleting
+    // frame is gone).
     virtual BOOL LoadFrame(UINT nIDResource,
                            DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                            CWnd* pParentWnd = nullptr, void* pContext = nullptr);

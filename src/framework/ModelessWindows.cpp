@@ -60,12 +60,4 @@ bool FilterModelessMessage(MSG& msg) {
     return false;
 }
 
-bool DialogMessageFilter(HWND window, MSG& msg) {
-    return IsDialogMessageA(window, &msg) != FALSE;
-}
-
-bool PropertySheetMessageFilter(HWND window, MSG& msg) {
-    return PropSheet_IsDialogMessage(window, &msg) != FALSE;
-}
-
 } // namespace fw

@@ -20,8 +20,4 @@ void RemoveModelessWindow(HWND window);
 // itself or one of its descendants); true when that filter handled it.
 bool FilterModelessMessage(MSG& msg);
 
-// Ready-made filters: a dialog (IsDialogMessageA) and a property sheet (PSM_ISDIALOGMESSAGE).
-bool DialogMessageFilter(HWND window, MSG& msg);
-bool PropertySheetMessageFilter(HWND window, MSG& msg);
-
 } // namespace fw

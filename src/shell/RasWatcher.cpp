@@ -3,8 +3,6 @@
 #include "counters/RasApi.h"
 #include "counters/RasProbe.h"
 
-#include <process.h>
-
 #include <algorithm>
 #include <vector>
 
@@ -56,45 +54,41 @@ std::vector<ras::RASCONN> EnumerateConnections() {
 } // namespace
 
 CRasWatcher::CRasWatcher()
-    : m_evStop(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_nLastCount(0), m_nMessage(0),
-      m_hWnd(nullptr) {}
+    : m_evStop(FALSE, TRUE), m_nLastCount(0), m_nMessage(0), m_hWnd(nullptr) {}
 
 CRasWatcher::~CRasWatcher() {
     Stop();
 }
 
 bool CRasWatcher::Start(HWND hWnd, UINT nMessage) {
-    if (!IsWindow(hWnd) || nMessage < WM_USER || !m_evStop || m_hThread)
+    if (!IsWindow(hWnd) || nMessage < WM_USER || !m_evStop.m_hObject || m_pThread)
         return false;
-    unsigned threadId = 0;
-    const HANDLE hThread = reinterpret_cast<HANDLE>(
-        _beginthreadex(nullptr, 0, &CRasWatcher::ThreadProc, this, CREATE_SUSPENDED, &threadId));
-    if (!hThread)
+    m_pThread =
+        AfxBeginThread(&CRasWatcher::ThreadProc, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (!m_pThread)
         return false;
-    m_hThread.Reset(hThread);
     // Written before the thread runs, and never again while it does.
     m_hWnd = hWnd;
     m_nMessage = nMessage;
-    ResumeThread(hThread);
+    m_pThread->ResumeThread();
     return true;
 }
 
 void CRasWatcher::Stop() {
-    if (m_hThread) {
-        SetEvent(m_evStop.Get());
+    if (m_pThread) {
+        m_evStop.SetEvent();
         WaitForThreadEnd();
-        m_hThread.Reset();
+        m_pThread.reset();
     }
     // A later Start begins with the event cleared.
-    if (m_evStop)
-        ResetEvent(m_evStop.Get());
+    m_evStop.ResetEvent();
 }
 
 void CRasWatcher::WaitForThreadEnd() {
     for (int nAsk = 0; nAsk < STOP_EXIT_CODE_ASKS; ++nAsk) {
         Sleep(STOP_STEP_MS);
         DWORD dwExitCode = 0;
-        if (GetExitCodeThread(m_hThread.Get(), &dwExitCode) && dwExitCode != STILL_ACTIVE)
+        if (m_pThread->GetExitCodeThread(&dwExitCode) && dwExitCode != STILL_ACTIVE)
             return;
     }
 }
@@ -106,18 +100,19 @@ int CRasWatcher::CountActiveConnections() {
                       [](const ras::RASCONN& entry) { return IsConnectionUp(entry.hrasconn); }));
 }
 
-unsigned __stdcall CRasWatcher::ThreadProc(void* pParam) {
+UINT CRasWatcher::ThreadProc(void* pParam) {
     if (auto* pWatcher = static_cast<CRasWatcher*>(pParam))
         pWatcher->Run();
     return 0;
 }
 
 void CRasWatcher::Run() {
-    fw::ScopedHandle notification(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    const HANDLE waitList[] = {m_evStop.Get(), notification.Get()};
+    CEvent notification;
+    const HANDLE waitList[] = {m_evStop.m_hObject, notification.m_hObject};
     // Without an event of its own the thread can only poll, waiting for the stop event alone.
-    const DWORD nWaitObjects = notification ? 2 : 1;
-    const bool bNotified = notification && RegisterForNotifications(notification.Get());
+    const DWORD nWaitObjects = notification.m_hObject ? 2 : 1;
+    const bool bNotified =
+        notification.m_hObject && RegisterForNotifications(notification.m_hObject);
     const DWORD dwWaitTime = bNotified ? INFINITE : POLL_INTERVAL_MS;
 
     m_nLastCount = CountActiveConnections();
@@ -127,7 +122,7 @@ void CRasWatcher::Run() {
         int nCount = CountActiveConnections();
         if (bNotified && nCount == m_nLastCount)
             nCount = RecountWhileUnchanged();
-        if (WaitForSingleObject(m_evStop.Get(), 0) == WAIT_OBJECT_0)
+        if (WaitForSingleObject(m_evStop.m_hObject, 0) == WAIT_OBJECT_0)
             break;
         if (nCount != m_nLastCount)
             Report(nCount > m_nLastCount ? 1 : 0, nCount);
@@ -149,7 +144,7 @@ bool CRasWatcher::RegisterForNotifications(HANDLE hEvent) {
 int CRasWatcher::RecountWhileUnchanged() {
     int nCount = m_nLastCount;
     for (int nTimes = 0; nTimes < RECOUNT_TIMES && nCount == m_nLastCount; ++nTimes) {
-        if (WaitForSingleObject(m_evStop.Get(), RECOUNT_INTERVAL_MS) == WAIT_OBJECT_0)
+        if (WaitForSingleObject(m_evStop.m_hObject, RECOUNT_INTERVAL_MS) == WAIT_OBJECT_0)
             break;
         nCount = CountActiveConnections();
     }

@@ -2,9 +2,12 @@
 // Watches the dial-up connections on a thread of its own and posts their number to a window
 // whenever it changes: wParam 1 when it rose (0 in the first report), lParam the number.
 // Waits for the Remote Access Service's events, or counts every two seconds where there are none.
-#include "framework/ScopedHandles.h"
+#include "framework/CEvent.h"
+#include "framework/CWinThread.h"
 
 #include <windows.h>
+
+#include <memory>
 
 class CRasWatcher {
 public:
@@ -29,16 +32,16 @@ public:
     static const DWORD RECOUNT_INTERVAL_MS = 200;
 
 private:
-    static unsigned __stdcall ThreadProc(void* pParam);
+    static UINT ThreadProc(void* pParam);
     void Run();
     bool RegisterForNotifications(HANDLE hEvent);
     int RecountWhileUnchanged();
     void Report(WPARAM wParam, int nCount);
     void WaitForThreadEnd();
 
-    fw::ScopedHandle m_hThread; // the worker thread, or none
-    fw::ScopedHandle m_evStop;  // manual reset: tells the worker to leave its loop
-    int m_nLastCount;        // written by the worker only
+    std::unique_ptr<CWinThread> m_pThread; // the worker thread, or none
+    CEvent m_evStop;                       // manual reset: tells the worker to leave its loop
+    int m_nLastCount;                      // written by the worker only
     UINT m_nMessage;
     HWND m_hWnd;
 };

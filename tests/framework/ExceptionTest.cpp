@@ -80,8 +80,6 @@ TEST(ArchiveExceptionText, StandardTexts) {
               CArchiveException(CArchiveException::generic, "clog.dat").GetErrorMessage());
     EXPECT_EQ("An attempt was made to access clog.dat past its end.",
               CArchiveException(CArchiveException::endOfFile, "clog.dat").GetErrorMessage());
-    EXPECT_EQ("clog.dat has a bad format.",
-              CArchiveException(CArchiveException::badIndex, "clog.dat").GetErrorMessage());
     EXPECT_EQ("An attempt was made to write to the reading clog.dat.",
               CArchiveException(CArchiveException::readOnly, "clog.dat").GetErrorMessage());
     EXPECT_EQ("An attempt was made to read from the writing clog.dat.",

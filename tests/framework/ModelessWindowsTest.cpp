@@ -2,8 +2,6 @@
 // the messages meant for them.
 #include "framework/ModelessWindows.h"
 
-#include <commctrl.h>
-
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -36,52 +34,6 @@ MSG MessageFor(HWND hWnd, UINT message = WM_KEYDOWN, WPARAM wParam = VK_TAB) {
     msg.message = message;
     msg.wParam = wParam;
     return msg;
-}
-
-// A dialog template in memory: a dialog with an edit field and a button.
-struct DialogTemplate {
-    alignas(4) unsigned char bytes[512] = {};
-
-    DialogTemplate() {
-        auto* dialog = reinterpret_cast<DLGTEMPLATE*>(bytes);
-        dialog->style = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
-        dialog->cdit = 2;
-        dialog->cx = 100;
-        dialog->cy = 50;
-        WORD* p = reinterpret_cast<WORD*>(dialog + 1);
-        *p++ = 0; // no menu
-        *p++ = 0; // standard class
-        *p++ = 0; // no title
-        p = AddItem(p, 0x0081 /* edit */, 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 5);
-        AddItem(p, 0x0080 /* button */, 2, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 25);
-    }
-
-    static WORD* AddItem(WORD* p, WORD classAtom, WORD id, DWORD style, short y) {
-        p = reinterpret_cast<WORD*>((reinterpret_cast<ULONG_PTR>(p) + 3) & ~ULONG_PTR(3));
-        auto* item = reinterpret_cast<DLGITEMTEMPLATE*>(p);
-        item->style = style;
-        item->x = 5;
-        item->y = y;
-        item->cx = 80;
-        item->cy = 14;
-        item->id = id;
-        p = reinterpret_cast<WORD*>(item + 1);
-        *p++ = 0xFFFF;
-        *p++ = classAtom;
-        *p++ = 0; // no text
-        *p++ = 0; // no creation data
-        return p;
-    }
-
-    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(bytes); }
-    const DLGTEMPLATE* Page() {
-        reinterpret_cast<DLGTEMPLATE*>(bytes)->style = WS_CHILD | WS_CAPTION;
-        return Get();
-    }
-};
-
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) {
-    return message == WM_INITDIALOG;
 }
 
 } // namespace
@@ -142,38 +94,4 @@ TEST(ModelessWindows, SecondRegistrationReplacesTheFilter) {
     fw::AddModelessWindow(w.top, [](HWND, MSG&) { return true; });
     MSG msg = MessageFor(w.top);
     EXPECT_TRUE(fw::FilterModelessMessage(msg));
-}
-
-TEST(ModelessWindows, DialogFilterTakesTheTabKeyOfARealDialog) {
-    DialogTemplate dialogTemplate;
-    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialogTemplate.Get(),
-                                             nullptr, PlainDialogProc, 0);
-    ASSERT_NE(nullptr, dialog);
-    MSG tab = MessageFor(GetDlgItem(dialog, 1));
-    EXPECT_TRUE(fw::DialogMessageFilter(dialog, tab));
-    DestroyWindow(dialog);
-}
-
-TEST(ModelessWindows, PropertySheetFilterTakesTheTabKeyOfARealSheet) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-    DialogTemplate pageTemplate;
-    PROPSHEETPAGEA page = {};
-    page.dwSize = sizeof page;
-    page.dwFlags = PSP_DLGINDIRECT;
-    page.hInstance = GetModuleHandleA(nullptr);
-    page.pResource = pageTemplate.Page();
-    page.pfnDlgProc = PlainDialogProc;
-    PROPSHEETHEADERA header = {};
-    header.dwSize = sizeof header;
-    header.dwFlags = PSH_MODELESS | PSH_PROPSHEETPAGE;
-    header.hInstance = GetModuleHandleA(nullptr);
-    header.pszCaption = "Sheet";
-    header.nPages = 1;
-    header.ppsp = &page;
-    HWND sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
-    ASSERT_NE(nullptr, sheet);
-    MSG tab = MessageFor(sheet);
-    EXPECT_TRUE(fw::PropertySheetMessageFilter(sheet, tab));
-    DestroyWindow(sheet);
 }
