@@ -22,7 +22,7 @@ struct DialogTemplateEx {
 };
 
 // The standard buttons of the property sheet control, useless in a modeless sheet.
-const int kStandardButtons[] = {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP};
+const int STANDARD_BUTTONS[] = {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP};
 
 } // namespace
 
@@ -227,7 +227,7 @@ void CPropertySheet::RemoveStandardButtons() {
         SetWindowPos(m_hWnd, nullptr, 0, 0, rcWindow.right - rcWindow.left, rcOK.top - rcWindow.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    for (int id : kStandardButtons) {
+    for (int id : STANDARD_BUTTONS) {
         if (HWND hButton = ::GetDlgItem(m_hWnd, id)) {
             ShowWindow(hButton, SW_HIDE);
             EnableWindow(hButton, FALSE);

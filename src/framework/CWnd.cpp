@@ -4,7 +4,7 @@
 
 namespace {
 
-const char kObjectProperty[] = "fw:CWnd";
+const char OBJECT_PROPERTY[] = "fw:CWnd";
 
 // The window this thread is creating through CreateEx, until the CBT hook has attached it.
 struct CreationContext {
@@ -104,7 +104,7 @@ BOOL CWnd::DestroyWindow() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
-    return hWnd ? static_cast<CWnd*>(GetPropA(hWnd, kObjectProperty)) : nullptr;
+    return hWnd ? static_cast<CWnd*>(GetPropA(hWnd, OBJECT_PROPERTY)) : nullptr;
 }
 
 BOOL CWnd::PreCreateWindow(CREATESTRUCTA&) {
@@ -179,13 +179,13 @@ LRESULT CWnd::HandleNcDestroy(WPARAM wParam, LPARAM lParam) {
 
 void CWnd::Attach(HWND hWnd) {
     m_hWnd = hWnd;
-    SetPropA(hWnd, kObjectProperty, this);
+    SetPropA(hWnd, OBJECT_PROPERTY, this);
     m_pfnSuper = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StdWndProc)));
 }
 
 void CWnd::Detach() {
-    RemovePropA(m_hWnd, kObjectProperty);
+    RemovePropA(m_hWnd, OBJECT_PROPERTY);
     if (m_pfnSuper)
         SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     m_pfnSuper = nullptr;

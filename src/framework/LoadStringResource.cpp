@@ -6,15 +6,15 @@ namespace fw {
 namespace {
 
 // The resource script is compiled from cp1252, and every text the program shows is cp1252.
-constexpr UINT kResourceCodePage = 1252;
+constexpr UINT RESOURCE_CODE_PAGE = 1252;
 
 std::string ToCodePage1252(const wchar_t* text, int length) {
     if (length <= 0)
         return {};
     int size =
-        WideCharToMultiByte(kResourceCodePage, 0, text, length, nullptr, 0, nullptr, nullptr);
+        WideCharToMultiByte(RESOURCE_CODE_PAGE, 0, text, length, nullptr, 0, nullptr, nullptr);
     std::string result(size, '\0');
-    WideCharToMultiByte(kResourceCodePage, 0, text, length, &result[0], size, nullptr, nullptr);
+    WideCharToMultiByte(RESOURCE_CODE_PAGE, 0, text, length, &result[0], size, nullptr, nullptr);
     return result;
 }
 

@@ -38,10 +38,11 @@ private:
     Handle m_h = Traits::Empty();
 };
 
-struct KernelHandleTraits {
-    using Handle = HANDLE;
-    static HANDLE Empty() { return nullptr; }
-    static void Close(HANDLE h) { CloseHandle(h); }
+// Handles that are empty as null and given back with one call.
+template <class THandle, auto pfnClose> struct NullIsEmptyTraits {
+    using Handle = THandle;
+    static THandle Empty() { return nullptr; }
+    static void Close(THandle h) { pfnClose(h); }
 };
 // Handles of files, which CreateFileA returns as INVALID_HANDLE_VALUE when it fails.
 struct FileHandleTraits {
@@ -49,28 +50,14 @@ struct FileHandleTraits {
     static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { CloseHandle(h); }
 };
-struct RegKeyTraits {
-    using Handle = HKEY;
-    static HKEY Empty() { return nullptr; }
-    static void Close(HKEY h) { RegCloseKey(h); }
-};
-// An icon loaded with LoadImage without LR_SHARED.
-struct IconTraits {
-    using Handle = HICON;
-    static HICON Empty() { return nullptr; }
-    static void Close(HICON h) { DestroyIcon(h); }
-};
-struct MenuTraits {
-    using Handle = HMENU;
-    static HMENU Empty() { return nullptr; }
-    static void Close(HMENU h) { DestroyMenu(h); }
-};
 
-using ScopedHandle = ScopedResource<KernelHandleTraits>;
+using ScopedHandle = ScopedResource<NullIsEmptyTraits<HANDLE, &CloseHandle>>;
 using ScopedFileHandle = ScopedResource<FileHandleTraits>;
-using ScopedRegKey = ScopedResource<RegKeyTraits>;
-using ScopedIcon = ScopedResource<IconTraits>;
-using ScopedMenu = ScopedResource<MenuTraits>;
+using ScopedRegKey = ScopedResource<NullIsEmptyTraits<HKEY, &RegCloseKey>>;
+// An icon loaded with LoadImage without LR_SHARED.
+using ScopedIcon = ScopedResource<NullIsEmptyTraits<HICON, &DestroyIcon>>;
+using ScopedMenu = ScopedResource<NullIsEmptyTraits<HMENU, &DestroyMenu>>;
+using ScopedLibrary = ScopedResource<NullIsEmptyTraits<HMODULE, &FreeLibrary>>;
 
 // One reference to a COM interface.
 template <class T> class ScopedComPtr {

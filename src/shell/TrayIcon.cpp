@@ -5,9 +5,9 @@
 namespace {
 
 // The shell reads only the fields of the first NOTIFYICONDATA, whose tooltip holds 64 bytes.
-constexpr DWORD kNotifyIconDataSize = NOTIFYICONDATAA_V1_SIZE;
-constexpr int kTipCapacity = 64;
-static_assert(kNotifyIconDataSize == 88, "first NOTIFYICONDATAA");
+constexpr DWORD TRAY_DATA_SIZE = NOTIFYICONDATAA_V1_SIZE;
+constexpr int TIP_CAPACITY = 64;
+static_assert(TRAY_DATA_SIZE == 88, "first NOTIFYICONDATAA");
 
 } // namespace
 
@@ -24,7 +24,7 @@ BOOL CTrayIcon::Create(HWND hWnd, UINT uCallbackMessage, LPCSTR lpszTip, HICON h
         m_bEnabled = FALSE;
         return FALSE;
     }
-    m_nid.cbSize = kNotifyIconDataSize;
+    m_nid.cbSize = TRAY_DATA_SIZE;
     m_nid.hWnd = hWnd;
     m_nid.uID = uID;
     m_nid.hIcon = hIcon;
@@ -99,7 +99,7 @@ BOOL CTrayIcon::Notify(DWORD dwMessage, UINT uFlags) {
 
 // Longer texts are cut to what the shell's record holds.
 void CTrayIcon::CopyTip(LPCSTR lpszTip) {
-    lstrcpynA(m_nid.szTip, lpszTip ? lpszTip : "", kTipCapacity);
+    lstrcpynA(m_nid.szTip, lpszTip ? lpszTip : "", TIP_CAPACITY);
 }
 
 LRESULT CTrayIcon::ShowPopupMenu(HMENU hPopup) {

@@ -10,7 +10,7 @@ namespace {
 // Help topics of the pages are numbered from here, in page order.
 const DWORD HELP_CONTEXT_FIRST_PAGE = 200;
 
-const UINT kButtonTexts[] = {IDS_BUTTON_APPLY, IDS_BUTTON_OK, IDS_BUTTON_CANCEL, IDS_BUTTON_HELP};
+const UINT BUTTON_TEXTS[] = {IDS_BUTTON_APPLY, IDS_BUTTON_OK, IDS_BUTTON_CANCEL, IDS_BUTTON_HELP};
 
 RECT ClientRectOfChild(HWND hParent, HWND hChild) {
     RECT rc;
@@ -22,7 +22,7 @@ RECT ClientRectOfChild(HWND hParent, HWND hChild) {
 // Wide enough for the longest label, and never narrower than 72 pixels.
 int ButtonWidth(int bx) {
     int width = 72;
-    for (UINT id : kButtonTexts) {
+    for (UINT id : BUTTON_TEXTS) {
         int length = static_cast<int>(fw::LoadStringResource(id).size());
         width = std::max(width, (length - 2) * bx);
     }

@@ -1,5 +1,7 @@
 #include "ChildProcess.h"
 
+#include "framework/ScopedHandles.h"
+
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -13,27 +15,6 @@ std::string ExeFolder() {
     std::string folder(path);
     return folder.substr(0, folder.find_last_of('\\'));
 }
-
-class HandleOwner {
-public:
-    explicit HandleOwner(HANDLE h = nullptr) : m_h(h) {}
-    ~HandleOwner() { Reset(); }
-    HandleOwner(const HandleOwner&) = delete;
-    HandleOwner& operator=(const HandleOwner&) = delete;
-    HANDLE Get() const { return m_h; }
-    HANDLE* Receive() {
-        Reset();
-        return &m_h;
-    }
-    void Reset() {
-        if (m_h && m_h != INVALID_HANDLE_VALUE)
-            CloseHandle(m_h);
-        m_h = nullptr;
-    }
-
-private:
-    HANDLE m_h;
-};
 
 // The probe under its own name, and Wine's settings for that name, for one run.
 class ProbeCopy {
@@ -76,7 +57,7 @@ ProbeResult RunProbe(const std::string& mode,
     ProbeCopy probe(appDefaults);
 
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HandleOwner readEnd, writeEnd;
+    fw::ScopedHandle readEnd, writeEnd;
     if (!CreatePipe(readEnd.Receive(), writeEnd.Receive(), &inherit, 0))
         return result;
     SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
@@ -94,7 +75,7 @@ ProbeResult RunProbe(const std::string& mode,
     if (!CreateProcessA(probe.Path().c_str(), mutableLine.data(), nullptr, nullptr, TRUE, 0,
                         nullptr, nullptr, &startup, &process))
         return result;
-    HandleOwner processHandle(process.hProcess), threadHandle(process.hThread);
+    fw::ScopedHandle processHandle(process.hProcess), threadHandle(process.hThread);
     writeEnd.Reset(); // the read ends when the child's copy closes
 
     result.bStarted = true;

@@ -1,7 +1,9 @@
 // Discovery of the dial-up adapter's byte totals among the PerfStats statistics.
 #include "counters/DialUpPerfStatsCounter.h"
 
+#include "DiscoveryTable.h"
 #include "PerfStatsTestSource.h"
+#include "support/TableRow.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +15,38 @@ namespace {
 
 class DialUpPerfStatsCounterTest : public ::testing::Test {
 protected:
-    std::string PathOf(DWORD dwId) const {
-        const std::string* path = m_counter.FindPath(dwId);
-        return path ? *path : std::string("<none>");
-    }
-
     PerfStatsTestSource m_stats;
     CDialUpPerfStatsCounter m_counter{m_stats.Source()};
 };
+
+// The registry lists components and statistics in the order of their names, whatever the
+// order of a row.
+struct Statistic {
+    const char* component;
+    const char* statistic;
+};
+
+using DialUpCase = DiscoveryCase<Statistic>;
+
+class DialUpNames : public DialUpPerfStatsCounterTest,
+                    public ::testing::WithParamInterface<DialUpCase> {};
+
+const DialUpCase DIAL_UP_NAMES[] = {
+    {"TheNetworkingAdapterNameIsAcceptedToo",
+     {{"Dial-Up Networking Adapter", "TotalBytesRecvd"},
+      {"Dial-Up Networking Adapter", "TotalBytesXmit"}},
+     "Dial-Up Networking Adapter\\TotalBytesRecvd",
+     "Dial-Up Networking Adapter\\TotalBytesXmit"},
+    {"ComponentNamesIgnoreCaseButStatisticNamesDoNot",
+     {{"DIAL-UP ADAPTER", "TotalBytesRecvd"}, {"DIAL-UP ADAPTER", "totalbytesxmit"}},
+     "DIAL-UP ADAPTER\\TotalBytesRecvd",
+     NOT_FOUND},
+    {"OnlyTheFirstAdapterListedIsSearched",
+     {{"Dial-Up Adapter", "TotalBytesRecvd"},
+      {"Dial-Up Networking Adapter", "TotalBytesRecvd"},
+      {"Dial-Up Networking Adapter", "TotalBytesXmit"}},
+     "Dial-Up Adapter\\TotalBytesRecvd",
+     NOT_FOUND}};
 
 } // namespace
 
@@ -32,8 +58,8 @@ TEST_F(DialUpPerfStatsCounterTest, FindsAndReadsBothByteTotals) {
     ASSERT_TRUE(m_stats.SetRawValue("Dial-Up Adapter\\TotalBytesXmit", 4711));
 
     ASSERT_TRUE(m_counter.Open());
-    EXPECT_EQ("Dial-Up Adapter\\TotalBytesRecvd", PathOf(COUNTER_BYTES_RECEIVED));
-    EXPECT_EQ("Dial-Up Adapter\\TotalBytesXmit", PathOf(COUNTER_BYTES_SENT));
+    EXPECT_EQ("Dial-Up Adapter\\TotalBytesRecvd", FoundPath(m_counter, COUNTER_BYTES_RECEIVED));
+    EXPECT_EQ("Dial-Up Adapter\\TotalBytesXmit", FoundPath(m_counter, COUNTER_BYTES_SENT));
     ASSERT_TRUE(m_counter.AddCounter(COUNTER_BYTES_RECEIVED));
     ASSERT_TRUE(m_counter.AddCounter(COUNTER_BYTES_SENT));
     ASSERT_TRUE(m_counter.Collect());
@@ -41,30 +67,13 @@ TEST_F(DialUpPerfStatsCounterTest, FindsAndReadsBothByteTotals) {
     EXPECT_EQ(4711u, m_counter.GetValue(COUNTER_BYTES_SENT));
 }
 
-TEST_F(DialUpPerfStatsCounterTest, TheNetworkingAdapterNameIsAcceptedToo) {
-    ASSERT_TRUE(m_stats.AddStatistic("Dial-Up Networking Adapter", "TotalBytesRecvd"));
-    ASSERT_TRUE(m_stats.AddStatistic("Dial-Up Networking Adapter", "TotalBytesXmit"));
-    ASSERT_TRUE(m_counter.Open());
-    EXPECT_EQ("Dial-Up Networking Adapter\\TotalBytesXmit", PathOf(COUNTER_BYTES_SENT));
+TEST_P(DialUpNames, FindTheByteTotals) {
+    for (const Statistic& added : GetParam().objects)
+        ASSERT_TRUE(m_stats.AddStatistic(added.component, added.statistic));
+    ExpectDiscovered(m_counter, GetParam());
 }
 
-TEST_F(DialUpPerfStatsCounterTest, ComponentNamesIgnoreCaseButStatisticNamesDoNot) {
-    ASSERT_TRUE(m_stats.AddStatistic("DIAL-UP ADAPTER", "TotalBytesRecvd"));
-    ASSERT_TRUE(m_stats.AddStatistic("DIAL-UP ADAPTER", "totalbytesxmit"));
-    ASSERT_TRUE(m_counter.Open());
-    EXPECT_TRUE(m_counter.AddCounter(COUNTER_BYTES_RECEIVED));
-    EXPECT_FALSE(m_counter.AddCounter(COUNTER_BYTES_SENT));
-}
-
-TEST_F(DialUpPerfStatsCounterTest, OnlyTheFirstAdapterListedIsSearched) {
-    ASSERT_TRUE(m_stats.AddStatistic("Dial-Up Adapter", "TotalBytesRecvd"));
-    ASSERT_TRUE(m_stats.AddStatistic("Dial-Up Networking Adapter", "TotalBytesRecvd"));
-    ASSERT_TRUE(m_stats.AddStatistic("Dial-Up Networking Adapter", "TotalBytesXmit"));
-    ASSERT_TRUE(m_counter.Open());
-    EXPECT_EQ("Dial-Up Adapter\\TotalBytesRecvd", PathOf(COUNTER_BYTES_RECEIVED));
-    EXPECT_TRUE(m_counter.AddCounter(COUNTER_BYTES_RECEIVED));
-    EXPECT_FALSE(m_counter.AddCounter(COUNTER_BYTES_SENT));
-}
+INSTANTIATE_TEST_SUITE_P(Statistics, DialUpNames, ::testing::ValuesIn(DIAL_UP_NAMES), RowName());
 
 TEST_F(DialUpPerfStatsCounterTest, WithoutTheEnumKeyOpenSucceedsAndAddFails) {
     EXPECT_TRUE(m_counter.Open());
@@ -76,7 +85,7 @@ TEST_F(DialUpPerfStatsCounterTest, WithoutTheEnumKeyOpenSucceedsAndAddFails) {
 TEST_F(DialUpPerfStatsCounterTest, AFoundStatisticWithoutDescriptionIsNotAdded) {
     ASSERT_TRUE(m_stats.AddStatisticWithoutDescription("Dial-Up Adapter", "TotalBytesRecvd"));
     ASSERT_TRUE(m_counter.Open());
-    EXPECT_EQ("Dial-Up Adapter\\TotalBytesRecvd", PathOf(COUNTER_BYTES_RECEIVED));
+    EXPECT_EQ("Dial-Up Adapter\\TotalBytesRecvd", FoundPath(m_counter, COUNTER_BYTES_RECEIVED));
     EXPECT_FALSE(m_counter.AddCounter(COUNTER_BYTES_RECEIVED));
 }
 
@@ -94,7 +103,7 @@ TEST_F(DialUpPerfStatsCounterTest, OnObjectStopsTheListOnlyAtAMatch) {
     EXPECT_TRUE(m_counter.OnObject("Dial-Up"));
     EXPECT_EQ(nullptr, m_counter.FindPath(COUNTER_BYTES_SENT));
     EXPECT_FALSE(m_counter.OnObject("dial-up adapter"));
-    EXPECT_EQ("dial-up adapter\\TotalBytesXmit", PathOf(COUNTER_BYTES_SENT));
+    EXPECT_EQ("dial-up adapter\\TotalBytesXmit", FoundPath(m_counter, COUNTER_BYTES_SENT));
 }
 
 TEST_F(DialUpPerfStatsCounterTest, OnInstanceIsTheBasesAlwaysTrue) {

@@ -2,6 +2,7 @@
 #include "counters/OsVersion.h"
 
 #include "ChildProcess.h"
+#include "support/TableRow.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +11,10 @@
 
 namespace {
 
-OSVERSIONINFOEXA Version(DWORD dwPlatform, DWORD dwMajor, DWORD dwMinor) {
+OSVERSIONINFOEXA Version(DWORD dwPlatform, DWORD dwMajor, DWORD dwMinor,
+                         DWORD dwSize = sizeof(OSVERSIONINFOEXA)) {
     OSVERSIONINFOEXA osvi = {};
-    osvi.dwOSVersionInfoSize = sizeof osvi;
+    osvi.dwOSVersionInfoSize = dwSize;
     osvi.dwPlatformId = dwPlatform;
     osvi.dwMajorVersion = dwMajor;
     osvi.dwMinorVersion = dwMinor;
@@ -46,6 +48,45 @@ BOOL WINAPI FakeGetVersion(LPOSVERSIONINFOA osvi) {
     return TRUE;
 }
 
+// A system that accepts one record size (or none) and what QueryOsVersion makes of it.
+struct QueryCase {
+    const char* name;
+    DWORD dwSizeAccepted;
+    std::vector<DWORD> sizesAsked;
+    // The whole record: what the system did not fill in must be zero.
+    OSVERSIONINFOEXA expected;
+    BOOL b9x, bNt, b98;
+};
+
+void PrintTo(const QueryCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class VersionQuery : public ::testing::TestWithParam<QueryCase> {};
+
+const QueryCase QUERIES[] = {
+    {"AsksForTheExtendedRecordFirst", 156, {156}, Version(1, 4, 10, 156), TRUE, FALSE, TRUE},
+    {"FallsBackToTheBasicRecord", 148, {156, 148}, Version(1, 4, 10, 148), TRUE, FALSE, TRUE},
+    {"ZeroesEverythingWhenTheSystemWillNotTell", 1, {156, 148}, {}, FALSE, FALSE, FALSE}};
+
+// How Wine describes itself to a program named in its AppDefaults key, as the program sees it.
+struct ReportedVersionCase {
+    const char* name;
+    const char* wineVersion;
+    const char* output;
+};
+
+void PrintTo(const ReportedVersionCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class OsVersionReported : public ::testing::TestWithParam<ReportedVersionCase> {};
+
+const ReportedVersionCase REPORTED_VERSIONS[] = {
+    {"Windows95", "win95", "size=156 platform=1 version=4.0 9x=1 nt=0 98=0 95=1\n"},
+    {"Windows98", "win98", "size=156 platform=1 version=4.10 9x=1 nt=0 98=1 95=0\n"},
+    {"WindowsXp", "winxp", "size=156 platform=2 version=5.1 9x=0 nt=1 98=0 95=0\n"}};
+
 } // namespace
 
 TEST_P(PlatformPredicates, FollowPlatformAndVersion) {
@@ -67,41 +108,27 @@ INSTANTIATE_TEST_SUITE_P(
                       PredicateCase{"Win2000", Version(2, 5, 0), FALSE, TRUE, FALSE, FALSE},
                       PredicateCase{"Win32s", Version(0, 3, 10), FALSE, FALSE, FALSE, FALSE},
                       PredicateCase{"Zeroed", OSVERSIONINFOEXA{}, FALSE, FALSE, FALSE, FALSE}),
-    [](const ::testing::TestParamInfo<PredicateCase>& info) { return info.param.name; });
+    RowName());
 
-TEST(QueryOsVersion, AsksForTheExtendedRecordFirst) {
+TEST_P(VersionQuery, FillsTheRecord) {
+    const QueryCase& c = GetParam();
     g_sizesAsked.clear();
-    g_sizeAccepted = 156;
+    g_sizeAccepted = c.dwSizeAccepted;
     OSVERSIONINFOEXA osvi;
+    // Whatever the record held before must not show through.
     std::memset(&osvi, 0xCC, sizeof osvi);
     QueryOsVersion(osvi, FakeGetVersion);
-    EXPECT_EQ(std::vector<DWORD>{156}, g_sizesAsked);
-    EXPECT_EQ(156u, osvi.dwOSVersionInfoSize);
+    EXPECT_EQ(c.sizesAsked, g_sizesAsked);
+    EXPECT_EQ(c.expected.dwOSVersionInfoSize, osvi.dwOSVersionInfoSize);
+    EXPECT_EQ(c.expected.dwMinorVersion, osvi.dwMinorVersion);
     EXPECT_EQ(0, osvi.wSuiteMask) << "the record is zeroed before the call";
-    EXPECT_TRUE(IsWin98OrLater(osvi));
+    EXPECT_EQ(0, std::memcmp(&c.expected, &osvi, sizeof osvi));
+    EXPECT_EQ(c.b9x, IsWin9xFamily(osvi));
+    EXPECT_EQ(c.bNt, IsNtFamily(osvi));
+    EXPECT_EQ(c.b98, IsWin98OrLater(osvi));
 }
 
-TEST(QueryOsVersion, FallsBackToTheBasicRecord) {
-    g_sizesAsked.clear();
-    g_sizeAccepted = 148;
-    OSVERSIONINFOEXA osvi;
-    QueryOsVersion(osvi, FakeGetVersion);
-    EXPECT_EQ((std::vector<DWORD>{156, 148}), g_sizesAsked);
-    EXPECT_EQ(148u, osvi.dwOSVersionInfoSize);
-    EXPECT_EQ(10u, osvi.dwMinorVersion);
-}
-
-TEST(QueryOsVersion, ZeroesEverythingWhenTheSystemWillNotTell) {
-    g_sizesAsked.clear();
-    g_sizeAccepted = 1;
-    OSVERSIONINFOEXA osvi;
-    std::memset(&osvi, 0xCC, sizeof osvi);
-    QueryOsVersion(osvi, FakeGetVersion);
-    EXPECT_EQ(2u, g_sizesAsked.size());
-    const OSVERSIONINFOEXA zero = {};
-    EXPECT_EQ(0, std::memcmp(&zero, &osvi, sizeof osvi));
-    EXPECT_FALSE(IsWin9xFamily(osvi) || IsNtFamily(osvi));
-}
+INSTANTIATE_TEST_SUITE_P(Systems, VersionQuery, ::testing::ValuesIn(QUERIES), RowName());
 
 TEST(OsVersionRecord, IsFilledBeforeTheProgramRuns) {
     OSVERSIONINFOA osvi = {};
@@ -114,22 +141,13 @@ TEST(OsVersionRecord, IsFilledBeforeTheProgramRuns) {
     EXPECT_EQ(IsNtFamily(g_osvi), IsNtFamily());
 }
 
-// Wine reports an old version to a program named in its AppDefaults key.
-TEST(OsVersionRecord, Windows95AsTheSystemReportsIt) {
-    const ProbeResult probe = RunProbe("osversion", {{"Version", "win95"}});
+TEST_P(OsVersionReported, AsTheSystemReportsIt) {
+    const ReportedVersionCase& c = GetParam();
+    const ProbeResult probe = RunProbe("osversion", {{"Version", c.wineVersion}});
     ASSERT_TRUE(probe.bStarted);
     EXPECT_EQ(0u, probe.dwExitCode);
-    EXPECT_EQ("size=156 platform=1 version=4.0 9x=1 nt=0 98=0 95=1\n", probe.output);
+    EXPECT_EQ(c.output, probe.output);
 }
 
-TEST(OsVersionRecord, Windows98AsTheSystemReportsIt) {
-    const ProbeResult probe = RunProbe("osversion", {{"Version", "win98"}});
-    ASSERT_TRUE(probe.bStarted);
-    EXPECT_EQ("size=156 platform=1 version=4.10 9x=1 nt=0 98=1 95=0\n", probe.output);
-}
-
-TEST(OsVersionRecord, WindowsXpAsTheSystemReportsIt) {
-    const ProbeResult probe = RunProbe("osversion", {{"Version", "winxp"}});
-    ASSERT_TRUE(probe.bStarted);
-    EXPECT_EQ("size=156 platform=2 version=5.1 9x=0 nt=1 98=0 95=0\n", probe.output);
-}
+INSTANTIATE_TEST_SUITE_P(Systems, OsVersionReported, ::testing::ValuesIn(REPORTED_VERSIONS),
+                         RowName());

@@ -3,10 +3,13 @@
 
 #include "CountersTestResources.h"
 #include "FakePdh.h"
+#include "RecordingCounter.h"
+#include "support/TableRow.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,26 +20,15 @@ namespace {
 const std::string RECEIVED = FakePdh::PathOf("RAS total", "Bytes received");
 const std::string SENT = FakePdh::PathOf("RAS total", "Bytes transmitted");
 
-// Records every callback of the enumerations and answers each list with TRUE until its limit.
-class RecordingPdhQuery : public CPdhQuery {
+// The helper lists an object's instances before its counters; they are recorded in that order.
+class RecordingPdhQuery : public RecordingCounter<CPdhQuery> {
 public:
-    BOOL AddCounter(DWORD) override { return FALSE; }
-    BOOL OnObject(const char* szObject) override {
-        events.push_back("object " + std::string(szObject));
-        return ++objects < objectLimit;
-    }
-    BOOL OnCounter(const char* szObject, const char* szCounter) override {
-        events.push_back("counter " + std::string(szObject) + "/" + szCounter);
-        return ++counters < counterLimit;
-    }
     BOOL OnInstance(const char* szObject, const char* szInstance) override {
         events.push_back("instance " + std::string(szObject) + "/" + szInstance);
         return ++instances < instanceLimit;
     }
 
-    std::vector<std::string> events;
-    int objects = 0, counters = 0, instances = 0;
-    int objectLimit = 100, counterLimit = 100, instanceLimit = 100;
+    int instances = 0, instanceLimit = 100;
 };
 
 class PdhQueryTest : public ::testing::Test {
@@ -48,10 +40,33 @@ protected:
         m_pdh.values[SENT] = 200;
     }
     void Open() { ASSERT_TRUE(m_query.Open()); }
+    bool AddBothTotals() {
+        return m_query.AddCounterByPath(COUNTER_BYTES_RECEIVED, RECEIVED.c_str()) &&
+               m_query.AddCounterByPath(COUNTER_BYTES_SENT, SENT.c_str());
+    }
 
     FakePdh m_pdh;
     RecordingPdhQuery m_query;
 };
+
+// A second sample that the helper cannot give for one counter.
+struct LostSampleCase {
+    const char* name;
+    std::set<std::string> FakePdh::*fault;
+    std::string path;
+    DWORD dwReceived, dwSent; // after the second sample
+};
+
+void PrintTo(const LostSampleCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PdhQueryLostSample : public PdhQueryTest,
+                           public ::testing::WithParamInterface<LostSampleCase> {};
+
+const LostSampleCase LOST_SAMPLES[] = {
+    {"FailedFormatting", &FakePdh::failingFormat, RECEIVED, 1000, 400},
+    {"InvalidCounterStatus", &FakePdh::invalidData, SENT, 3000, 200}};
 
 } // namespace
 
@@ -67,8 +82,7 @@ TEST_F(PdhQueryTest, OpenFailsWhenTheHelperRefuses) {
 
 TEST_F(PdhQueryTest, CollectedValuesAreReadPerId) {
     Open();
-    ASSERT_TRUE(m_query.AddCounterByPath(COUNTER_BYTES_RECEIVED, RECEIVED.c_str()));
-    ASSERT_TRUE(m_query.AddCounterByPath(COUNTER_BYTES_SENT, SENT.c_str()));
+    ASSERT_TRUE(AddBothTotals());
     EXPECT_EQ(0u, m_query.GetValue(COUNTER_BYTES_RECEIVED)) << "0 until the first sample";
     EXPECT_TRUE(m_query.Collect());
     EXPECT_EQ(1000u, m_query.GetValue(COUNTER_BYTES_RECEIVED));
@@ -113,28 +127,20 @@ TEST_F(PdhQueryTest, CollectFailsWhenTheQueryCannotBeSampled) {
     EXPECT_EQ(0, m_pdh.CallCount("PdhGetFormattedCounterValue"));
 }
 
-TEST_F(PdhQueryTest, AFailedFormattingKeepsTheLastValueWhileTheOtherMovesOn) {
+TEST_P(PdhQueryLostSample, KeepsTheLastValueWhileTheOtherMovesOn) {
+    const LostSampleCase& c = GetParam();
     Open();
-    ASSERT_TRUE(m_query.AddCounterByPath(COUNTER_BYTES_RECEIVED, RECEIVED.c_str()));
-    ASSERT_TRUE(m_query.AddCounterByPath(COUNTER_BYTES_SENT, SENT.c_str()));
+    ASSERT_TRUE(AddBothTotals());
     ASSERT_TRUE(m_query.Collect());
     m_pdh.values[RECEIVED] = 3000;
     m_pdh.values[SENT] = 400;
-    m_pdh.failingFormat.insert(RECEIVED);
+    (m_pdh.*c.fault).insert(c.path);
     EXPECT_TRUE(m_query.Collect());
-    EXPECT_EQ(1000u, m_query.GetValue(COUNTER_BYTES_RECEIVED));
-    EXPECT_EQ(400u, m_query.GetValue(COUNTER_BYTES_SENT));
+    EXPECT_EQ(c.dwReceived, m_query.GetValue(COUNTER_BYTES_RECEIVED));
+    EXPECT_EQ(c.dwSent, m_query.GetValue(COUNTER_BYTES_SENT));
 }
 
-TEST_F(PdhQueryTest, AnInvalidCounterStatusKeepsTheLastValue) {
-    Open();
-    ASSERT_TRUE(m_query.AddCounterByPath(COUNTER_BYTES_SENT, SENT.c_str()));
-    ASSERT_TRUE(m_query.Collect());
-    m_pdh.values[SENT] = 999;
-    m_pdh.invalidData.insert(SENT);
-    EXPECT_TRUE(m_query.Collect());
-    EXPECT_EQ(200u, m_query.GetValue(COUNTER_BYTES_SENT));
-}
+INSTANTIATE_TEST_SUITE_P(Faults, PdhQueryLostSample, ::testing::ValuesIn(LOST_SAMPLES), RowName());
 
 TEST_F(PdhQueryTest, AddCounterByPathRefusesAnEmptyPathAndChangesNothing) {
     Open();
@@ -191,8 +197,7 @@ TEST_F(PdhQueryTest, RemoveCounterOfAnUnknownIdIsTrueAndChangesNothing) {
 
 TEST_F(PdhQueryTest, CloseRemovesEveryCounterAndClosesTheQueryOnce) {
     Open();
-    ASSERT_TRUE(m_query.AddCounterByPath(COUNTER_BYTES_RECEIVED, RECEIVED.c_str()));
-    ASSERT_TRUE(m_query.AddCounterByPath(COUNTER_BYTES_SENT, SENT.c_str()));
+    ASSERT_TRUE(AddBothTotals());
     m_query.Close();
     EXPECT_TRUE(m_pdh.liveCounters.empty());
     EXPECT_TRUE(m_pdh.openQueries.empty());
@@ -232,15 +237,8 @@ TEST_F(PdhQueryTest, GetCounterNameAnswersOnlyForANonEmptyName) {
 
 TEST_F(PdhQueryTest, EnumObjectsCallsOnObjectInTheHelpersOrderUntilFalse) {
     m_pdh.objects.push_back({"Speicher", {}, {}});
-    EXPECT_TRUE(m_query.EnumObjects());
-    EXPECT_EQ((std::vector<std::string>{"object Prozessor", "object RAS total", "object Speicher"}),
-              m_query.events);
-
-    m_query.events.clear();
-    m_query.objects = 0;
-    m_query.objectLimit = 2;
-    EXPECT_TRUE(m_query.EnumObjects());
-    EXPECT_EQ((std::vector<std::string>{"object Prozessor", "object RAS total"}), m_query.events);
+    ExpectObjectWalks(m_query, {"object Prozessor", "object RAS total", "object Speicher"}, 2,
+                      {"object Prozessor", "object RAS total"});
 }
 
 TEST_F(PdhQueryTest, EnumObjectsWithALengthOfZeroAnswersTheSizeStatus) {

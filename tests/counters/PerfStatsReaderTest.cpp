@@ -3,6 +3,8 @@
 
 #include "CountersTestResources.h"
 #include "PerfStatsTestSource.h"
+#include "RecordingCounter.h"
+#include "support/TableRow.h"
 
 #include <gtest/gtest.h>
 
@@ -15,31 +17,19 @@ const std::string RECEIVED = "Dial-Up Adapter\\TotalBytesRecvd";
 const std::string SENT = "Dial-Up Adapter\\TotalBytesXmit";
 const std::string RATE = "Dial-Up Adapter\\BytesRecvd";
 
-// Records the enumeration callbacks and every start and stop with its result.
-class RecordingPerfStatsReader : public CPerfStatsReader {
+// Records every start and stop with its result besides the enumeration callbacks.
+class RecordingPerfStatsReader : public RecordingCounter<CPerfStatsReader> {
 public:
-    using CPerfStatsReader::CPerfStatsReader;
+    using RecordingCounter::RecordingCounter;
+    // Stops the statistics while the recording StartStop still answers.
     ~RecordingPerfStatsReader() override { Close(); }
 
-    BOOL AddCounter(DWORD) override { return FALSE; }
-    BOOL OnObject(const char* szObject) override {
-        events.push_back("object " + std::string(szObject));
-        return ++objects < objectLimit;
-    }
-    BOOL OnCounter(const char* szObject, const char* szCounter) override {
-        events.push_back("counter " + std::string(szObject) + "/" + szCounter);
-        return ++counters < counterLimit;
-    }
     BOOL StartStop(DWORD dwId, bool bStart) override {
         const BOOL bRead = CPerfStatsReader::StartStop(dwId, bStart);
         events.push_back(std::string(bStart ? "start " : "stop ") + std::to_string(dwId) +
                          (bRead ? " read" : " unread"));
         return bRead;
     }
-
-    std::vector<std::string> events;
-    int objects = 0, counters = 0;
-    int objectLimit = 100, counterLimit = 100;
 };
 
 class PerfStatsReaderTest : public ::testing::Test {
@@ -56,6 +46,28 @@ protected:
     PerfStatsTestSource m_stats;
     RecordingPerfStatsReader m_reader{m_stats.Source()};
 };
+
+// Two samples of a statistic that is reported as growth per second.
+struct RateCase {
+    const char* name;
+    DWORD dwFirstValue, dwFirstTick;
+    DWORD dwSecondValue, dwSecondTick;
+    DWORD dwRate;
+};
+
+void PrintTo(const RateCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PerfStatsRate : public PerfStatsReaderTest, public ::testing::WithParamInterface<RateCase> {};
+
+const RateCase RATES[] = {
+    {"IsTheGrowthPerSecond", 100000, 50000, 105000, 52000, 2500},
+    {"RoundsToTheNearestWholeNumber", 100000, 1000, 105000, 4000, 1667}, // 5000 in 3 s
+    // 5000 more, from 1000 ms before the tick count wraps to 1000 ms after
+    {"AcrossTheWrapOfBothCountersIsStillTheGrowth", 0xFFFFF000, 0xFFFFFC18, 0x00000388, 1000, 2500},
+    {"WithoutElapsedTimeHasNoValue", 100000, 7000, 100000, 7000, COUNTER_NO_VALUE},
+    {"OutsideTheSigned32BitRangeHasNoValue", 0, 1000, 0x7FFFFFFF, 1001, COUNTER_NO_VALUE}};
 
 } // namespace
 
@@ -82,55 +94,19 @@ TEST_F(PerfStatsReaderTest, GetValueOfAnIdNeverAddedIsNoValue) {
     EXPECT_EQ(0xFFFFFFFFu, m_reader.GetValue(COUNTER_BYTES_SENT));
 }
 
-TEST_F(PerfStatsReaderTest, ARateIsTheGrowthPerSecondBetweenTwoSamples) {
+TEST_P(PerfStatsRate, OfTwoSamples) {
+    const RateCase& c = GetParam();
+    ASSERT_TRUE(m_stats.SetRawValue(RATE, c.dwFirstValue));
     ASSERT_TRUE(m_reader.AddCounterByPath(1, RATE.c_str()));
-    m_stats.SetTick(50000);
+    m_stats.SetTick(c.dwFirstTick);
     ASSERT_TRUE(m_reader.Collect());
-    ASSERT_TRUE(m_stats.SetRawValue(RATE, 105000));
-    m_stats.SetTick(52000);
+    ASSERT_TRUE(m_stats.SetRawValue(RATE, c.dwSecondValue));
+    m_stats.SetTick(c.dwSecondTick);
     ASSERT_TRUE(m_reader.Collect());
-    EXPECT_EQ(2500u, m_reader.GetValue(1));
+    EXPECT_EQ(c.dwRate, m_reader.GetValue(1));
 }
 
-TEST_F(PerfStatsReaderTest, ARateRoundsToTheNearestWholeNumber) {
-    ASSERT_TRUE(m_reader.AddCounterByPath(1, RATE.c_str()));
-    m_stats.SetTick(1000);
-    ASSERT_TRUE(m_reader.Collect());
-    ASSERT_TRUE(m_stats.SetRawValue(RATE, 105000));
-    m_stats.SetTick(4000);
-    ASSERT_TRUE(m_reader.Collect());
-    EXPECT_EQ(1667u, m_reader.GetValue(1)); // 5000 in 3 s
-}
-
-TEST_F(PerfStatsReaderTest, ARateAcrossTheWrapOfBothCountersIsStillTheGrowth) {
-    ASSERT_TRUE(m_stats.SetRawValue(RATE, 0xFFFFF000));
-    ASSERT_TRUE(m_reader.AddCounterByPath(1, RATE.c_str()));
-    m_stats.SetTick(0xFFFFFC18); // 1000 ms before the tick count wraps
-    ASSERT_TRUE(m_reader.Collect());
-    ASSERT_TRUE(m_stats.SetRawValue(RATE, 0x00000388)); // 5000 more
-    m_stats.SetTick(1000);
-    ASSERT_TRUE(m_reader.Collect());
-    EXPECT_EQ(2500u, m_reader.GetValue(1));
-}
-
-TEST_F(PerfStatsReaderTest, ARateWithoutElapsedTimeHasNoValue) {
-    ASSERT_TRUE(m_reader.AddCounterByPath(1, RATE.c_str()));
-    m_stats.SetTick(7000);
-    ASSERT_TRUE(m_reader.Collect());
-    ASSERT_TRUE(m_reader.Collect());
-    EXPECT_EQ(COUNTER_NO_VALUE, m_reader.GetValue(1));
-}
-
-TEST_F(PerfStatsReaderTest, ARateOutsideTheSigned32BitRangeHasNoValue) {
-    ASSERT_TRUE(m_stats.SetRawValue(RATE, 0));
-    ASSERT_TRUE(m_reader.AddCounterByPath(1, RATE.c_str()));
-    m_stats.SetTick(1000);
-    ASSERT_TRUE(m_reader.Collect());
-    ASSERT_TRUE(m_stats.SetRawValue(RATE, 0x7FFFFFFF));
-    m_stats.SetTick(1001);
-    ASSERT_TRUE(m_reader.Collect());
-    EXPECT_EQ(COUNTER_NO_VALUE, m_reader.GetValue(1));
-}
+INSTANTIATE_TEST_SUITE_P(Samples, PerfStatsRate, ::testing::ValuesIn(RATES), RowName());
 
 TEST_F(PerfStatsReaderTest, AValueOfTheWrongSizeOrTypeKeepsThePreviousSample) {
     ASSERT_TRUE(m_reader.AddCounterByPath(1, RATE.c_str()));
@@ -231,14 +207,8 @@ TEST_F(PerfStatsReaderTest, GetCounterNameAnswersOnlyForANonEmptyName) {
 TEST_F(PerfStatsReaderTest, EnumObjectsListsTheComponentsUntilFalse) {
     ASSERT_TRUE(m_stats.AddStatistic("Kernel", "CPUUsage"));
     ASSERT_TRUE(m_stats.AddStatistic("VFAT", "BReadsSec"));
-    EXPECT_TRUE(m_reader.EnumObjects());
-    EXPECT_EQ((std::vector<std::string>{"object Dial-Up Adapter", "object Kernel", "object VFAT"}),
-              m_reader.events);
-    m_reader.events.clear();
-    m_reader.objects = 0;
-    m_reader.objectLimit = 1;
-    EXPECT_TRUE(m_reader.EnumObjects());
-    EXPECT_EQ(std::vector<std::string>{"object Dial-Up Adapter"}, m_reader.events);
+    ExpectObjectWalks(m_reader, {"object Dial-Up Adapter", "object Kernel", "object VFAT"}, 1,
+                      {"object Dial-Up Adapter"});
 }
 
 TEST_F(PerfStatsReaderTest, EnumObjectItemsListsTheStatisticsUntilFalse) {
@@ -247,9 +217,7 @@ TEST_F(PerfStatsReaderTest, EnumObjectItemsListsTheStatisticsUntilFalse) {
                                         "counter Dial-Up Adapter/TotalBytesRecvd",
                                         "counter Dial-Up Adapter/TotalBytesXmit"}),
               m_reader.events);
-    m_reader.events.clear();
-    m_reader.counterLimit = 1;
-    m_reader.counters = 0;
+    m_reader.StopCountersAfter(1);
     EXPECT_TRUE(m_reader.EnumObjectItems("Dial-Up Adapter"));
     EXPECT_EQ(1u, m_reader.events.size());
 }

@@ -1,7 +1,9 @@
 // Discovery of the remote access byte totals through the performance data helper.
 #include "counters/RasPdhCounter.h"
 
+#include "DiscoveryTable.h"
 #include "FakePdh.h"
+#include "support/TableRow.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +18,36 @@ const FakePdhObject PROCESSOR = {"Prozessor", {"% Prozessorzeit"}, {"0", "_Total
 
 class RasPdhCounterTest : public ::testing::Test {
 protected:
-    std::string PathOf(DWORD dwId) const {
-        const std::string* path = m_counter.FindPath(dwId);
-        return path ? *path : std::string("<none>");
-    }
-
     FakePdh m_pdh;
     CRasPdhCounter m_counter;
 };
+
+using RasPdhCase = DiscoveryCase<FakePdhObject>;
+
+class RasPdhNames : public RasPdhCounterTest, public ::testing::WithParamInterface<RasPdhCase> {};
+
+// Both the object name and the counter names in a letter case of their own.
+RasPdhCase LetterCase(const char* name, const char* object) {
+    return {name,
+            {PROCESSOR, {object, {"BYTES RECEIVED", "bytes gesendet"}, {}}},
+            FakePdh::PathOf(object, "BYTES RECEIVED"),
+            FakePdh::PathOf(object, "bytes gesendet")};
+}
+
+const RasPdhCase RAS_PDH_NAMES[] = {
+    {"EnglishNamesGiveBothCounters",
+     {{"RAS total", {"Bytes transmitted", "Frames received", "Bytes received"}, {}}},
+     FakePdh::PathOf("RAS total", "Bytes received"),
+     FakePdh::PathOf("RAS total", "Bytes transmitted")},
+    {"ErhalteneBytesCountsAsReceived",
+     {{"RAS insgesamt", {"Erhaltene Bytes", "Bytes gesendet"}, {}}},
+     FakePdh::PathOf("RAS insgesamt", "Erhaltene Bytes"),
+     FakePdh::PathOf("RAS insgesamt", "Bytes gesendet")},
+    LetterCase("AnyLetterCase_RAS", "RAS"),
+    LetterCase("AnyLetterCase_ras", "ras"),
+    LetterCase("AnyLetterCase_rAs", "rAs"),
+    LetterCase("AnyLetterCase_ras_TOTAL", "ras TOTAL"),
+    LetterCase("AnyLetterCase_Ras_Insgesamt", "Ras Insgesamt")};
 
 } // namespace
 
@@ -43,29 +67,12 @@ TEST_F(RasPdhCounterTest, GermanNamesGiveBothCounters) {
     EXPECT_EQ(7890u, m_counter.GetValue(COUNTER_BYTES_SENT));
 }
 
-TEST_F(RasPdhCounterTest, EnglishNamesGiveBothCounters) {
-    m_pdh.objects = {{"RAS total", {"Bytes transmitted", "Frames received", "Bytes received"}, {}}};
-    ASSERT_TRUE(m_counter.Open());
-    EXPECT_EQ(FakePdh::PathOf("RAS total", "Bytes received"), PathOf(COUNTER_BYTES_RECEIVED));
-    EXPECT_EQ(FakePdh::PathOf("RAS total", "Bytes transmitted"), PathOf(COUNTER_BYTES_SENT));
+TEST_P(RasPdhNames, FindTheByteTotals) {
+    m_pdh.objects = GetParam().objects;
+    ExpectDiscovered(m_counter, GetParam());
 }
 
-TEST_F(RasPdhCounterTest, ErhalteneBytesCountsAsReceived) {
-    m_pdh.objects = {{"RAS insgesamt", {"Erhaltene Bytes", "Bytes gesendet"}, {}}};
-    ASSERT_TRUE(m_counter.Open());
-    EXPECT_EQ(FakePdh::PathOf("RAS insgesamt", "Erhaltene Bytes"), PathOf(COUNTER_BYTES_RECEIVED));
-}
-
-TEST_F(RasPdhCounterTest, ObjectAndCounterNamesIgnoreLetterCase) {
-    for (const char* name : {"RAS", "ras", "rAs", "ras TOTAL", "Ras Insgesamt"}) {
-        FakePdh pdh;
-        pdh.objects = {PROCESSOR, {name, {"BYTES RECEIVED", "bytes gesendet"}, {}}};
-        CRasPdhCounter counter;
-        ASSERT_TRUE(counter.Open());
-        EXPECT_TRUE(counter.AddCounter(COUNTER_BYTES_RECEIVED)) << name;
-        EXPECT_TRUE(counter.AddCounter(COUNTER_BYTES_SENT)) << name;
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Objects, RasPdhNames, ::testing::ValuesIn(RAS_PDH_NAMES), RowName());
 
 TEST_F(RasPdhCounterTest, AnObjectThatOnlyContainsRasIsNotSearched) {
     m_pdh.objects = {{"RAS Port", {"Bytes received", "Bytes transmitted"}, {}}};
@@ -96,8 +103,9 @@ TEST_F(RasPdhCounterTest, ALaterMatchReplacesThePathUntilBothAreFound) {
     m_pdh.objects = {
         {"RAS", {"Bytes empfangen", "Bytes received", "Bytes gesendet", "Bytes transmitted"}, {}}};
     ASSERT_TRUE(m_counter.Open());
-    EXPECT_EQ(FakePdh::PathOf("RAS", "Bytes received"), PathOf(COUNTER_BYTES_RECEIVED));
-    EXPECT_EQ(FakePdh::PathOf("RAS", "Bytes gesendet"), PathOf(COUNTER_BYTES_SENT))
+    EXPECT_EQ(FakePdh::PathOf("RAS", "Bytes received"),
+              FoundPath(m_counter, COUNTER_BYTES_RECEIVED));
+    EXPECT_EQ(FakePdh::PathOf("RAS", "Bytes gesendet"), FoundPath(m_counter, COUNTER_BYTES_SENT))
         << "the enumeration ends as soon as both ids have a path";
     EXPECT_EQ(3, m_pdh.CallCount("PdhMakeCounterPathA") / 2);
 }

@@ -6,6 +6,7 @@
 #include "counters/RasPdhCounter.h"
 
 #include "ChildProcess.h"
+#include "support/TableRow.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,26 @@ std::string Hex(DWORD value) {
     return text;
 }
 
+// A system without one of the late-bound libraries: the first call into it, while the counter
+// is opened or the devices are counted, names the library and ends the program; the call never
+// comes back.
+struct MissingLibraryCase {
+    const char* name;
+    const char* mode;          // the probe's first call into the library
+    const char* hidingSetting; // Wine's setting that hides the library
+    const char* output;
+};
+
+void PrintTo(const MissingLibraryCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class MissingLibrary : public ::testing::TestWithParam<MissingLibraryCase> {};
+
+const MissingLibraryCase MISSING_LIBRARIES[] = {
+    {"Pdh", "pdh", "DllOverrides\\pdh", "box 0 Dll not found: pdh.dll\n"},
+    {"DialUp", "ras", "DllOverrides\\rasapi32", "box 0 Dll not found: RASAPI32.dll\n"}};
+
 } // namespace
 
 TEST(TrafficCounterFactory, TheNtFamilyGetsThePdhBackEnd) {
@@ -47,21 +68,16 @@ TEST(TrafficCounterFactory, AZeroedVersionRecordGetsThePerfStatsBackEnd) {
     EXPECT_NE(nullptr, dynamic_cast<CDialUpPerfStatsCounter*>(counter.get()));
 }
 
-// A system without pdh.dll: the first call into it, while the counter is opened, names the
-// library and ends the program; Open never comes back.
-TEST(LateBindingEnd, AProgramWithoutPdhEndsAtItsFirstCall) {
-    const ProbeResult probe = RunProbe("pdh", {{"DllOverrides\\pdh", ""}});
+TEST_P(MissingLibrary, EndsTheProgramAtItsFirstCall) {
+    const MissingLibraryCase& c = GetParam();
+    const ProbeResult probe = RunProbe(c.mode, {{c.hidingSetting, ""}});
     ASSERT_TRUE(probe.bStarted);
     EXPECT_EQ(Hex(EXIT_LIBRARY_NOT_FOUND), Hex(probe.dwExitCode));
-    EXPECT_EQ("box 0 Dll not found: pdh.dll\n", probe.output);
+    EXPECT_EQ(c.output, probe.output);
 }
 
-TEST(LateBindingEnd, AProgramWithoutTheDialUpLibraryEndsAtItsFirstCall) {
-    const ProbeResult probe = RunProbe("ras", {{"DllOverrides\\rasapi32", ""}});
-    ASSERT_TRUE(probe.bStarted);
-    EXPECT_EQ(Hex(EXIT_LIBRARY_NOT_FOUND), Hex(probe.dwExitCode));
-    EXPECT_EQ("box 0 Dll not found: RASAPI32.dll\n", probe.output);
-}
+INSTANTIATE_TEST_SUITE_P(Libraries, MissingLibrary, ::testing::ValuesIn(MISSING_LIBRARIES),
+                         RowName());
 
 TEST(LateBindingEnd, WithTheLibraryPresentTheCallComesBack) {
     const ProbeResult probe = RunProbe("ras", {});

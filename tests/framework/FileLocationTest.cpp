@@ -1,5 +1,6 @@
+#include "ExpectLocationParts.h"
 #include "framework/CFileLocation.h"
-#include "support/TempPath.h"
+#include "support/TempFolder.h"
 
 #include <windows.h>
 
@@ -9,14 +10,6 @@
 #include <string>
 
 namespace {
-
-void ExpectParts(const CFileLocation& location, const std::string& drive, const std::string& folder,
-                 const std::string& name, const std::string& extension) {
-    EXPECT_EQ(drive, location.GetDrive());
-    EXPECT_EQ(folder, location.GetFolder());
-    EXPECT_EQ(name, location.GetName());
-    EXPECT_EQ(extension, location.GetExtension());
-}
 
 std::string WithBackslash(std::string folder) {
     if (folder.back() != '\\')

@@ -1,5 +1,5 @@
 #include "framework/CFile.h"
-#include "support/TempPath.h"
+#include "support/TempFolder.h"
 
 #include <windows.h>
 

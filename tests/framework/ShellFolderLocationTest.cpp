@@ -1,4 +1,6 @@
+#include "ExpectLocationParts.h"
 #include "framework/CFileLocation.h"
+#include "framework/ScopedHandles.h"
 
 #include <windows.h>
 
@@ -9,23 +11,15 @@
 
 namespace {
 
-void ExpectParts(const CFileLocation& location, const std::string& drive, const std::string& folder,
-                 const std::string& name, const std::string& extension) {
-    EXPECT_EQ(drive, location.GetDrive());
-    EXPECT_EQ(folder, location.GetFolder());
-    EXPECT_EQ(name, location.GetName());
-    EXPECT_EQ(extension, location.GetExtension());
-}
-
 // Sets a value of the user's shell folders for the test and puts the old state back.
 class ShellFolderValue {
 public:
     explicit ShellFolderValue(const char* name) : m_name(name) {
-        RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_hKey,
-                        nullptr);
+        RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        m_key.Receive(), nullptr);
         char buffer[MAX_PATH + 1] = {};
         DWORD size = MAX_PATH;
-        if (RegQueryValueExA(m_hKey, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
+        if (RegQueryValueExA(m_key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
                              &size) == ERROR_SUCCESS)
             m_original = buffer;
     }
@@ -34,22 +28,21 @@ public:
             Set(*m_original);
         else
             Remove();
-        RegCloseKey(m_hKey);
     }
     ShellFolderValue(const ShellFolderValue&) = delete;
     ShellFolderValue& operator=(const ShellFolderValue&) = delete;
 
     void Set(const std::string& value) {
-        RegSetValueExA(m_hKey, m_name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+        RegSetValueExA(m_key.Get(), m_name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>(value.size() + 1));
     }
-    void Remove() { RegDeleteValueA(m_hKey, m_name); }
+    void Remove() { RegDeleteValueA(m_key.Get(), m_name); }
 
 private:
     static constexpr const char* kKey =
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     const char* m_name;
-    HKEY m_hKey = nullptr;
+    fw::ScopedRegKey m_key;
     std::optional<std::string> m_original;
 };
 

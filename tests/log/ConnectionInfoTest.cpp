@@ -1,45 +1,39 @@
+#include "RecordFields.h"
 #include "log/CConnectionInfo.h"
 #include "support/ScopedClock.h"
 
 #include <gtest/gtest.h>
 
+namespace {
+
+void SetStartReadings(CConnectionInfo& info, std::int64_t received, std::int64_t sent) {
+    info.m_nReceivedStart = received;
+    info.m_nSentStart = sent;
+}
+
+} // namespace
+
 TEST(ConnectionInfo, NewRecordStartsNowWithEverythingElseZero) {
     ScopedClock clock(0x3C46A0A0);
     const CConnectionInfo info;
-    EXPECT_EQ(0x3C46A0A0, info.m_timeStart);
-    EXPECT_EQ(0, info.m_nDuration);
-    EXPECT_EQ(0, info.m_nReceived);
-    EXPECT_EQ(0, info.m_nSent);
-    EXPECT_EQ(0, info.m_nReceivedStart);
-    EXPECT_EQ(0, info.m_nSentStart);
+    ExpectRecord(info, {0x3C46A0A0, 0, 0, 0, 0, 0});
 }
 
 TEST(ConnectionInfo, AssignmentKeepsTheTargetsStartReadings) {
     CConnectionInfo running(0x3C46A0A0, 3723, 1572864, 262144);
-    running.m_nReceivedStart = 100;
-    running.m_nSentStart = 200;
+    SetStartReadings(running, 100, 200);
     CConnectionInfo target(1, 2, 3, 4);
-    target.m_nReceivedStart = 7;
-    target.m_nSentStart = 8;
+    SetStartReadings(target, 7, 8);
 
     target = running;
-    EXPECT_EQ(0x3C46A0A0, target.m_timeStart);
-    EXPECT_EQ(3723, target.m_nDuration);
-    EXPECT_EQ(1572864, target.m_nReceived);
-    EXPECT_EQ(262144, target.m_nSent);
-    EXPECT_EQ(7, target.m_nReceivedStart);
-    EXPECT_EQ(8, target.m_nSentStart);
+    ExpectRecord(target, {0x3C46A0A0, 3723, 1572864, 262144, 7, 8});
 }
 
 TEST(ConnectionInfo, CopyLeavesTheStartReadingsBehind) {
     CConnectionInfo running(0x3C46A0A0, 3723, 1572864, 262144);
-    running.m_nReceivedStart = 100;
-    running.m_nSentStart = 200;
+    SetStartReadings(running, 100, 200);
     const CConnectionInfo copy(running);
-    EXPECT_EQ(0x3C46A0A0, copy.m_timeStart);
-    EXPECT_EQ(262144, copy.m_nSent);
-    EXPECT_EQ(0, copy.m_nReceivedStart);
-    EXPECT_EQ(0, copy.m_nSentStart);
+    ExpectRecord(copy, {0x3C46A0A0, 3723, 1572864, 262144, 0, 0});
 }
 
 // The tests run with TZ=Europe/Berlin: the month is that of local time, not of UTC.

@@ -1,21 +1,27 @@
+#include "RecordFields.h"
+#include "support/TableRow.h"
 #include "framework/CArchive.h"
 #include "log/CConnectionList.h"
 #include "support/MemoryFile.h"
 #include "support/WorkedExampleFile.h"
 #include "support/ScopedClock.h"
-#include "support/TempPath.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace {
 
+const RecordFields FIRST = {0x3C46A0A0, 3723, 1572864, 262144};
+const RecordFields SECOND = {0x3C47F220, 60, 10000, 2000};
+
 CConnectionList WorkedExampleList() {
-    return {CConnectionInfo(0x3C46A0A0, 3723, 1572864, 262144),
-            CConnectionInfo(0x3C47F220, 60, 10000, 2000)};
+    return {CConnectionInfo(FIRST.start, FIRST.duration, FIRST.received, FIRST.sent),
+            CConnectionInfo(SECOND.start, SECOND.duration, SECOND.received, SECOND.sent)};
 }
 
 Bytes Store(const CConnectionList& list) {
@@ -34,16 +40,6 @@ CConnectionList Load(const Bytes& bytes) {
     return list;
 }
 
-void ExpectRecord(const CConnectionInfo& info, TIME64 start, std::int32_t duration,
-                  std::int64_t received, std::int64_t sent) {
-    EXPECT_EQ(start, info.m_timeStart);
-    EXPECT_EQ(duration, info.m_nDuration);
-    EXPECT_EQ(received, info.m_nReceived);
-    EXPECT_EQ(sent, info.m_nSent);
-    EXPECT_EQ(0, info.m_nReceivedStart);
-    EXPECT_EQ(0, info.m_nSentStart);
-}
-
 // A count of 4,294,967,294 records before the first records of the worked example.
 Bytes HugeCountBefore(int records) {
     const Bytes count = {0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF};
@@ -56,6 +52,53 @@ Bytes HugeCountBefore(int records) {
 Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t size) {
     return Bytes(bytes.begin() + from, bytes.begin() + from + size);
 }
+
+Bytes WorkedExampleFollowedBy(const Bytes& rest) {
+    Bytes bytes = WORKED_EXAMPLE;
+    bytes.insert(bytes.end(), rest.begin(), rest.end());
+    return bytes;
+}
+
+// The worked example with a count of 5, followed by the first 9 bytes of a third record.
+Bytes CountOf5WithACutRecord() {
+    Bytes bytes = WorkedExampleFollowedBy({0x18, 0xEA, 0x42, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55});
+    bytes[0] = 0x05;
+    return bytes;
+}
+
+constexpr int END_OF_FILE = -1;
+constexpr std::uint64_t FILE_SIZE = ~std::uint64_t(0); // the caller passes the file's own size
+
+struct DamagedFile {
+    const char* name;
+    Bytes bytes;
+    int kept;                      // records of the worked example, or END_OF_FILE
+    std::uint64_t streamBytes = 0; // 0: unknown to the caller
+    std::uint32_t toAdd = 0;
+    std::optional<std::size_t> roomAtLeast = std::nullopt;
+    std::optional<std::size_t> roomAtMost = std::nullopt;
+};
+
+void PrintTo(const DamagedFile& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class DamagedConnectionFile : public ::testing::TestWithParam<DamagedFile> {};
+
+// A file of records numbered from 0 whose read stops at byte `readable`.
+struct ReadError {
+    const char* name;
+    int records;
+    unsigned readable;
+    unsigned bufferSize;
+    int kept;
+};
+
+void PrintTo(const ReadError& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class ConnectionFileReadError : public ::testing::TestWithParam<ReadError> {};
 
 } // namespace
 
@@ -80,8 +123,8 @@ TEST(ConnectionFile, WorkedExampleOnDiskIsNinetyEightBytes) {
 TEST(ConnectionFile, WorkedExampleIsLoaded) {
     const CConnectionList list = Load(WORKED_EXAMPLE);
     ASSERT_EQ(2u, list.size());
-    ExpectRecord(list.front(), 0x3C46A0A0, 3723, 1572864, 262144);
-    ExpectRecord(list.back(), 0x3C47F220, 60, 10000, 2000);
+    ExpectRecord(list.front(), FIRST);
+    ExpectRecord(list.back(), SECOND);
 }
 
 TEST(ConnectionFile, EmptyListIsTwoZeroBytes) {
@@ -108,7 +151,7 @@ TEST(ConnectionFile, Count65535TakesTheLongForm) {
 
     const CConnectionList loaded = Load(bytes);
     ASSERT_EQ(65535u, loaded.size());
-    ExpectRecord(loaded.back(), 0x3C47F220, 60, 10000, 2000);
+    ExpectRecord(loaded.back(), SECOND);
 }
 
 TEST(ConnectionFile, TagPaddingAndStartReadingsAreDroppedAndWrittenFixed) {
@@ -121,7 +164,7 @@ TEST(ConnectionFile, TagPaddingAndStartReadingsAreDroppedAndWrittenFixed) {
 
     const CConnectionList list = Load(odd);
     ASSERT_EQ(2u, list.size());
-    ExpectRecord(list.front(), 0x3C46A0A0, 3723, 1572864, 262144);
+    ExpectRecord(list.front(), FIRST);
     EXPECT_EQ(WORKED_EXAMPLE, Store(list));
 }
 
@@ -134,42 +177,60 @@ TEST(ConnectionFile, StartReadingsOfARecordAreNeverWritten) {
     EXPECT_EQ(Bytes(16, 0), Slice(Store(list), 34, 16));
 }
 
-TEST(ConnectionFileEnd, FileOfZeroOrOneByteIsEndOfFile) {
-    for (const Bytes& bytes : {Bytes{}, Bytes{0x02}}) {
+// A damaged file and what loading it keeps: the first records of the worked example, or an
+// archive end-of-file error. A caller that knows the stream's size passes it, and room is made
+// for the records it can hold (never for those a damaged count makes up) and those to be added.
+TEST_P(DamagedConnectionFile, LoadsOnlyTheCompleteRecords) {
+    const DamagedFile& row = GetParam();
+    ScopedClock clock(0x40000000); // would stamp records made up for the count
+    MemoryFile file(row.bytes, "C:\\Tool\\clog.dat");
+    CArchive ar(file, CArchive::load);
+    CConnectionList list;
+    const std::uint64_t streamBytes =
+        row.streamBytes == FILE_SIZE ? row.bytes.size() : row.streamBytes;
+    if (row.kept == END_OF_FILE) {
         try {
-            Load(bytes);
-            FAIL() << bytes.size() << " bytes gave no error";
+            LoadConnectionList(ar, list, streamBytes, row.toAdd);
+            FAIL() << "no error";
         } catch (const CArchiveException& e) {
             EXPECT_EQ(CArchiveException::endOfFile, e.GetCause());
             EXPECT_EQ("An attempt was made to access C:\\Tool\\clog.dat past its end.",
                       e.GetErrorMessage());
         }
+        return;
+    }
+    LoadConnectionList(ar, list, streamBytes, row.toAdd);
+    ASSERT_EQ(static_cast<std::size_t>(row.kept), list.size());
+    const RecordFields workedExample[] = {FIRST, SECOND};
+    for (std::size_t i = 0; i < list.size(); ++i)
+        ExpectRecord(list[i], workedExample[i]);
+    if (row.roomAtLeast) {
+        EXPECT_LE(*row.roomAtLeast, list.capacity());
+    }
+    if (row.roomAtMost) {
+        EXPECT_LE(list.capacity(), *row.roomAtMost);
     }
 }
 
-TEST(ConnectionFileEnd, LongCountCutShortIsEndOfFile) {
-    EXPECT_THROW(Load(Bytes{0xFF, 0xFF, 0x05, 0x00}), CArchiveException);
-}
-
-// A count that promises more than the file holds yields the complete records only: no
-// default records stamped with the load time, no half record.
-TEST(ConnectionFileEnd, CountPromisingMoreKeepsOnlyCompleteRecords) {
-    ScopedClock clock(0x40000000);
-    Bytes bytes = WORKED_EXAMPLE;
-    bytes[0] = 0x05;
-    bytes.insert(bytes.end(), {0x18, 0xEA, 0x42, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55}); // cut short
-
-    const CConnectionList list = Load(bytes);
-    ASSERT_EQ(2u, list.size());
-    ExpectRecord(list.front(), 0x3C46A0A0, 3723, 1572864, 262144);
-    ExpectRecord(list.back(), 0x3C47F220, 60, 10000, 2000);
-}
-
-TEST(ConnectionFileEnd, HugeDamagedCountBuildsNothingUnread) {
-    const CConnectionList list = Load(HugeCountBefore(1));
-    ASSERT_EQ(1u, list.size());
-    ExpectRecord(list.front(), 0x3C46A0A0, 3723, 1572864, 262144);
-}
+INSTANTIATE_TEST_SUITE_P(
+    ConnectionFileEnd, DamagedConnectionFile,
+    ::testing::Values(
+        DamagedFile{"FileOfZeroBytesIsEndOfFile", Bytes{}, END_OF_FILE},
+        DamagedFile{"FileOfOneByteIsEndOfFile", Bytes{0x02}, END_OF_FILE},
+        DamagedFile{"LongCountCutShortIsEndOfFile", Bytes{0xFF, 0xFF, 0x05, 0x00}, END_OF_FILE},
+        DamagedFile{"CountPromisingMoreKeepsOnlyCompleteRecords", CountOf5WithACutRecord(), 2},
+        DamagedFile{"HugeDamagedCountBuildsNothingUnread", HugeCountBefore(1), 1},
+        // room for what the stream can hold, not for the count
+        DamagedFile{
+            "RoomIsMadeForTheRecordsTheStreamCanHold", HugeCountBefore(2), 2, FILE_SIZE, 0, {}, 2},
+        // room for those to add on top of those the count promises and the stream can hold,
+        // however long the stream is behind them
+        DamagedFile{"RoomForRecordsToAddFollowsTheCountNotTheStreamsLength",
+                    WorkedExampleFollowedBy(Bytes(1000 * 48, 0)), 2, FILE_SIZE, 1, 3, 3},
+        // a size larger than memory could ever hold leaves the list to grow as it reads
+        DamagedFile{"ASizeBeyondWhatMemoryCanHoldIsOnlyAHint", HugeCountBefore(2), 2,
+                    std::uint64_t(1) << 40}),
+    RowName());
 
 // The records pass through the archive in blocks; a file of several blocks, cut inside one.
 TEST(ConnectionFileEnd, ManyRecordsRoundTripAndACutInsideABlockKeepsThoseBefore) {
@@ -182,14 +243,14 @@ TEST(ConnectionFileEnd, ManyRecordsRoundTripAndACutInsideABlockKeepsThoseBefore)
     const CConnectionList loaded = Load(bytes);
     ASSERT_EQ(static_cast<std::size_t>(COUNT), loaded.size());
     for (int i = 0; i < COUNT; i += 43)
-        ExpectRecord(loaded[i], 0x3C46A0A0 + 3600 * i, i, 1000LL * i, 7LL * i);
-    ExpectRecord(loaded.back(), 0x3C46A0A0 + 3600 * (COUNT - 1), COUNT - 1, 1000LL * (COUNT - 1),
-                 7LL * (COUNT - 1));
+        ExpectRecord(loaded[i], {0x3C46A0A0 + 3600 * i, i, 1000LL * i, 7LL * i});
+    ExpectRecord(loaded.back(), {0x3C46A0A0 + 3600 * (COUNT - 1), COUNT - 1, 1000LL * (COUNT - 1),
+                                 7LL * (COUNT - 1)});
 
     bytes.resize(2 + 1100 * 48 + 20);
     const CConnectionList cut = Load(bytes);
     ASSERT_EQ(1100u, cut.size());
-    ExpectRecord(cut.back(), 0x3C46A0A0 + 3600 * 1099, 1099, 1099000, 7693);
+    ExpectRecord(cut.back(), {0x3C46A0A0 + 3600 * 1099, 1099, 1099000, 7693});
 }
 
 // A long list reaches the file in whole archive buffers, however its blocks fall.
@@ -207,67 +268,32 @@ TEST(ConnectionFile, ALongListReachesTheFileInWholeBuffers) {
     EXPECT_LT(sizes.size(), file.Content().size() / CArchive::DEFAULT_BUFFER_SIZE);
 }
 
-// A caller that knows the stream's size has room made for what it can hold, not for the count.
-TEST(ConnectionFileEnd, RoomIsMadeForTheRecordsTheStreamCanHold) {
-    const Bytes bytes = HugeCountBefore(2);
-    MemoryFile file(bytes, "C:\\Tool\\clog.dat");
-    CArchive ar(file, CArchive::load);
-    CConnectionList list;
-    LoadConnectionList(ar, list, bytes.size());
-    EXPECT_EQ(2u, list.size());
-    EXPECT_LE(list.capacity(), 2u);
-}
-
-// Room for the records a caller is going to add comes on top of those the count promises and
-// the stream can hold, however long the stream is behind them.
-TEST(ConnectionFileEnd, RoomForRecordsToAddFollowsTheCountNotTheStreamsLength) {
-    Bytes bytes = WORKED_EXAMPLE;
-    bytes.resize(bytes.size() + 1000 * 48);
-    MemoryFile file(bytes, "C:\\Tool\\clog.dat");
-    CArchive ar(file, CArchive::load);
-    CConnectionList list;
-    LoadConnectionList(ar, list, bytes.size(), 1);
-    EXPECT_EQ(2u, list.size());
-    EXPECT_EQ(3u, list.capacity());
-}
-
-TEST(ConnectionFileEnd, AReadErrorKeepsTheRecordsReadBeforeIt) {
+// A read of the file that fails keeps the records read before it; records are taken from the
+// archive's buffer in blocks, so those the buffer held when the next read failed are all kept.
+TEST_P(ConnectionFileReadError, KeepsTheRecordsReadBeforeIt) {
+    const ReadError& row = GetParam();
     CConnectionList many;
-    for (int i = 0; i < 130; ++i)
+    for (int i = 0; i < row.records; ++i)
         many.emplace_back(0x3C46A0A0 + i, i, i, i);
     MemoryFile file(Store(many), "C:\\Tool\\clog.dat");
-    file.SetReadable(3399); // the archive's read of bytes 3,300 to 3,399 fails
-    CArchive ar(file, CArchive::load, 100);
+    file.SetReadable(row.readable);
+    CArchive ar(file, CArchive::load, row.bufferSize);
     CConnectionList list;
     EXPECT_THROW(LoadConnectionList(ar, list, file.Content().size()), CFileException);
-    ASSERT_EQ(68u, list.size()); // the records that end before byte 3,300
-    ExpectRecord(list.back(), 0x3C46A0A0 + 67, 67, 67, 67);
+    ASSERT_EQ(static_cast<std::size_t>(row.kept), list.size());
+    const int last = row.kept - 1;
+    ExpectRecord(list.back(), {0x3C46A0A0 + last, last, last, last});
 }
 
-// Records are taken from the archive's buffer in blocks: those the buffer held when the next
-// read of the file failed are all kept.
-TEST(ConnectionFileEnd, AReadErrorKeepsEveryRecordOfTheBufferBeforeIt) {
-    CConnectionList many;
-    for (int i = 0; i < 200; ++i)
-        many.emplace_back(0x3C46A0A0 + i, i, i, i);
-    MemoryFile file(Store(many), "C:\\Tool\\clog.dat");
-    file.SetReadable(8191); // the second read, of bytes 4,096 to 8,191, fails
-    CArchive ar(file, CArchive::load);
-    CConnectionList list;
-    EXPECT_THROW(LoadConnectionList(ar, list, file.Content().size()), CFileException);
-    ASSERT_EQ(85u, list.size()); // the records that end before byte 4,096
-    ExpectRecord(list.back(), 0x3C46A0A0 + 84, 84, 84, 84);
-}
-
-// The size is a hint: one larger than memory could ever hold leaves the list to grow as it reads.
-TEST(ConnectionFileEnd, ASizeBeyondWhatMemoryCanHoldIsOnlyAHint) {
-    const Bytes bytes = HugeCountBefore(2);
-    MemoryFile file(bytes, "C:\\Tool\\clog.dat");
-    CArchive ar(file, CArchive::load);
-    CConnectionList list;
-    LoadConnectionList(ar, list, std::uint64_t(1) << 40);
-    EXPECT_EQ(2u, list.size());
-}
+INSTANTIATE_TEST_SUITE_P(
+    ConnectionFileEnd, ConnectionFileReadError,
+    ::testing::Values(
+        // the archive's read of bytes 3,300 to 3,399 fails; 68 records end before byte 3,300
+        ReadError{"AReadErrorKeepsTheRecordsReadBeforeIt", 130, 3399, 100, 68},
+        // the second read, of bytes 4,096 to 8,191, fails; 85 records end before byte 4,096
+        ReadError{"AReadErrorKeepsEveryRecordOfTheBufferBeforeIt", 200, 8191,
+                  CArchive::DEFAULT_BUFFER_SIZE, 85}),
+    RowName());
 
 TEST(ConnectionFileEnd, LoadingAppendsAtTheTail) {
     MemoryFile file(WORKED_EXAMPLE);
@@ -303,5 +329,5 @@ TEST(ConnectionFileTime, NegativeDurationAndVolumesKeepTheirSign) {
     EXPECT_EQ((Bytes{0xFB, 0xFF, 0xFF, 0xFF}), Slice(bytes, 10, 4));
     const CConnectionList list = Load(bytes);
     ASSERT_EQ(1u, list.size());
-    ExpectRecord(list.front(), 0x3C46A0A0, -5, -1048576, -1);
+    ExpectRecord(list.front(), {0x3C46A0A0, -5, -1048576, -1});
 }

@@ -1,6 +1,7 @@
 // Booking and recording connections: "clog.dat", "mlog.dat" and the two report pages.
 #include "ExpectedPages.h"
 #include "LogFolderTest.h"
+#include "support/TableRow.h"
 #include "support/WorkedExampleFile.h"
 
 namespace {
@@ -17,7 +18,35 @@ protected:
     std::string ConnectionPageOf(const std::string& rows) const {
         return TemplateOnDisk(IDR_CLOG_HEAD) + rows + CONNECTION_PAGE_FOOT;
     }
+
+    // A log started an hour after the worked example's second connection, over its file.
+    std::unique_ptr<CConnectionLog> OpenOverTheWorkedExample(const MonthTable& table = {}) {
+        m_clock.Set(0x3C47F220 + 3600);
+        WriteRecentMonthFile(table);
+        WriteFileBytes(Path("clog.dat"), WORKED_EXAMPLE);
+        return OpenLog();
+    }
 };
+
+struct Reading {
+    std::int64_t received;
+    std::int64_t sent;
+};
+
+// The counter readings at the start (-1: missing) and at each update of one connection, and the
+// volumes it books to January.
+struct Readings {
+    const char* name;
+    Reading atStart;
+    std::vector<Reading> updates;
+    Reading booked;
+};
+
+void PrintTo(const Readings& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class LogVolumes : public LogRecording, public ::testing::WithParamInterface<Readings> {};
 
 std::vector<TIME64> StartsOf(const CConnectionList& list) {
     std::vector<TIME64> starts;
@@ -43,18 +72,14 @@ TEST_F(LogRecording, TwoConnectionsGiveTheWorkedExample) {
     EXPECT_EQ(3723 + 60, table[1].nDuration);
     EXPECT_EQ(1572864 + 10000, table[1].nReceived);
     EXPECT_EQ(262144 + 2000, table[1].nSent);
-    EXPECT_EQ(TemplateOnDisk(IDR_MLOG_HEAD) +
-                  Row({"November", "00:00:00 ", "0,00", "0,00", "0,00"}) +
-                  Row({"Dezember", "00:00:00 ", "0,00", "0,00", "0,00"}) +
-                  Row({"Januar", "01:03:03 ", "1,51", "0,25", "1,76"}) + MONTH_PAGE_FOOT,
+    EXPECT_EQ(MonthPage({{"November", "00:00:00 ", "0,00", "0,00", "0,00"},
+                         {"Dezember", "00:00:00 ", "0,00", "0,00", "0,00"},
+                         {"Januar", "01:03:03 ", "1,51", "0,25", "1,76"}}),
               ReadFileText(Path("mlog.htm")));
 }
 
 TEST_F(LogRecording, BothSortOrders) {
-    m_clock.Set(0x3C47F220 + 3600);
-    WriteRecentMonthFile();
-    WriteFileBytes(Path("clog.dat"), WORKED_EXAMPLE);
-    auto log = OpenLog();
+    auto log = OpenOverTheWorkedExample();
 
     log->SetSortOrder(false);
     EXPECT_EQ(ConnectionPageOf(SECOND_ROW + FIRST_ROW), ConnectionPage());
@@ -66,10 +91,7 @@ TEST_F(LogRecording, BothSortOrders) {
 }
 
 TEST_F(LogRecording, NewestFirstStillAppendsTheNewConnectionToTheFile) {
-    m_clock.Set(0x3C47F220 + 3600);
-    WriteRecentMonthFile();
-    WriteFileBytes(Path("clog.dat"), WORKED_EXAMPLE);
-    auto log = OpenLog();
+    auto log = OpenOverTheWorkedExample();
     log->SetSortOrder(false);
     Connect(*log, 0x3C47F220 + 7200, 59, 0, 0);
 
@@ -126,37 +148,35 @@ TEST_F(LogRecording, AConnectionIsBookedToTheMonthOfItsStartAtTheLastUpdate) {
     EXPECT_EQ(20, list.front().m_nDuration);
 }
 
-TEST_F(LogRecording, AReadingOfZeroLeavesOnlyItsOwnVolume) {
+// ---- the volumes booked for a connection's counter readings
+
+TEST_P(LogVolumes, AreTheLastReadingsLessThoseAtTheStart) {
+    const Readings& row = GetParam();
     WriteRecentMonthFile();
     auto log = OpenLog();
-    log->StartConnection(100, 100);
-    log->UpdateConnection(100 + MB, 0);
-    log->UpdateConnection(0, 100 + 3 * MB);
+    log->StartConnection(row.atStart.received, row.atStart.sent);
+    for (const Reading& update : row.updates)
+        log->UpdateConnection(update.received, update.sent);
     log->EndConnection();
-    EXPECT_EQ(MB, ReadMonthFile()[1].nReceived);
-    EXPECT_EQ(3 * MB, ReadMonthFile()[1].nSent);
+    EXPECT_EQ(row.booked.received, ReadMonthFile()[1].nReceived);
+    EXPECT_EQ(row.booked.sent, ReadMonthFile()[1].nSent);
 }
 
-TEST_F(LogRecording, MissingStartReadingsAreTakenFromTheFirstUpdate) {
-    WriteRecentMonthFile();
-    auto log = OpenLog();
-    log->StartConnection(-1, 5000);
-    log->UpdateConnection(7000, 9000);
-    log->UpdateConnection(7000 + MB, 9000 + 2 * MB);
-    log->EndConnection();
-    EXPECT_EQ(MB, ReadMonthFile()[1].nReceived);
-    EXPECT_EQ(2 * MB, ReadMonthFile()[1].nSent);
-}
-
-TEST_F(LogRecording, ACounterBelowItsStartGivesANegativeVolume) {
-    WriteRecentMonthFile();
-    auto log = OpenLog();
-    log->StartConnection(5000, 5000);
-    log->UpdateConnection(4000, 6000);
-    log->EndConnection();
-    EXPECT_EQ(-1000, ReadMonthFile()[1].nReceived);
-    EXPECT_EQ(1000, ReadMonthFile()[1].nSent);
-}
+INSTANTIATE_TEST_SUITE_P(LogRecording, LogVolumes,
+                         ::testing::Values(Readings{"AReadingOfZeroLeavesOnlyItsOwnVolume",
+                                                    {100, 100},
+                                                    {{100 + MB, 0}, {0, 100 + 3 * MB}},
+                                                    {MB, 3 * MB}},
+                                           Readings{
+                                               "MissingStartReadingsAreTakenFromTheFirstUpdate",
+                                               {-1, 5000},
+                                               {{7000, 9000}, {7000 + MB, 9000 + 2 * MB}},
+                                               {MB, 2 * MB}},
+                                           Readings{"ACounterBelowItsStartGivesANegativeVolume",
+                                                    {5000, 5000},
+                                                    {{4000, 6000}},
+                                                    {-1000, 1000}}),
+                         RowName());
 
 TEST_F(LogRecording, ANewStartDropsTheRunningConnectionUnbooked) {
     WriteRecentMonthFile();
@@ -227,10 +247,7 @@ TEST_F(LogRecording, APageShorterThanTheLastOneEndsWithItsFoot) {
 }
 
 TEST_F(LogRecording, ClearConnectionsEmptiesTheListAndKeepsTheMonths) {
-    m_clock.Set(0x3C47F220 + 3600);
-    WriteRecentMonthFile(FullMonthTable());
-    WriteFileBytes(Path("clog.dat"), WORKED_EXAMPLE);
-    auto log = OpenLog();
+    auto log = OpenOverTheWorkedExample(FullMonthTable());
     DeleteFileA(Path("frame.htm").c_str());
     WriteFileText(Path("mlog.htm"), "old");
     const Bytes monthFile = ReadFileBytes(Path("mlog.dat"));
@@ -244,10 +261,7 @@ TEST_F(LogRecording, ClearConnectionsEmptiesTheListAndKeepsTheMonths) {
 }
 
 TEST_F(LogRecording, DeleteAllZeroesTheMonthsAsWell) {
-    m_clock.Set(0x3C47F220 + 3600);
-    WriteRecentMonthFile(FullMonthTable());
-    WriteFileBytes(Path("clog.dat"), WORKED_EXAMPLE);
-    auto log = OpenLog();
+    auto log = OpenOverTheWorkedExample(FullMonthTable());
     log->DeleteAll();
 
     TIME64 saveTime = 0;

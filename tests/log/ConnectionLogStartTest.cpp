@@ -1,6 +1,7 @@
 // The log's start: first start, resets, clearing of old months, pages that are missing.
 #include "ExpectedPages.h"
 #include "LogFolderTest.h"
+#include "support/TableRow.h"
 
 using ::testing::ElementsAre;
 
@@ -31,7 +32,7 @@ void ExpectTotals(const MONTHTOTAL& expected, const MONTHTOTAL& actual, int entr
 }
 
 // Entries in cleared lose their three totals and keep their padding; the others stay whole.
-void ExpectCleared(const MonthTable& table, std::initializer_list<int> cleared) {
+void ExpectCleared(const MonthTable& table, const std::vector<int>& cleared) {
     const MonthTable full = FullMonthTable();
     for (int m = 0; m < MONTH_ENTRIES; ++m) {
         MONTHTOTAL expected = full[m];
@@ -56,10 +57,9 @@ TEST_F(LogStart, FirstStartWritesAllFiveFiles) {
 
     EXPECT_EQ(FRAME_PAGE, ReadFileText(Path("frame.htm")));
     EXPECT_EQ(TemplateOnDisk(IDR_CLOG_HEAD) + CONNECTION_PAGE_FOOT, ReadFileText(Path("clog.htm")));
-    EXPECT_EQ(TemplateOnDisk(IDR_MLOG_HEAD) +
-                  Row({"November", "00:00:00 ", "0,00", "0,00", "0,00"}) +
-                  Row({"Dezember", "00:00:00 ", "0,00", "0,00", "0,00"}) +
-                  Row({"Januar", "00:00:00 ", "0,00", "0,00", "0,00"}) + MONTH_PAGE_FOOT,
+    EXPECT_EQ(MonthPage({{"November", "00:00:00 ", "0,00", "0,00", "0,00"},
+                         {"Dezember", "00:00:00 ", "0,00", "0,00", "0,00"},
+                         {"Januar", "00:00:00 ", "0,00", "0,00", "0,00"}}),
               ReadFileText(Path("mlog.htm")));
 }
 
@@ -142,25 +142,42 @@ TEST_F(LogStart, TemporaryFilesOfACrashAreRemovedAndNeverRead) {
 
 // ---- the month of the start decides which entries survive (run in two time zones)
 
-class MonthBoundary : public LogStart {};
+// A start a day after the month file was saved, and the entries it clears. The start is
+// turned into a time in the test, under the time zone of the run.
+struct LocalDateTime {
+    int year, month, day, hour, minute, second;
+};
 
-TEST_F(MonthBoundary, StartInMayClearsJuneToDecemberAndEntryZero) {
-    m_clock.Set(LocalTime(2002, 5, 1, 0, 0, 30));
-    WriteMonthFile(Clock::Now() - DAY, FullMonthTable());
-    auto log = OpenLog();
-    ExpectCleared(TableInMemory(*log), {6, 7, 8, 9, 10, 11, 12, 0});
+struct StartMonth {
+    const char* name;
+    LocalDateTime start;
+    std::vector<int> cleared;
+};
+
+void PrintTo(const StartMonth& row, std::ostream* os) {
+    *os << row.name;
 }
 
-TEST_F(MonthBoundary, StartInJanuaryClearsFebruaryToSeptember) {
-    m_clock.Set(LocalTime(2003, 1, 31, 23, 59, 30));
+class MonthBoundaryStart : public LogStart, public ::testing::WithParamInterface<StartMonth> {};
+
+TEST_P(MonthBoundaryStart, ClearsEntriesByTheMonthOfTheStart) {
+    const LocalDateTime& start = GetParam().start;
+    m_clock.Set(
+        LocalTime(start.year, start.month, start.day, start.hour, start.minute, start.second));
     WriteMonthFile(Clock::Now() - DAY, FullMonthTable());
     auto log = OpenLog();
-    ExpectCleared(TableInMemory(*log), {2, 3, 4, 5, 6, 7, 8, 9});
+    ExpectCleared(TableInMemory(*log), GetParam().cleared);
 }
 
-TEST_F(MonthBoundary, StartOnTheLastEveningOfDecemberKeepsDecember) {
-    m_clock.Set(LocalTime(2002, 12, 31, 23, 30));
-    WriteMonthFile(Clock::Now() - DAY, FullMonthTable());
-    auto log = OpenLog();
-    ExpectCleared(TableInMemory(*log), {0, 1, 2, 3, 4, 5, 6, 7});
-}
+INSTANTIATE_TEST_SUITE_P(MonthBoundary, MonthBoundaryStart,
+                         ::testing::Values(StartMonth{"StartInMayClearsJuneToDecemberAndEntryZero",
+                                                      {2002, 5, 1, 0, 0, 30},
+                                                      {6, 7, 8, 9, 10, 11, 12, 0}},
+                                           StartMonth{"StartInJanuaryClearsFebruaryToSeptember",
+                                                      {2003, 1, 31, 23, 59, 30},
+                                                      {2, 3, 4, 5, 6, 7, 8, 9}},
+                                           StartMonth{
+                                               "StartOnTheLastEveningOfDecemberKeepsDecember",
+                                               {2002, 12, 31, 23, 30, 0},
+                                               {0, 1, 2, 3, 4, 5, 6, 7}}),
+                         RowName());

@@ -1,3 +1,4 @@
+#include "support/TableRow.h"
 #include "log/ConnectionWalk.h"
 
 #include <gtest/gtest.h>
@@ -37,52 +38,59 @@ struct Walk {
     }
 };
 
+// The walk over Numbered(10) that drops the multiples of three, in one direction: the
+// durations it visits, and when the visit of 5 fails, those it visited before and the list left.
+struct Direction {
+    const char* name;
+    bool oldestFirst;
+    std::vector<int> visited;
+    std::vector<int> visitedBeforeTheFailure;
+    std::vector<int> leftByTheFailure;
+};
+
+void PrintTo(const Direction& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class ConnectionWalk : public ::testing::TestWithParam<Direction> {};
+
 } // namespace
 
-TEST(ConnectionWalk, OldestFirstVisitsTheKeptOnesInOrderAndRemovesTheOthers) {
+TEST_P(ConnectionWalk, VisitsTheKeptOnesInItsOrderAndKeepsTheListsOrder) {
     CConnectionList list = Numbered(10);
     Walk walk;
-    WalkConnectionList(list, true, DropMultiplesOfThree, std::ref(walk));
-    EXPECT_EQ((std::vector<int>{1, 2, 4, 5, 7, 8}), walk.visited);
+    WalkConnectionList(list, GetParam().oldestFirst, DropMultiplesOfThree, std::ref(walk));
+    EXPECT_EQ(GetParam().visited, walk.visited);
     EXPECT_EQ((std::vector<int>{1, 2, 4, 5, 7, 8}), Durations(list));
     EXPECT_EQ(1002, list[1].m_timeStart);
 }
 
-TEST(ConnectionWalk, NewestFirstVisitsBackwardsAndKeepsTheListsOrder) {
-    CConnectionList list = Numbered(10);
+TEST_P(ConnectionWalk, EmptyListsAndListsDroppedWhole) {
+    CConnectionList empty;
     Walk walk;
-    WalkConnectionList(list, false, DropMultiplesOfThree, std::ref(walk));
-    EXPECT_EQ((std::vector<int>{8, 7, 5, 4, 2, 1}), walk.visited);
-    EXPECT_EQ((std::vector<int>{1, 2, 4, 5, 7, 8}), Durations(list));
-}
-
-TEST(ConnectionWalk, EmptyListsAndListsDroppedWhole) {
-    for (bool oldestFirst : {true, false}) {
-        CConnectionList empty;
-        Walk walk;
-        WalkConnectionList(empty, oldestFirst, DropMultiplesOfThree, std::ref(walk));
-        EXPECT_TRUE(empty.empty());
-        CConnectionList list = Numbered(5);
-        WalkConnectionList(
-            list, oldestFirst, [](const CConnectionInfo&) { return true; }, std::ref(walk));
-        EXPECT_TRUE(list.empty());
-        EXPECT_TRUE(walk.visited.empty());
-    }
+    WalkConnectionList(empty, GetParam().oldestFirst, DropMultiplesOfThree, std::ref(walk));
+    EXPECT_TRUE(empty.empty());
+    CConnectionList list = Numbered(5);
+    WalkConnectionList(
+        list, GetParam().oldestFirst, [](const CConnectionInfo&) { return true; }, std::ref(walk));
+    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(walk.visited.empty());
 }
 
 // A failing write stops the walk: what it dropped is gone, what it had not reached stays.
-TEST(ConnectionWalk, AFailingVisitStopsTheWalkWithTheRestUntouched) {
+TEST_P(ConnectionWalk, AFailingVisitStopsTheWalkWithTheRestUntouched) {
     CConnectionList list = Numbered(10);
-    Walk forward{{}, 5};
-    EXPECT_THROW(WalkConnectionList(list, true, DropMultiplesOfThree, std::ref(forward)),
-                 std::runtime_error);
-    EXPECT_EQ((std::vector<int>{1, 2, 4}), forward.visited);
-    EXPECT_EQ((std::vector<int>{1, 2, 4, 5, 6, 7, 8, 9}), Durations(list));
-
-    list = Numbered(10);
-    Walk backward{{}, 5};
-    EXPECT_THROW(WalkConnectionList(list, false, DropMultiplesOfThree, std::ref(backward)),
-                 std::runtime_error);
-    EXPECT_EQ((std::vector<int>{8, 7}), backward.visited);
-    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5, 7, 8}), Durations(list));
+    Walk walk{{}, 5};
+    EXPECT_THROW(
+        WalkConnectionList(list, GetParam().oldestFirst, DropMultiplesOfThree, std::ref(walk)),
+        std::runtime_error);
+    EXPECT_EQ(GetParam().visitedBeforeTheFailure, walk.visited);
+    EXPECT_EQ(GetParam().leftByTheFailure, Durations(list));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Directions, ConnectionWalk,
+    ::testing::Values(
+        Direction{"OldestFirst", true, {1, 2, 4, 5, 7, 8}, {1, 2, 4}, {1, 2, 4, 5, 6, 7, 8, 9}},
+        Direction{"NewestFirst", false, {8, 7, 5, 4, 2, 1}, {8, 7}, {0, 1, 2, 3, 4, 5, 7, 8}}),
+    RowName());

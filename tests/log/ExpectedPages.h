@@ -2,12 +2,25 @@
 // The report pages as they must reach the disk, written out by hand: lines of the templates
 // end in CR CR LF, rows in CR LF.
 #include <string>
+#include <string_view>
 
 inline std::string CrCrLfLines(std::initializer_list<const char*> lines) {
     std::string text;
     for (const char* line : lines)
         text += std::string(line) + "\r\r\n";
     return text;
+}
+
+// As a text file writes it: a CR before every line feed, so template lines that end in CR LF
+// reach the disk as CR CR LF.
+inline std::string InFileForm(std::string_view text) {
+    std::string form;
+    for (char c : text) {
+        if (c == '\n')
+            form += '\r';
+        form += c;
+    }
+    return form;
 }
 
 inline const std::string FRAME_PAGE = CrCrLfLines({

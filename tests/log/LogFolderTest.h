@@ -2,6 +2,7 @@
 // A connection log over a folder of its own, with the clock set and every message box
 // captured. Helpers read and write the data files through their own image code, so that tests
 // look at the files, not at the log's insides.
+#include "ExpectedPages.h"
 #include "framework/CArchive.h"
 #include "log/CConnectionLog.h"
 #include "log/MonthLog.h"
@@ -57,14 +58,16 @@ inline std::string ShortDate(TIME64 time) {
 inline std::string TemplateOnDisk(int id) {
     HRSRC info = FindResourceA(nullptr, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));
     const char* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, info)));
-    const std::string text(bytes, SizeofResource(nullptr, info));
-    std::string onDisk;
-    for (char c : text) {
-        if (c == '\n')
-            onDisk += '\r';
-        onDisk += c;
-    }
-    return onDisk;
+    return InFileForm(std::string_view(bytes, SizeofResource(nullptr, info)));
+}
+
+// The month page as it reaches the disk, one row of cells (month, duration, megabytes received,
+// sent and in all) for each of the three months it shows.
+inline std::string MonthPage(std::initializer_list<std::initializer_list<std::string>> rows) {
+    std::string page = TemplateOnDisk(IDR_MLOG_HEAD);
+    for (std::initializer_list<std::string> cells : rows)
+        page += Row(cells);
+    return page + MONTH_PAGE_FOOT;
 }
 
 // The month table with every entry filled: entry m holds duration 100 + m, padding 0xAB,

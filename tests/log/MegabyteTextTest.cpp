@@ -1,10 +1,8 @@
 // The fast megabyte text against FormatMegabytes itself, which goes through the C library and
 // the system's number formatting: both must give the same bytes for every value and setting.
+#include "FakeLocale.h"
 #include "log/CNumberFormat.h"
 #include "log/CMegabyteText.h"
-#include "support/LocaleRead.h"
-
-#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -61,43 +59,6 @@ void ExpectSameTexts(const CNumberFormat& format) {
     EXPECT_EQ(0, differences);
 }
 
-// Locale settings a test chooses, handed to CNumberFormat in place of the user's.
-struct FakeSettings {
-    const char* decimal;
-    const char* thousand;
-    const char* grouping;
-    const char* leadingZero;
-    const char* digits;
-};
-FakeSettings g_settings;
-
-int ReadFakeLocale(unsigned long type, char* buffer, int size) {
-    const char* value = nullptr;
-    switch (type) {
-    case LOCALE_SDECIMAL:
-        value = g_settings.decimal;
-        break;
-    case LOCALE_STHOUSAND:
-        value = g_settings.thousand;
-        break;
-    case LOCALE_SGROUPING:
-        value = g_settings.grouping;
-        break;
-    case LOCALE_ILZERO:
-        value = g_settings.leadingZero;
-        break;
-    case LOCALE_IDIGITS:
-        value = g_settings.digits;
-        break;
-    case LOCALE_INEGNUMBER:
-        value = "1";
-        break;
-    default:
-        return 0;
-    }
-    return AnswerLocaleRead(value, buffer, size);
-}
-
 class MegabyteText : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { std::setlocale(LC_ALL, ""); }
@@ -119,7 +80,7 @@ TEST_F(MegabyteText, SameAsFormatMegabytesInOtherSettings) {
     for (const FakeSettings& s : settings) {
         SCOPED_TRACE(std::string(s.decimal) + " " + s.thousand + " " + s.grouping + " " +
                      s.leadingZero);
-        g_settings = s;
+        g_fakeSettings = s;
         CNumberFormat format(2, &ReadFakeLocale);
         ExpectSameTexts(format);
     }
@@ -129,7 +90,7 @@ TEST_F(MegabyteText, OtherCasesAreFormatMegabytesItself) {
     CNumberFormat format(2);
     for (std::int64_t bytes : {-1LL, -1572864LL, -(1LL << 40), (1LL << 48) + 1, 1LL << 62})
         EXPECT_EQ(Reference(bytes, format), Fast(bytes, format)) << bytes;
-    g_settings = {",", ".", "1;0", "1", "2"}; // a grouping the system does not render as such
+    g_fakeSettings = {",", ".", "1;0", "1", "2"}; // a grouping the system does not render as such
     const CNumberFormat single(2, &ReadFakeLocale);
     EXPECT_EQ(Reference(10480517, single), Fast(10480517, single));
     format.SetDecimals(3);

@@ -1,6 +1,6 @@
 #include "log/MonthLog.h"
 #include "support/MemoryFile.h"
-#include "support/TempPath.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

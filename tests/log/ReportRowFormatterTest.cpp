@@ -1,12 +1,13 @@
 // Whole pages of rows from one formatter against rows put together from the single pieces
 // (the C library's date and time, FormatDuration, FormatMegabytes), which the formatter's
 // caches and shortcuts must reproduce byte for byte.
+#include "ExpectedPages.h"
+#include "FakeLocale.h"
 #include "framework/CTextFile.h"
 #include "log/CNumberFormat.h"
 #include "log/CReportRowFormatter.h"
 #include "log/ReportFormat.h"
 #include "support/FileBytes.h"
-#include "support/LocaleRead.h"
 #include "support/TempFolder.h"
 
 #include <windows.h>
@@ -34,17 +35,6 @@ std::string ReferenceRow(const CConnectionInfo& info, const CNumberFormat& forma
            FormatCell(FormatMegabytes(info.m_nReceived + info.m_nSent, format)) + "</tr>\n";
 }
 
-// As a text file writes it: every line feed as CR LF.
-std::string InFileForm(std::string_view text) {
-    std::string form;
-    for (char c : text) {
-        if (c == '\n')
-            form += '\r';
-        form += c;
-    }
-    return form;
-}
-
 // A page of connections that the fast rows serve, and some at every end that they leave to
 // the slow ones.
 std::vector<CConnectionInfo> MixedPage() {
@@ -62,33 +52,6 @@ std::vector<CConnectionInfo> MixedPage() {
             page.emplace_back(TIME64(-1), 1, 2, 3);
     }
     return page;
-}
-
-// A thousands separator that is a line feed: the system writes it as it is, and the file
-// turns it into CR LF like every other.
-int ReadLineFeedSeparatorLocale(unsigned long type, char* buffer, int size) {
-    const char* value = nullptr;
-    switch (type) {
-    case LOCALE_SDECIMAL:
-        value = ",";
-        break;
-    case LOCALE_STHOUSAND:
-        value = "\n";
-        break;
-    case LOCALE_SGROUPING:
-        value = "3;0";
-        break;
-    case LOCALE_ILZERO:
-    case LOCALE_INEGNUMBER:
-        value = "1";
-        break;
-    case LOCALE_IDIGITS:
-        value = "2";
-        break;
-    default:
-        return 0;
-    }
-    return AnswerLocaleRead(value, buffer, size);
 }
 
 // Writes the page with WriteRow into a text file of the given buffer size and returns the file.
@@ -176,7 +139,10 @@ TEST_F(ReportRowFormatterTest, RowsWrittenToATextFileAreTheRowsInTheFilesForm) {
 }
 
 TEST_F(ReportRowFormatterTest, ALineFeedInTheNumberFormatReachesTheFileAsCrLf) {
-    const CNumberFormat format(2, &ReadLineFeedSeparatorLocale);
+    // The system writes a line feed separator as it is, and the file turns it into CR LF like
+    // every other.
+    g_fakeSettings = {",", "\n", "3;0", "1", "2"};
+    const CNumberFormat format(2, &ReadFakeLocale);
     ASSERT_EQ("\n", format.GetThousandSeparator());
     const CConnectionInfo info(YEAR_2026, 1, 5000000000, 0);
     const std::string row(CReportRowFormatter(format).FormatRow(info));

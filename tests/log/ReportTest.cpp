@@ -126,10 +126,9 @@ TEST_F(MonthBoundaryReport, InJanuaryNovemberAndDecemberComeFromEntries11And12) 
     WriteRecentMonthFile(table);
     auto log = OpenLog();
     log->WriteMonthReport(Path("mlog.htm"));
-    EXPECT_EQ(TemplateOnDisk(IDR_MLOG_HEAD) +
-                  Row({"November", "01:00:00 ", "1,00", "0,50", "1,50"}) +
-                  Row({"Dezember", "00:00:59 ", "0,00", "0,25", "0,25"}) +
-                  Row({"Januar", "100:00:00 ", "1.177,38", "0,00", "1.177,38"}) + MONTH_PAGE_FOOT,
+    EXPECT_EQ(MonthPage({{"November", "01:00:00 ", "1,00", "0,50", "1,50"},
+                         {"Dezember", "00:00:59 ", "0,00", "0,25", "0,25"},
+                         {"Januar", "100:00:00 ", "1.177,38", "0,00", "1.177,38"}}),
               ReadFileText(Path("mlog.htm")));
 }
 

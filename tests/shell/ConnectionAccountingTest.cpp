@@ -50,6 +50,20 @@ protected:
         m_clock.Advance(TICK_SECONDS);
         m_accounting->OnTimer(IDT_MEASURE);
     }
+    // The counters read these running totals at the next tick.
+    void Sample(DWORD dwReceived, DWORD dwSent) {
+        m_counter.dwLiveReceived = dwReceived;
+        m_counter.dwLiveSent = dwSent;
+        Tick();
+    }
+    // Hangs up; the one record the online period left, or an empty one when there is not
+    // exactly one.
+    CConnectionInfo HangUp() {
+        Report(0);
+        const CConnectionList records = Records();
+        EXPECT_EQ(1u, records.size());
+        return records.size() == 1 ? records.front() : CConnectionInfo();
+    }
 
     // The tooltip and picture the shell was last given.
     std::string LastTip() const {
@@ -277,11 +291,9 @@ TEST_F(AccountingTest, TwoConnectionsThenOneIsStillOneOnlinePeriod) {
 
     m_counter.dwLiveReceived = 4 * MB;
     Tick();
-    Report(0);
-    const CConnectionList records = Records();
-    ASSERT_EQ(1u, records.size());
-    EXPECT_EQ(4 * MB, records.front().m_nReceived);
-    EXPECT_EQ(3 * TICK_SECONDS, records.front().m_nDuration);
+    const CConnectionInfo record = HangUp();
+    EXPECT_EQ(4 * MB, record.m_nReceived);
+    EXPECT_EQ(3 * TICK_SECONDS, record.m_nDuration);
 }
 
 TEST_F(AccountingTest, ASampleFailingAtTheStartTakesTheBaselineFromTheFirstGoodOne) {
@@ -294,32 +306,13 @@ TEST_F(AccountingTest, ASampleFailingAtTheStartTakesTheBaselineFromTheFirstGoodO
     Tick(); // fails as well
 
     m_counter.bCollectSucceeds = TRUE;
-    m_counter.dwLiveReceived = 1000 * MB;
-    m_counter.dwLiveSent = 100 * MB;
-    Tick();
+    Sample(1000 * MB, 100 * MB);
     EXPECT_EQ("Tarvolo: 0,00 MByte", LastTip());
-    m_counter.dwLiveReceived = 1000 * MB + 2 * MB;
-    m_counter.dwLiveSent = 100 * MB + 1 * MB;
-    Tick();
-    Report(0);
+    Sample(1000 * MB + 2 * MB, 100 * MB + 1 * MB);
 
-    const CConnectionList records = Records();
-    ASSERT_EQ(1u, records.size());
-    EXPECT_EQ(2 * MB, records.front().m_nReceived);
-    EXPECT_EQ(1 * MB, records.front().m_nSent);
-}
-
-TEST_F(AccountingTest, APeriodWithoutAnyGoodSampleIsRecordedWithoutVolume) {
-    Begin();
-    m_counter.Sampled(700 * MB, 70 * MB);
-    m_counter.bCollectSucceeds = FALSE;
-    Report(1, 1);
-    Tick();
-    Report(0);
-    const CConnectionList records = Records();
-    ASSERT_EQ(1u, records.size());
-    EXPECT_EQ(0, records.front().m_nReceived);
-    EXPECT_EQ(0, records.front().m_nSent);
+    const CConnectionInfo record = HangUp();
+    EXPECT_EQ(2 * MB, record.m_nReceived);
+    EXPECT_EQ(1 * MB, record.m_nSent);
 }
 
 TEST_F(AccountingTest, TheTooltipShowsTheMonthsVolumeAndTheRunningConnection) {
@@ -344,50 +337,68 @@ TEST_F(AccountingTest, WithoutATrayIconTheShellIsNotAskedButTheLogIsKept) {
     ASSERT_FALSE(m_tray->IsEnabled());
     m_counter.Sampled(0, 0);
     Report(1, 1);
-    m_counter.dwLiveReceived = 1 * MB;
-    Tick();
+    Sample(1 * MB, 0);
     Report(0);
     EXPECT_TRUE(ShellCalls().empty());
     EXPECT_EQ(1u, Records().size());
 }
 
-// ---- Counters that pass 4 GiB or start again ----
+// ---- Readings in, one record out ----
 
-TEST_F(AccountingTest, ACounterThatWrapsPastFourGiBCountsOn) {
-    Begin();
-    m_counter.Sampled(0xF0000000u, 0xFFFFFF00u);
-    Report(1, 1);
-    m_counter.dwLiveReceived = 0xFFFF0000u;
-    m_counter.dwLiveSent = 0x00000100u; // wrapped: 0x200 bytes sent
-    Tick();
-    m_counter.dwLiveReceived = 0x10000000u; // wrapped
-    Tick();
-    Report(0);
-    const CConnectionList records = Records();
-    ASSERT_EQ(1u, records.size());
-    EXPECT_EQ(0x20000000, records.front().m_nReceived);
-    EXPECT_EQ(0x200, records.front().m_nSent);
-}
+// The counters' totals when the period starts and at each tick after it, and the volumes of the
+// one record the period leaves.
+struct ReadingSequence {
+    const char* szWhat;
+    DWORD dwStartReceived, dwStartSent;
+    bool bCollectFails;
+    std::vector<std::pair<DWORD, DWORD>> readings;
+    std::int64_t nReceived, nSent;
+};
 
-TEST_F(AccountingTest, ACounterThatStartsAgainBooksNoPhantomGigabytes) {
-    Begin();
-    m_counter.Sampled(0x50000000u, 0x40000000u);
-    Report(1, 1);
-    m_counter.dwLiveReceived = 0x50000000u + 1 * MB;
-    m_counter.dwLiveSent = 0x40000000u + 1 * MB;
-    Tick();
+const ReadingSequence READING_SEQUENCES[] = {
+    {"a period without any good sample is recorded without volume",
+     700 * MB,
+     70 * MB,
+     true,
+     {{0, 0}},
+     0,
+     0},
+    {"a counter that wraps past 4 GiB counts on (sent wraps first: 0x200 bytes)",
+     0xF0000000u,
+     0xFFFFFF00u,
+     false,
+     {{0xFFFF0000u, 0x100u}, {0x10000000u, 0x100u}},
+     0x20000000,
+     0x200},
     // The service restarts: the counters begin again at 0 and have counted a little since.
-    m_counter.dwLiveReceived = 2 * MB;
-    m_counter.dwLiveSent = 0;
-    Tick();
-    m_counter.dwLiveSent = 1 * MB;
-    Tick();
-    Report(0);
-    const CConnectionList records = Records();
-    ASSERT_EQ(1u, records.size());
-    EXPECT_EQ(3 * MB, records.front().m_nReceived);
-    EXPECT_EQ(2 * MB, records.front().m_nSent);
+    {"a counter that starts again books no phantom gigabytes",
+     0x50000000u,
+     0x40000000u,
+     false,
+     {{0x50000000u + 1 * MB, 0x40000000u + 1 * MB}, {2 * MB, 0}, {2 * MB, 1 * MB}},
+     3 * MB,
+     2 * MB},
+};
+
+class ReadingSequenceTest : public AccountingTest,
+                            public ::testing::WithParamInterface<ReadingSequence> {};
+
+TEST_P(ReadingSequenceTest, BooksTheGrowthOfTheCounters) {
+    const ReadingSequence& sequence = GetParam();
+    SCOPED_TRACE(sequence.szWhat);
+    Begin();
+    m_counter.Sampled(sequence.dwStartReceived, sequence.dwStartSent);
+    m_counter.bCollectSucceeds = !sequence.bCollectFails;
+    Report(1, 1);
+    for (const auto& reading : sequence.readings)
+        Sample(reading.first, reading.second);
+    const CConnectionInfo record = HangUp();
+    EXPECT_EQ(sequence.nReceived, record.m_nReceived);
+    EXPECT_EQ(sequence.nSent, record.m_nSent);
 }
+
+INSTANTIATE_TEST_SUITE_P(AccountingTest, ReadingSequenceTest,
+                         ::testing::ValuesIn(READING_SEQUENCES));
 
 TEST_F(AccountingTest, TenGiBInOneOnlinePeriodSampledEveryFiveSeconds) {
     Begin();

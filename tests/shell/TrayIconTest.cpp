@@ -2,6 +2,7 @@
 #include "ShellCallLog.h"
 #include "TrayOwnerWindow.h"
 
+#include "framework/ScopedHandles.h"
 #include "resource.h"
 #include "shell/AppMessages.h"
 #include "shell/TrayIcon.h"
@@ -17,22 +18,11 @@ namespace {
 
 constexpr UINT kTrayId = IDR_TRAYMENU;
 
-class OwnedIcon {
-public:
-    explicit OwnedIcon(int id)
-        : m_hIcon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
-                                                IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR))) {}
-    ~OwnedIcon() {
-        if (m_hIcon)
-            DestroyIcon(m_hIcon);
-    }
-    OwnedIcon(const OwnedIcon&) = delete;
-    OwnedIcon& operator=(const OwnedIcon&) = delete;
-    HICON Get() const { return m_hIcon; }
-
-private:
-    HICON m_hIcon;
-};
+// The tray's picture as the frame loads it.
+HICON LoadTrayImage(int id) {
+    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+                                         IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+}
 
 // Asks Wine's notification area itself whether it holds the icon: changing an icon it does not
 // know fails.
@@ -65,8 +55,8 @@ protected:
     }
 
     ShellCallLog m_shell;
-    OwnedIcon m_idle{IDI_TRAY_IDLE};
-    OwnedIcon m_online{IDI_TRAY_ONLINE};
+    fw::ScopedIcon m_idle{LoadTrayImage(IDI_TRAY_IDLE)};
+    fw::ScopedIcon m_online{LoadTrayImage(IDI_TRAY_ONLINE)};
     TrayOwnerWindow m_owner;
     CTrayIcon m_tray{&ShellCallLog::PassOn};
 };

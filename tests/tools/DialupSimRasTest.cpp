@@ -36,24 +36,17 @@ constexpr DWORD kBothDirections = 3; // RASCN_Connection | RASCN_Disconnection
 constexpr DWORD kSignalWaitMs = 3000;
 constexpr DWORD kQuietWaitMs = 600;
 
+// An auto-reset event of the test's own, as the watcher registers one.
 class OwnedEvent {
 public:
-    OwnedEvent() : m_handle(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
-    ~OwnedEvent() { Close(); }
-    OwnedEvent(const OwnedEvent&) = delete;
-    OwnedEvent& operator=(const OwnedEvent&) = delete;
-    HANDLE Get() const { return m_handle; }
-    void Close() {
-        if (m_handle)
-            CloseHandle(m_handle);
-        m_handle = nullptr;
-    }
+    HANDLE Get() const { return m_event.Get(); }
+    void Close() { m_event.Reset(); }
     bool IsSignalledWithin(DWORD ms) const {
-        return WaitForSingleObject(m_handle, ms) == WAIT_OBJECT_0;
+        return WaitForSingleObject(m_event.Get(), ms) == WAIT_OBJECT_0;
     }
 
 private:
-    HANDLE m_handle;
+    fw::ScopedHandle m_event{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
 };
 
 class RasSim : public ::testing::Test {

@@ -1,6 +1,8 @@
 #pragma once
 // Loads a library by name the way the program does (LoadLibraryA, so the copy in the program's
 // folder comes first) and hands out its functions by their exported names.
+#include "framework/ScopedHandles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -8,32 +10,26 @@
 class SimLibrary {
 public:
     explicit SimLibrary(const char* name) : m_module(LoadLibraryA(name)) {}
-    ~SimLibrary() {
-        if (m_module)
-            FreeLibrary(m_module);
-    }
-    SimLibrary(const SimLibrary&) = delete;
-    SimLibrary& operator=(const SimLibrary&) = delete;
 
-    bool IsLoaded() const { return m_module != nullptr; }
+    bool IsLoaded() const { return static_cast<bool>(m_module); }
 
     template <typename Function> Function Get(const char* name) const {
         if (!m_module)
             return nullptr;
         // Through the generic function pointer type, which any function pointer converts from.
         return reinterpret_cast<Function>(
-            reinterpret_cast<void (*)()>(GetProcAddress(m_module, name)));
+            reinterpret_cast<void (*)()>(GetProcAddress(m_module.Get(), name)));
     }
 
     std::string FileName() const {
         char path[MAX_PATH] = "";
         if (m_module)
-            GetModuleFileNameA(m_module, path, MAX_PATH);
+            GetModuleFileNameA(m_module.Get(), path, MAX_PATH);
         return path;
     }
 
 private:
-    HMODULE m_module;
+    fw::ScopedLibrary m_module;
 };
 
 inline std::string FolderOf(const std::string& path) {

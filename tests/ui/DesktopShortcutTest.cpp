@@ -1,4 +1,5 @@
 #include "support/MessageCapture.h"
+#include "support/TempFolder.h"
 
 #include "framework/LoadStringResource.h"
 #include "framework/ScopedHandles.h"
@@ -67,41 +68,17 @@ LinkContents ReadLink(const std::string& shortcutPath) {
     return contents;
 }
 
-// A folder of its own below the temporary folder, removed with what it holds.
-class TempFolder {
-public:
-    TempFolder() {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        m_path = std::string(temp) + "tarvolo-ui-" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryA(m_path.c_str(), nullptr);
-    }
-    ~TempFolder() {
-        for (const auto& file : m_files)
-            DeleteFileA(file.c_str());
-        RemoveDirectoryA((m_path + "copy").c_str());
-        RemoveDirectoryA(m_path.c_str());
-    }
-    std::string File(const std::string& name) {
-        m_files.push_back(m_path + name);
-        return m_path + name;
-    }
-    // An existing file of the program's name in another folder.
-    std::string CopyOfProgram() {
-        CreateDirectoryA((m_path + "copy").c_str(), nullptr);
-        std::string copy = File("copy\\" + ProgramPath().substr(ProgramPath().rfind('\\') + 1));
-        std::ofstream(copy, std::ios::binary) << "MZ";
-        return copy;
-    }
-
-private:
-    std::string m_path;
-    std::vector<std::string> m_files;
-};
+// An existing file of the program's name in another folder.
+std::string CopyOfProgram(const TempFolder& folder) {
+    CreateDirectoryA((folder / "copy").c_str(), nullptr);
+    std::string copy = folder / ("copy\\" + ProgramPath().substr(ProgramPath().rfind('\\') + 1));
+    std::ofstream(copy, std::ios::binary) << "MZ";
+    return copy;
+}
 
 TEST(ShellLink, NewShortcutHoldsOnlyTheTarget) {
     TempFolder folder;
-    std::string shortcut = folder.File("new.lnk");
+    std::string shortcut = folder / "new.lnk";
     ASSERT_GE(CreateShortcut(ProgramPath(), shortcut, ""), 0);
     LinkContents contents = ReadLink(shortcut);
     EXPECT_EQ(0, lstrcmpiA(ProgramPath().c_str(), contents.target.c_str())) << contents.target;
@@ -112,8 +89,8 @@ TEST(ShellLink, NewShortcutHoldsOnlyTheTarget) {
 
 TEST(ShellLink, ShortcutToThisProgramCountsWhateverTheLetterCase) {
     TempFolder folder;
-    std::string exact = folder.File("exact.lnk");
-    std::string upper = folder.File("upper.lnk");
+    std::string exact = folder / "exact.lnk";
+    std::string upper = folder / "upper.lnk";
     ASSERT_GE(CreateShortcut(ProgramPath(), exact, ""), 0);
     ASSERT_GE(CreateShortcut(Upper(ProgramPath()), upper, ""), 0);
     EXPECT_GE(IsShortcutToProgram(nullptr, exact, ProgramPath()), 0);
@@ -123,27 +100,27 @@ TEST(ShellLink, ShortcutToThisProgramCountsWhateverTheLetterCase) {
 
 TEST(ShellLink, ShortcutToAnotherCopyDoesNotCount) {
     TempFolder folder;
-    std::string shortcut = folder.File("copy.lnk");
-    ASSERT_GE(CreateShortcut(folder.CopyOfProgram(), shortcut, ""), 0);
+    std::string shortcut = folder / "copy.lnk";
+    ASSERT_GE(CreateShortcut(CopyOfProgram(folder), shortcut, ""), 0);
     EXPECT_EQ(-1, IsShortcutToProgram(nullptr, shortcut, ProgramPath()));
 }
 
 TEST(ShellLink, MissingOrBrokenShortcutFileDoesNotCount) {
     TempFolder folder;
-    EXPECT_LT(IsShortcutToProgram(nullptr, folder.File("missing.lnk"), ProgramPath()), 0);
-    std::string broken = folder.File("broken.lnk");
+    EXPECT_LT(IsShortcutToProgram(nullptr, folder / "missing.lnk", ProgramPath()), 0);
+    std::string broken = folder / "broken.lnk";
     std::ofstream(broken, std::ios::binary) << "not a shortcut";
     EXPECT_LT(IsShortcutToProgram(nullptr, broken, ProgramPath()), 0);
 }
 
 TEST(ShellLink, UnsavableShortcutReportsFailure) {
     TempFolder folder;
-    EXPECT_LT(CreateShortcut(ProgramPath(), folder.File("no\\such\\folder\\x.lnk"), ""), 0);
+    EXPECT_LT(CreateShortcut(ProgramPath(), folder / "no\\such\\folder\\x.lnk", ""), 0);
 }
 
 TEST(ShellLink, CallersComStaysInitialised) {
     TempFolder folder;
-    std::string shortcut = folder.File("mta.lnk");
+    std::string shortcut = folder / "mta.lnk";
     HRESULT before = E_FAIL, after = E_FAIL, found = E_FAIL;
     // A thread in the multithreaded apartment: the routines cannot join it with their own
     // initialisation and must not undo the thread's.
@@ -209,7 +186,7 @@ TEST_F(DesktopShortcutTest, YesCreatesAShortcutToThisProgram) {
 }
 
 TEST_F(DesktopShortcutTest, ShortcutToAnotherCopyAsksAndYesOverwritesIt) {
-    ASSERT_GE(CreateShortcut(folder.CopyOfProgram(), shortcut, "old"), 0);
+    ASSERT_GE(CreateShortcut(CopyOfProgram(folder), shortcut, "old"), 0);
     questions.SetAnswer(IDYES);
     OfferDesktopShortcut(nullptr);
     EXPECT_EQ(1u, questions.Messages().size());
@@ -218,7 +195,7 @@ TEST_F(DesktopShortcutTest, ShortcutToAnotherCopyAsksAndYesOverwritesIt) {
 }
 
 TEST_F(DesktopShortcutTest, ShortcutToAnotherCopyAndNoKeepsItByteForByte) {
-    ASSERT_GE(CreateShortcut(folder.CopyOfProgram(), shortcut, "old"), 0);
+    ASSERT_GE(CreateShortcut(CopyOfProgram(folder), shortcut, "old"), 0);
     std::string before = ReadFileBytes(shortcut);
     OfferDesktopShortcut(nullptr);
     EXPECT_EQ(1u, questions.Messages().size());

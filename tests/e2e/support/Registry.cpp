@@ -1,35 +1,26 @@
 #include "Registry.h"
 
+#include "framework/ScopedHandles.h"
+
 namespace e2e {
 namespace {
 
-class OpenKey {
-public:
-    OpenKey(HKEY root, const std::string& path, REGSAM access, bool create) {
-        const LONG result = create ? RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, access,
-                                                     nullptr, &m_key, nullptr)
-                                   : RegOpenKeyExA(root, path.c_str(), 0, access, &m_key);
-        if (result != ERROR_SUCCESS)
-            m_key = nullptr;
-    }
-    ~OpenKey() {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-
-    HKEY Get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
+// The key, opened or created with the access asked for; an empty holder when that fails.
+void OpenKey(fw::ScopedRegKey& key, HKEY root, const std::string& path, REGSAM access,
+             bool create) {
+    HKEY hKey = nullptr;
+    const LONG result =
+        create ? RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, access, nullptr, &hKey, nullptr)
+               : RegOpenKeyExA(root, path.c_str(), 0, access, &hKey);
+    key.Reset(result == ERROR_SUCCESS ? hKey : nullptr);
+}
 
 } // namespace
 
 std::optional<std::string> ReadRegistryValue(HKEY root, const std::string& key,
                                              const std::string& name) {
-    OpenKey open(root, key, KEY_QUERY_VALUE, false);
+    fw::ScopedRegKey open;
+    OpenKey(open, root, key, KEY_QUERY_VALUE, false);
     DWORD size = 0;
     if (!open.Get() || RegQueryValueExA(open.Get(), name.c_str(), nullptr, nullptr, nullptr,
                                         &size) != ERROR_SUCCESS)
@@ -44,14 +35,16 @@ std::optional<std::string> ReadRegistryValue(HKEY root, const std::string& key,
 
 bool WriteRegistryString(HKEY root, const std::string& key, const std::string& name,
                          const std::string& text) {
-    OpenKey open(root, key, KEY_SET_VALUE, true);
+    fw::ScopedRegKey open;
+    OpenKey(open, root, key, KEY_SET_VALUE, true);
     return open.Get() && RegSetValueExA(open.Get(), name.c_str(), 0, REG_SZ,
                                         reinterpret_cast<const BYTE*>(text.c_str()),
                                         static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
 }
 
 bool DeleteRegistryValue(HKEY root, const std::string& key, const std::string& name) {
-    OpenKey open(root, key, KEY_SET_VALUE, false);
+    fw::ScopedRegKey open;
+    OpenKey(open, root, key, KEY_SET_VALUE, false);
     if (!open.Get())
         return true;
     const LONG result = RegDeleteValueA(open.Get(), name.c_str());

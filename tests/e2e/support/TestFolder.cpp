@@ -1,5 +1,7 @@
 #include "TestFolder.h"
 
+#include "support/TempFolder.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -12,27 +14,6 @@ namespace {
 std::string BaseName(const std::string& path) {
     const auto slash = path.find_last_of("\\/");
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 } // namespace
@@ -51,7 +32,7 @@ TestFolder::TestFolder() {
 
 TestFolder::~TestFolder() {
     if (!std::getenv("TARVOLO_E2E_KEEP"))
-        RemoveTree(m_path);
+        RemoveFolderTree(m_path);
 }
 
 std::string TestFolder::File(const std::string& name) const {
