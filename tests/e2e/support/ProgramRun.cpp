@@ -67,9 +67,9 @@ ProgramRun::ProgramRun(const std::string& program, const std::string& arguments,
                        &block[0], workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup,
                        &process)) {
         CloseHandle(process.hThread);
-        m_process = process.hProcess;
+        m_process.Reset(process.hProcess);
         m_processId = process.dwProcessId;
-        WaitForInputIdle(m_process, 5000);
+        WaitForInputIdle(m_process.Get(), 5000);
     }
 }
 
@@ -78,25 +78,24 @@ ProgramRun::~ProgramRun() {
         return;
     if (IsRunning())
         Terminate();
-    CloseHandle(m_process);
 }
 
 std::optional<DWORD> ProgramRun::WaitForExit(DWORD timeoutMs) {
-    if (!m_process || WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0)
+    if (!m_process || WaitForSingleObject(m_process.Get(), timeoutMs) != WAIT_OBJECT_0)
         return std::nullopt;
     DWORD code = 0;
-    GetExitCodeProcess(m_process, &code);
+    GetExitCodeProcess(m_process.Get(), &code);
     return code;
 }
 
 bool ProgramRun::IsRunning() const {
-    return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+    return m_process && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
 }
 
 std::optional<DWORD> ProgramRun::Terminate() {
     if (!m_process)
         return std::nullopt;
-    TerminateProcess(m_process, 0xDEAD);
+    TerminateProcess(m_process.Get(), 0xDEAD);
     return WaitForExit(10000);
 }
 

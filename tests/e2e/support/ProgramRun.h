@@ -1,6 +1,8 @@
 #pragma once
 // One run of a program under test: started with arguments, a working folder and changes to the
 // environment, waited for, and ended by force if it is still running when the test is done.
+#include "framework/ScopedHandles.h"
+
 #include <windows.h>
 
 #include <map>
@@ -22,7 +24,7 @@ public:
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
-    bool Started() const { return m_process != nullptr; }
+    bool Started() const { return static_cast<bool>(m_process); }
     DWORD ProcessId() const { return m_processId; }
 
     // The exit code once the program has ended within the time, or none.
@@ -33,7 +35,7 @@ public:
     std::optional<DWORD> Terminate();
 
 private:
-    HANDLE m_process = nullptr;
+    fw::ScopedHandle m_process;
     DWORD m_processId = 0;
 };
 
