@@ -4,6 +4,8 @@
 #include "framework/CException.h"
 #include "framework/CFileLocation.h"
 
+#include <windows.h>
+
 #include <new>
 
 namespace {
@@ -24,6 +26,16 @@ const char USAGE[] =
     "\r\n"
     "Times are ISO 8601: UTC with a trailing Z, local time without a zone.\r\n"
     "Exit code 0 on success, 2 on any error.\r\n";
+
+// The longest path of a data file that the system's path functions take whole: a longer one
+// they cut or drop, and the files of another folder would be exported in its place.
+const std::size_t LONGEST_DATA_FILE_PATH = MAX_PATH - 1;
+const std::size_t DATA_FILE_NAME_LENGTH = sizeof "clog.dat" - 1; // as long as "mlog.dat"
+
+bool FolderTooLong(const std::string& folder) {
+    const bool bSeparator = folder.back() == '\\' || folder.back() == '/';
+    return folder.size() + (bSeparator ? 0 : 1) + DATA_FILE_NAME_LENGTH > LONGEST_DATA_FILE_PATH;
+}
 
 bool IsCommand(const std::string& arg) {
     return arg == "connections" || arg == "months";
@@ -72,6 +84,12 @@ bool ParseExportArguments(const std::vector<std::string>& args, ExportOptions& o
             options.folder = valueFollows ? args[++i] : arg.substr(dirPrefix.size());
             if (options.folder.empty()) {
                 error = "--dir needs a folder (see --help)";
+                return false;
+            }
+            if (FolderTooLong(options.folder)) {
+                error = "--dir: the folder's path is too long (at most " +
+                        std::to_string(LONGEST_DATA_FILE_PATH - DATA_FILE_NAME_LENGTH - 1) +
+                        " characters)";
                 return false;
             }
         } else if (IsCommand(arg) && options.command.empty()) {

@@ -126,6 +126,21 @@ TEST_F(Export, BadArgumentsAreErrors) {
     ExpectFailure(Run({"--verbose", "months"}), "unexpected argument '--verbose' (see --help)");
 }
 
+// A folder too long for the system's path functions is refused instead of being cut or dropped,
+// which would export the files of another folder; the longest that fits is read as given.
+TEST_F(Export, AFolderTooLongForItsDataFilesIsAnError) {
+    const std::string longest = "C:\\" + std::string(247, 'd');
+    ExpectFailure(Run({"--dir", longest, "months"}),
+                  longest + "\\mlog.dat contains an invalid path.");
+    for (const std::string& folder :
+         {longest + "d", longest + "d\\", "C:\\" + std::string(254, 'd')}) {
+        SCOPED_TRACE(folder.size());
+        m_err.str("");
+        ExpectFailure(Run({"--dir", folder, "months"}),
+                      "--dir: the folder's path is too long (at most 250 characters)");
+    }
+}
+
 TEST_F(Export, HelpShowsTheUsage) {
     EXPECT_EQ(EXPORT_OK, Run({"--help"}));
     EXPECT_THAT(m_out.str(),
