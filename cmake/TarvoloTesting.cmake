@@ -21,16 +21,15 @@ set(TARVOLO_LOCALE_de LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8)
 set(TARVOLO_LOCALE_en LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8)
 
 # tarvolo_add_gtest(<name> SOURCES ... [LIBS ...] [LOCALES de en] [ENVIRONMENT VAR=value ...]
-#                   [RESOURCE_LOCK lock ...] [OWN_PREFIX] [RUN_SERIAL] [SHARDS n] [TIMEOUT s])
-# Builds the test exe and runs it as one CTest test per user locale (and per shard), so that Wine
-# starts once for all its cases; a failing case's name and output stand in CTest's log.
+#                   [RESOURCE_LOCK lock ...] [OWN_PREFIX] [RUN_SERIAL] [TIMEOUT s])
+# Builds the test exe and runs it as one CTest test per user locale, so that Wine starts once
+# for all its cases; a failing case's name and output stand in CTest's log.
 # RESOURCE_LOCK keeps tests that share registry keys or files from running at the same time;
-# OWN_PREFIX gives the exe a Wine prefix of its own (its own registry and wineserver), one per
-# shard. RUN_SERIAL keeps every other test from running at the same time. With LOCALES the exe
-# runs once per user locale, named <locale>.<name>; without, it runs under German settings.
-# SHARDS splits the cases into n processes that may run side by side.
+# OWN_PREFIX gives the exe a Wine prefix of its own (its own registry and wineserver);
+# RUN_SERIAL keeps every other test from running at the same time. With LOCALES the exe runs
+# once per user locale, named <locale>.<name>; without, it runs under German settings.
 function(tarvolo_add_gtest name)
-    cmake_parse_arguments(T "OWN_PREFIX;RUN_SERIAL" "SHARDS;TIMEOUT" "SOURCES;LIBS;LOCALES;ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
+    cmake_parse_arguments(T "OWN_PREFIX;RUN_SERIAL" "TIMEOUT" "SOURCES;LIBS;LOCALES;ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
     add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/CrtTimeZone.cpp)
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
     set(prefixed TRUE)
@@ -38,8 +37,7 @@ function(tarvolo_add_gtest name)
         set(T_LOCALES de)
         set(prefixed FALSE)
     endif()
-    set(options ENVIRONMENT ${T_ENVIRONMENT} SHARDS ${T_SHARDS} TIMEOUT ${T_TIMEOUT}
-                RESOURCE_LOCK ${T_RESOURCE_LOCK})
+    set(options ENVIRONMENT ${T_ENVIRONMENT} TIMEOUT ${T_TIMEOUT} RESOURCE_LOCK ${T_RESOURCE_LOCK})
     foreach(flag OWN_PREFIX RUN_SERIAL)
         if(T_${flag})
             list(APPEND options ${flag})
@@ -55,13 +53,10 @@ function(tarvolo_add_gtest name)
 endfunction()
 
 # tarvolo_run_gtest(<target> NAME <test name> LOCALE de|en [FILTER pattern] [ENVIRONMENT ...]
-#                   [RESOURCE_LOCK ...] [OWN_PREFIX] [RUN_SERIAL] [SHARDS n] [TIMEOUT s])
+#                   [RESOURCE_LOCK ...] [OWN_PREFIX] [RUN_SERIAL] [TIMEOUT s])
 # One more run of a test exe, for example a subset of its cases under another time zone.
 function(tarvolo_run_gtest target)
-    cmake_parse_arguments(T "OWN_PREFIX;RUN_SERIAL" "NAME;LOCALE;FILTER;SHARDS;TIMEOUT" "ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
-    if(NOT T_SHARDS)
-        set(T_SHARDS 1)
-    endif()
+    cmake_parse_arguments(T "OWN_PREFIX;RUN_SERIAL" "NAME;LOCALE;FILTER;TIMEOUT" "ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
@@ -69,26 +64,18 @@ function(tarvolo_run_gtest target)
     if(T_FILTER)
         set(args --gtest_filter=${T_FILTER})
     endif()
-    math(EXPR last "${T_SHARDS} - 1")
-    foreach(shard RANGE ${last})
-        set(test ${T_NAME})
-        set(env ${TARVOLO_LOCALE_${T_LOCALE}} ${T_ENVIRONMENT})
-        if(T_SHARDS GREATER 1)
-            set(test ${T_NAME}.${shard})
-            list(APPEND env GTEST_TOTAL_SHARDS=${T_SHARDS} GTEST_SHARD_INDEX=${shard})
-        endif()
-        if(T_OWN_PREFIX)
-            list(APPEND env TARVOLO_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-${test})
-        endif()
-        add_test(NAME ${test}
-                 COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}> ${args}
-                 WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>)
-        set_tests_properties(${test} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${T_TIMEOUT})
-        if(T_RESOURCE_LOCK)
-            set_tests_properties(${test} PROPERTIES RESOURCE_LOCK "${T_RESOURCE_LOCK}")
-        endif()
-        if(T_RUN_SERIAL)
-            set_tests_properties(${test} PROPERTIES RUN_SERIAL TRUE)
-        endif()
-    endforeach()
+    set(env ${TARVOLO_LOCALE_${T_LOCALE}} ${T_ENVIRONMENT})
+    if(T_OWN_PREFIX)
+        list(APPEND env TARVOLO_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-${T_NAME})
+    endif()
+    add_test(NAME ${T_NAME}
+             COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}> ${args}
+             WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>)
+    set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${T_TIMEOUT})
+    if(T_RESOURCE_LOCK)
+        set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK "${T_RESOURCE_LOCK}")
+    endif()
+    if(T_RUN_SERIAL)
+        set_tests_properties(${T_NAME} PROPERTIES RUN_SERIAL TRUE)
+    endif()
 endfunction()
