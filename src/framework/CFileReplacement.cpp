@@ -1,5 +1,7 @@
 #include "framework/CFileReplacement.h"
 
+#include "framework/FileInUse.h"
+
 #include <windows.h>
 
 #include <utility>
@@ -15,12 +17,16 @@ std::unique_ptr<CFile> OpenSystemFile(const std::string& path, unsigned openFlag
 }
 
 // Opening the target as the old in-place write did tells whether it may be replaced: a file
-// that is read-only or in use by someone else stays as it is.
+// that is read-only stays as it is; one that someone holds is waited for a while.
 bool TargetIsWritable(const std::string& path, CFileException* error) {
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return true;
-    CFile target;
-    return target.Open(path, CFile::modeWrite | CFile::shareExclusive, error);
+    return fw::TryWhileFileInUse(
+        [&path](CFileException* attemptError) {
+            CFile target;
+            return target.Open(path, CFile::modeWrite | CFile::shareExclusive, attemptError);
+        },
+        error, CFileReplacement::TARGET_IN_USE_PATIENCE_MS);
 }
 
 } // namespace
@@ -37,6 +43,7 @@ CFileReplacement::~CFileReplacement() {
 }
 
 bool CFileReplacement::Open(CFileException* error) {
+    m_dwOpenTick = GetTickCount();
     if (!TargetIsWritable(m_strTargetPath, error))
         return false;
     m_pFile = m_opener(m_strTemporaryPath,
@@ -52,18 +59,16 @@ void CFileReplacement::Commit() {
 }
 
 // A target that someone only reads (a virus scanner, a backup, the export) cannot be replaced
-// while it is open. Such readers let go within moments, so the replacement is tried again for
-// a while before it fails and the new content is lost.
+// while it is open. Such readers let go within moments, so the replacement is tried again
+// until the patience that began with Open has run out; one try is always made.
 // Returns the system's error code, 0 when the target was replaced.
-unsigned long CFileReplacement::MoveOverTarget(const char* from, const char* to) {
-    const DWORD start = GetTickCount();
+unsigned long CFileReplacement::MoveOverTarget(const char* from, const char* to) const {
     for (;;) {
         if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return 0;
         const DWORD osError = GetLastError();
-        const bool inUse = osError == ERROR_ACCESS_DENIED || osError == ERROR_SHARING_VIOLATION ||
-                           osError == ERROR_LOCK_VIOLATION;
-        if (!inUse || GetTickCount() - start >= TARGET_IN_USE_PATIENCE_MS)
+        if (!fw::IsFileInUseError(osError) ||
+            GetTickCount() - m_dwOpenTick >= TARGET_IN_USE_PATIENCE_MS)
             return osError;
         Sleep(TARGET_IN_USE_RETRY_MS);
     }

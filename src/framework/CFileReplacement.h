@@ -3,6 +3,7 @@
 // step once it is complete and on disk. A crash, a kill or a full disk while writing leaves
 // the old file whole; a reader always finds the old file or the new one.
 #include "framework/CFile.h"
+#include "framework/FileInUse.h"
 
 #include <functional>
 #include <memory>
@@ -23,20 +24,20 @@ public:
     CFileReplacement& operator=(const CFileReplacement&) = delete;
 
     // Creates the temporary file. Fails, like opening the target for writing would, when the
-    // target exists but cannot be opened for writing, or when the temporary file cannot be
-    // created.
+    // target exists but cannot be opened for writing (a target that another program holds is
+    // waited for, within the patience), or when the temporary file cannot be created.
     bool Open(CFileException* error = nullptr);
 
     // The temporary file; valid between a successful Open() and Commit().
     CFile& GetFile() { return *m_pFile; }
 
     // Puts the temporary file on disk, closes it and replaces the target with it. A target that
-    // another program holds open is tried again for up to TARGET_IN_USE_PATIENCE_MS. Throws
-    // CFileException; the target is then as it was.
+    // another program holds open is tried again until TARGET_IN_USE_PATIENCE_MS after Open
+    // have passed. Throws CFileException; the target is then as it was.
     void Commit();
 
-    static constexpr unsigned long TARGET_IN_USE_PATIENCE_MS = 2000;
-    static constexpr unsigned long TARGET_IN_USE_RETRY_MS = 50;
+    static constexpr unsigned long TARGET_IN_USE_PATIENCE_MS = fw::FILE_IN_USE_PATIENCE_MS;
+    static constexpr unsigned long TARGET_IN_USE_RETRY_MS = fw::FILE_IN_USE_RETRY_MS;
 
     // The name the new content has until it replaces the target.
     static std::string TemporaryPathOf(const std::string& targetPath);
@@ -45,10 +46,11 @@ public:
 
 private:
     void ReplaceTarget() const;
-    static unsigned long MoveOverTarget(const char* from, const char* to);
+    unsigned long MoveOverTarget(const char* from, const char* to) const;
 
     std::string m_strTargetPath;
     std::string m_strTemporaryPath;
     FileOpener m_opener;
     std::unique_ptr<CFile> m_pFile;
+    unsigned long m_dwOpenTick = 0; // the patience with a held target counts from here
 };

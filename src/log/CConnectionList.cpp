@@ -1,6 +1,8 @@
 #include "log/CConnectionList.h"
 
 #include "framework/CArchive.h"
+#include "framework/CFile.h"
+#include "framework/LittleEndian.h"
 #include "framework/CMemoryException.h"
 
 #include <algorithm>
@@ -76,4 +78,31 @@ void LoadConnectionList(CArchive& ar, CConnectionList& list, std::uint64_t nStre
             return;
         left -= wanted;
     }
+}
+
+CConnectionList ReadLastConnections(CFile& file,
+                                    const std::function<bool(const CConnectionInfo&)>& wanted) {
+    constexpr unsigned IMAGE_SIZE = CConnectionInfo::IMAGE_SIZE;
+    unsigned char head[6] = {};
+    const unsigned headRead = file.Read(head, sizeof head);
+    std::uint64_t count = headRead >= 2 ? fw::GetLittleEndian(head, 2) : 0;
+    std::uint64_t headSize = 2;
+    if (count == 0xFFFF) {
+        count = headRead >= 6 ? fw::GetLittleEndian(head + 2, 4) : 0;
+        headSize = 6;
+    }
+    CConnectionList found;
+    if (count == 0 || file.GetLength() != headSize + count * IMAGE_SIZE)
+        return found;
+    for (std::uint64_t index = count; index-- > 0;) {
+        unsigned char image[IMAGE_SIZE] = {};
+        file.Seek(static_cast<std::int64_t>(headSize + index * IMAGE_SIZE), CFile::begin);
+        if (file.Read(image, IMAGE_SIZE) < IMAGE_SIZE)
+            break;
+        CConnectionInfo info = CConnectionInfo::FromImage(image);
+        if (!wanted(info))
+            break;
+        found.insert(found.begin(), info);
+    }
+    return found;
 }

@@ -4,9 +4,11 @@
 #include "log/CConnectionInfo.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class CArchive;
+class CFile;
 
 // One block rather than a node per record: a log holds up to 65,535 of them and is read and
 // written whole at every recording.
@@ -22,3 +24,9 @@ void StoreConnectionList(CArchive& ar, const CConnectionList& list);
 // room for nRecordsToAdd more that the caller is going to append.
 void LoadConnectionList(CArchive& ar, CConnectionList& list, std::uint64_t nStreamBytes = 0,
                         std::uint32_t nRecordsToAdd = 0);
+
+// The records stored last for which wanted holds, oldest first, read from the end of the file
+// without loading the others: the first record from the end that is not wanted ends the
+// search. None when the file's length does not fit its count. Errors of the file are thrown.
+CConnectionList ReadLastConnections(CFile& file,
+                                    const std::function<bool(const CConnectionInfo&)>& wanted);

@@ -1,8 +1,12 @@
 #include "log/CConnectionLog.h"
 
+#include "framework/AppMessageBox.h"
 #include "framework/CArchive.h"
+#include "framework/CArchiveException.h"
 #include "framework/CMemoryException.h"
 #include "framework/CTextFile.h"
+#include "framework/FileInUse.h"
+#include "framework/LoadStringResource.h"
 #include "log/CReportRowFormatter.h"
 #include "log/ConnectionWalk.h"
 #include "log/MonthLog.h"
@@ -38,6 +42,18 @@ void ClearTotals(MONTHTOTAL& entry) {
     entry.nSent = 0;
 }
 
+bool IsMissing(const CFileException& error) {
+    return error.GetCause() == CFileException::fileNotFound ||
+           error.GetCause() == CFileException::badPath;
+}
+
+// Another program holding the file is no fault to report: what it kept out is written later.
+void ReportUnlessInUse(const CException& e) {
+    const auto* fileError = dynamic_cast<const CFileException*>(&e);
+    if (!fileError || !fw::IsFileInUseError(static_cast<unsigned long>(fileError->GetOsError())))
+        e.ReportError();
+}
+
 } // namespace
 
 CConnectionLog::CConnectionLog() : m_numberFormat(-1), m_shellOpener(&OpenWithShell) {
@@ -54,7 +70,11 @@ CConnectionLog::CConnectionLog(const std::string& folder)
 }
 
 CConnectionLog::~CConnectionLog() {
-    EndConnection();
+    if (IsConnected())
+        EndConnection();
+    else
+        SaveUnsaved();
+    ReportUnsaved();
 }
 
 void CConnectionLog::StartUp() {
@@ -82,78 +102,232 @@ void CConnectionLog::SetDataFileOpener(CFileReplacement::FileOpener opener) {
     m_dataFileOpener = std::move(opener);
 }
 
-// ---- the month table ("mlog.dat")
+// ---- reading the data files
 
-void CConnectionLog::LoadMonthTotals() {
-    const TIME64 saveTime = ReadMonthTotals();
-    const TIME64 now = Clock::Now();
-    if (AgeInDays(saveTime, now) > KEEP_DAYS)
-        DeleteAll();
-    else
-        ClearOldMonths(Clock::LocalMonth(now));
+std::unique_ptr<CFile> CConnectionLog::OpenDataFile(FileId fileId, CFileException* error) const {
+    const std::string path = PathOf(fileId);
+    const unsigned flags = CFile::modeRead | CFile::shareDenyWrite;
+    std::unique_ptr<CFile> file;
+    fw::TryWhileFileInUse(
+        [&](CFileException* attemptError) {
+            if (m_dataFileOpener) {
+                file = m_dataFileOpener(path, flags, attemptError);
+            } else {
+                file = std::make_unique<CFile>();
+                if (!file->Open(path, flags, attemptError))
+                    file.reset();
+            }
+            return file != nullptr;
+        },
+        error);
+    return file;
 }
 
-// Returns the save time, 0 when the file is missing or damaged. The file is closed again
-// before a reset replaces it.
-TIME64 CConnectionLog::ReadMonthTotals() {
-    m_aMonth = MonthTable{};
-    CFile file;
-    if (!file.Open(PathOf(MLOG_DAT), CFile::modeRead | CFile::shareDenyWrite))
-        return 0;
-    try {
-        return ReadMonthLog(file, m_aMonth);
-    } catch (const CException&) {
-        return 0; // read errors at start-up are not reported
+// ---- the month table ("mlog.dat")
+
+// Only a log that is gone, or one saved too long ago, starts anew: a file that is there but
+// cannot be read says nothing about its age, and resetting would throw its log away.
+void CConnectionLog::LoadMonthTotals() {
+    TIME64 saveTime = 0;
+    const MonthFile state = ReadMonthTotals(m_aMonth, saveTime);
+    const TIME64 now = Clock::Now();
+    if (state == MonthFile::missing ||
+        (state == MonthFile::read && AgeInDays(saveTime, now) > KEEP_DAYS)) {
+        DeleteAll();
+        return;
     }
+    if (state == MonthFile::unreadable) {
+        m_aMonth = MonthTable{};
+        m_bMonthFileUnread = true;
+        ReportDataFile(IDS_DATA_FILE_UNREADABLE, MLOG_DAT);
+        return;
+    }
+    if (state == MonthFile::read)
+        BookMissingConnections(saveTime);
+    ClearOldMonths(m_aMonth, Clock::LocalMonth(now));
+}
+
+// A file that cannot be read for the moment is given the same patience as one being replaced.
+CConnectionLog::MonthFile CConnectionLog::ReadMonthTotals(MonthTable& table,
+                                                          TIME64& saveTime) const {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const MonthFile state = TryReadMonthTotals(table, saveTime);
+        if (state != MonthFile::unreadable || GetTickCount() - start >= fw::FILE_IN_USE_PATIENCE_MS)
+            return state;
+        Sleep(fw::FILE_IN_USE_RETRY_MS);
+    }
+}
+
+CConnectionLog::MonthFile CConnectionLog::TryReadMonthTotals(MonthTable& table,
+                                                             TIME64& saveTime) const {
+    table = MonthTable{};
+    CFileException error;
+    const std::unique_ptr<CFile> file = OpenDataFile(MLOG_DAT, &error);
+    if (!file)
+        return IsMissing(error) ? MonthFile::missing : MonthFile::unreadable;
+    try {
+        const bool bTimeStored = file->GetLength() >= 4;
+        saveTime = ReadMonthLog(*file, table);
+        return bTimeStored ? MonthFile::read : MonthFile::timeless;
+    } catch (const CException&) {
+        table = MonthTable{};
+        return MonthFile::unreadable;
+    }
+}
+
+// A kill between the replacement of "clog.dat" and that of "mlog.dat" leaves the connections
+// recorded last out of the month totals. Those are the ones at the end of "clog.dat" that ended
+// after the totals were saved: every connection booked before a save ended before it.
+void CConnectionLog::BookMissingConnections(TIME64 saveTime) {
+    CFileException error;
+    const std::unique_ptr<CFile> file = OpenDataFile(CLOG_DAT, &error);
+    if (!file)
+        return;
+    try {
+        const CConnectionList missing =
+            ReadLastConnections(*file, [saveTime](const CConnectionInfo& info) {
+                return info.m_timeStart + info.m_nDuration > saveTime;
+            });
+        for (const CConnectionInfo& info : missing)
+            Book(info);
+        m_bMonthTotalsUnsaved = m_bMonthTotalsUnsaved || !missing.empty();
+    } catch (const CException&) {
+        // what cannot be read here is reported when the list is loaded
+    }
+}
+
+// Until "mlog.dat" has been read, the table holds only what was booked since start; once the
+// file can be read, its totals are taken in as a start would have, with the bookings added.
+bool CConnectionLog::CatchUpWithMonthFile() {
+    if (!m_bMonthFileUnread)
+        return true;
+    MonthTable stored{};
+    TIME64 saveTime = 0;
+    const MonthFile state = TryReadMonthTotals(stored, saveTime);
+    if (state == MonthFile::unreadable)
+        return false;
+    const TIME64 now = Clock::Now();
+    if (state == MonthFile::read && AgeInDays(saveTime, now) > KEEP_DAYS)
+        stored = MonthTable{};
+    ClearOldMonths(stored, Clock::LocalMonth(now));
+    for (int m = 0; m < MONTH_ENTRIES; ++m) {
+        stored[m].nDuration += m_aMonth[m].nDuration;
+        stored[m].nReceived += m_aMonth[m].nReceived;
+        stored[m].nSent += m_aMonth[m].nSent;
+    }
+    m_aMonth = stored;
+    m_bMonthFileUnread = false;
+    return true;
 }
 
 // Keeps the current month and the months just before it: those after it in the table hold
 // last year's traffic, which would otherwise be added to.
-void CConnectionLog::ClearOldMonths(int month) {
+void CConnectionLog::ClearOldMonths(MonthTable& table, int month) {
     for (int k = 1; k <= 8; ++k)
-        ClearTotals(m_aMonth[(month + k) % MONTH_ENTRIES]);
+        ClearTotals(table[(month + k) % MONTH_ENTRIES]);
 }
 
-void CConnectionLog::SaveMonthTotals() {
+// The whole connection counts for the month it began in.
+void CConnectionLog::Book(const CConnectionInfo& info) {
+    const int month = info.GetMonth();
+    if (month < 1 || month > 12)
+        return;
+    MONTHTOTAL& entry = m_aMonth[month];
+    entry.nDuration += info.m_nDuration;
+    entry.nReceived += info.m_nReceived;
+    entry.nSent += info.m_nSent;
+    m_bMonthTotalsUnsaved = true;
+}
+
+// Returns whether "mlog.dat" holds the table now. A file that another program holds stays
+// unsaved without a word; the table is written again at the next chance.
+bool CConnectionLog::SaveMonthTotals() {
+    m_bMonthTotalsUnsaved = true;
+    if (!CatchUpWithMonthFile())
+        return false;
     CFileReplacement replacement(PathOf(MLOG_DAT), m_dataFileOpener);
     if (!replacement.Open())
-        return;
+        return false;
     try {
         WriteMonthLog(replacement.GetFile(), Clock::Now(), m_aMonth);
         replacement.Commit();
+        m_bMonthTotalsUnsaved = false;
     } catch (const CException& e) {
-        e.ReportError();
+        ReportUnlessInUse(e);
     }
+    return !m_bMonthTotalsUnsaved;
 }
 
 // ---- the single connections ("clog.dat")
 
-void CConnectionLog::LoadConnections() {
+// Returns whether the list holds all that "clog.dat" holds: the file is missing, or it was
+// read to its end. A record cut short or a count that promises more than is there is damage
+// that no later read mends, so the complete records count as all there is.
+bool CConnectionLog::LoadConnections() {
     m_list.clear();
-    CFile file;
-    if (!file.Open(PathOf(CLOG_DAT), CFile::modeRead | CFile::shareDenyWrite))
-        return;
+    CFileException error;
+    const std::unique_ptr<CFile> file = OpenDataFile(CLOG_DAT, &error);
+    if (!file)
+        return IsMissing(error);
     try {
-        CArchive archive(file, CArchive::load, CArchive::DEFAULT_BUFFER_SIZE);
-        // With room for the connection a recording adds, so that it does not move the list.
-        LoadConnectionList(archive, m_list, file.GetLength(), 1);
+        CArchive archive(*file, CArchive::load, CArchive::DEFAULT_BUFFER_SIZE);
+        // With room for the connections a recording adds, so that they do not move the list.
+        LoadConnectionList(archive, m_list, file->GetLength(),
+                           static_cast<std::uint32_t>(m_unsaved.size() + 1));
+        return true;
+    } catch (const CArchiveException& e) {
+        e.ReportError();
+        return e.GetCause() == CArchiveException::endOfFile;
+    } catch (const CFileException& e) {
+        e.ReportError();
+        return e.GetCause() == CFileException::endOfFile;
     } catch (const CException& e) {
         e.ReportError();
+        return false;
     }
 }
 
-void CConnectionLog::SaveConnections() {
+// Returns whether "clog.dat" holds the list now.
+bool CConnectionLog::SaveConnections() {
     CFileReplacement replacement(PathOf(CLOG_DAT), m_dataFileOpener);
     if (!replacement.Open())
-        return;
+        return false;
     try {
         CArchive archive(replacement.GetFile(), CArchive::store, CArchive::DEFAULT_BUFFER_SIZE);
         StoreConnectionList(archive, m_list);
         archive.Close();
         replacement.Commit();
+        return true;
     } catch (const CException& e) {
-        e.ReportError();
+        ReportUnlessInUse(e);
+        return false;
     }
+}
+
+// ---- what could not be saved
+
+bool CConnectionLog::SaveUnsaved() {
+    if (!m_unsaved.empty())
+        RecordConnection(nullptr);
+    if (m_bMonthTotalsUnsaved)
+        SaveMonthTotals();
+    return m_unsaved.empty() && !m_bMonthTotalsUnsaved;
+}
+
+void CConnectionLog::ReportUnsaved() {
+    if (!m_unsaved.empty())
+        ReportDataFile(IDS_DATA_FILE_NOT_SAVED, CLOG_DAT);
+    if (m_bMonthTotalsUnsaved)
+        ReportDataFile(IDS_DATA_FILE_NOT_SAVED, MLOG_DAT);
+}
+
+void CConnectionLog::ReportDataFile(unsigned nIDText, FileId file) const {
+    std::string text = fw::LoadStringResource(nIDText);
+    const std::string::size_type at = text.find("%1");
+    if (at != std::string::npos)
+        text.replace(at, 2, PathOf(file));
+    fw::AppMessageBox(text, MB_ICONEXCLAMATION);
 }
 
 // ---- the running connection
@@ -183,14 +357,7 @@ void CConnectionLog::UpdateConnection(std::int64_t nReceived, std::int64_t nSent
 void CConnectionLog::EndConnection() {
     if (!m_pCurrent)
         return;
-    // The whole connection counts for the month it began in.
-    const int month = m_pCurrent->GetMonth();
-    if (month >= 1 && month <= 12) {
-        MONTHTOTAL& entry = m_aMonth[month];
-        entry.nDuration += m_pCurrent->m_nDuration;
-        entry.nReceived += m_pCurrent->m_nReceived;
-        entry.nSent += m_pCurrent->m_nSent;
-    }
+    Book(*m_pCurrent);
     RecordConnection(m_pCurrent.get());
     m_pCurrent.reset();
     SaveMonthTotals();
@@ -198,14 +365,21 @@ void CConnectionLog::EndConnection() {
 
 // ---- recording: "clog.dat" pruned and rewritten, both reports anew
 
+// Connections that "clog.dat" did not take before wait for the next recording. A file that was
+// not read in full is neither replaced nor shown: its connections would be lost.
 void CConnectionLog::RecordConnection(const CConnectionInfo* pInfo) {
-    LoadConnections();
     if (pInfo)
-        m_list.push_back(*pInfo);
-    const std::optional<std::uint64_t> headEnd = WriteConnectionReportHead(PathOf(CLOG_HTM));
-    if (WriteConnectionRows(headEnd))
+        m_unsaved.push_back(*pInfo);
+    if (LoadConnections()) {
+        m_list.insert(m_list.end(), m_unsaved.begin(), m_unsaved.end());
+        const std::optional<std::uint64_t> headEnd = WriteConnectionReportHead(PathOf(CLOG_HTM));
+        if (WriteConnectionRows(headEnd))
+            WriteMonthReport(PathOf(MLOG_HTM));
+        if (SaveConnections())
+            m_unsaved.clear();
+    } else {
         WriteMonthReport(PathOf(MLOG_HTM));
-    SaveConnections();
+    }
     // The list can run to megabytes; a tray program keeps none of them between recordings.
     CConnectionList().swap(m_list);
 }
@@ -315,6 +489,8 @@ void CConnectionLog::GetVolumeText(std::string& text) {
 void CConnectionLog::SetSortOrder(bool bOldestFirst) {
     m_bOldestFirst = bOldestFirst;
     RecordConnection(nullptr);
+    if (m_bMonthTotalsUnsaved)
+        SaveMonthTotals();
 }
 
 void CConnectionLog::ShowLog() {
@@ -324,6 +500,7 @@ void CConnectionLog::ShowLog() {
 void CConnectionLog::ClearConnections() {
     std::lock_guard<std::mutex> hold(m_lock);
     m_list.clear();
+    m_unsaved.clear();
     SaveConnections();
     WriteFrameReport(PathOf(FRAME_HTM));
     WriteConnectionReportShell(PathOf(CLOG_HTM), true);
@@ -332,6 +509,7 @@ void CConnectionLog::ClearConnections() {
 
 void CConnectionLog::DeleteAll() {
     m_aMonth = MonthTable{};
+    m_bMonthFileUnread = false; // what it held is to go
     SaveMonthTotals();
     ClearConnections();
 }

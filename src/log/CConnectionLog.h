@@ -2,6 +2,12 @@
 // The program's memory of traffic: the running connection, the month totals ("mlog.dat"), the
 // single connections of the last 93 days ("clog.dat") and the three report pages built from
 // them ("frame.htm", "clog.htm", "mlog.htm"), all in one folder.
+//
+// No finished connection is lost to a data file that cannot be written for the moment (held by
+// another program, no room for its temporary file): what has not reached "clog.dat" and
+// "mlog.dat" stays in memory and is written at the next recording, order change or exit; what
+// still cannot be written at exit is reported. A data file that exists but cannot be read is
+// never replaced by less than it holds.
 #include "framework/CFileReplacement.h"
 #include "log/CConnectionList.h"
 #include "framework/CFileLocation.h"
@@ -29,7 +35,8 @@ public:
     CConnectionLog();
     // The log of the given folder.
     explicit CConnectionLog(const std::string& folder);
-    // Books and records a connection that is still running.
+    // Books and records a connection that is still running, and reports the data files that
+    // could not take what belongs in them.
     virtual ~CConnectionLog();
 
     CConnectionLog(const CConnectionLog&) = delete;
@@ -55,9 +62,15 @@ public:
     // "mlog.htm": the current month and the two before it. File errors are reported.
     void WriteMonthReport(const std::string& path);
 
+    // Writes what the data files still lack; true when nothing is left unsaved.
+    bool SaveUnsaved();
+    // Tells the user which data files could not take what belongs in them, if any.
+    void ReportUnsaved();
+
     bool IsConnected() const { return m_pCurrent != nullptr; }
     void SetShellOpener(ShellOpener opener);
-    // Opens the temporary files of "clog.dat" and "mlog.dat"; tests simulate a full disk.
+    // Opens "clog.dat" and "mlog.dat" for reading and their temporary files for writing; tests
+    // simulate a full disk or a failing read.
     void SetDataFileOpener(CFileReplacement::FileOpener opener);
 
 private:
@@ -67,19 +80,32 @@ private:
     void StartUp();
     std::string PathOf(FileId file) const { return m_aLocation[file].GetPath(); }
 
+    // How reading "mlog.dat" went.
+    enum class MonthFile { missing, unreadable, timeless, read };
+
+    std::unique_ptr<CFile> OpenDataFile(FileId file, CFileException* error) const;
     void LoadMonthTotals();
-    TIME64 ReadMonthTotals();
-    void ClearOldMonths(int month);
-    void SaveMonthTotals();
-    void LoadConnections();
-    void SaveConnections();
+    MonthFile ReadMonthTotals(MonthTable& table, TIME64& saveTime) const;
+    MonthFile TryReadMonthTotals(MonthTable& table, TIME64& saveTime) const;
+    void BookMissingConnections(TIME64 saveTime);
+    bool CatchUpWithMonthFile();
+    static void ClearOldMonths(MonthTable& table, int month);
+    void Book(const CConnectionInfo& info);
+    bool SaveMonthTotals();
+    bool LoadConnections();
+    bool SaveConnections();
     void RecordConnection(const CConnectionInfo* pInfo);
+    void ReportDataFile(unsigned nIDText, FileId file) const;
     bool WriteConnectionRows(std::optional<std::uint64_t> headEnd);
     void WriteRowsAndFoot(CTextFile& file);
     std::string FormatMonthRow(int month, int year);
 
     MonthTable m_aMonth{};
     std::mutex m_lock;
+    CConnectionList m_unsaved;          // finished connections that have not reached "clog.dat"
+    bool m_bMonthTotalsUnsaved = false; // m_aMonth holds bookings that "mlog.dat" lacks
+    bool m_bMonthFileUnread = false;    // "mlog.dat" could not be read: m_aMonth holds only the
+                                        // bookings since start, and the file is kept as it is
     CFileLocation m_aLocation[FILE_COUNT];
     CNumberFormat m_numberFormat;
     CConnectionList m_list;

@@ -1,5 +1,5 @@
 #include "framework/CFileReplacement.h"
-#include "support/DiskFullFile.h"
+#include "support/FailingFile.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
 
@@ -71,7 +71,7 @@ TEST_F(FileReplacementTest, WithoutCommitTheTargetStaysAndTheTemporaryFileGoes) 
 
 TEST_F(FileReplacementTest, AWriteFailingHalfWayLeavesTheTargetWhole) {
     {
-        CFileReplacement replacement(m_target, DiskFullFile::Opener(10));
+        CFileReplacement replacement(m_target, FailingFile::DiskFull(10));
         ASSERT_TRUE(replacement.Open());
         try {
             replacement.GetFile().Write(NEW_CONTENT.data(),

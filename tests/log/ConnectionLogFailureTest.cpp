@@ -1,7 +1,9 @@
 // File errors: reported with the framework's text and followed by the operation's next step;
-// files that cannot be opened stay silent; the data files survive a write that fails.
+// the data files survive a write that fails, and what they could not take waits in memory.
 #include "LogFolderTest.h"
-#include "support/DiskFullFile.h"
+#include "support/FailingFile.h"
+
+#include <thread>
 
 using ::testing::ElementsAre;
 
@@ -77,19 +79,78 @@ TEST_F(LogFailure, PagesThatCannotBeWrittenOutsideARecordingFailSilentlyButTheMo
     EXPECT_EQ((Bytes{0, 0}), ReadFileBytes(Path("clog.dat")));
 }
 
-TEST_F(LogFailure, DataFilesThatCannotBeOpenedAreNeitherWrittenNorReported) {
+// A virus scanner or a backup holding the data files: the recording waits a while, then keeps
+// the connection and the totals in memory, and writes them, once, when the files are free.
+TEST_F(LogFailure, HeldDataFilesGetWhatTheyMissedOnceTheyAreFree) {
     const Bytes connections = ReadFileBytes(Path("clog.dat"));
     const Bytes months = ReadFileBytes(Path("mlog.dat"));
     {
-        CFile clog(Path("clog.dat"), CFile::modeRead | CFile::shareDenyWrite);
-        CFile mlog(Path("mlog.dat"), CFile::modeRead | CFile::shareDenyWrite);
+        CFile clog(Path("clog.dat"), CFile::modeRead | CFile::shareDenyNone);
+        CFile mlog(Path("mlog.dat"), CFile::modeRead | CFile::shareDenyNone);
         RecordOne();
     }
     EXPECT_EQ(connections, ReadFileBytes(Path("clog.dat")));
     EXPECT_EQ(months, ReadFileBytes(Path("mlog.dat")));
-    // The pages show what the recording saw: the stored connection and the new one.
-    EXPECT_EQ(2, CountOf(ReadFileText(Path("clog.htm")), "<tr>"));
     EXPECT_FALSE(FileExists(Path("clog.dat.tmp")));
+
+    m_log->SetSortOrder(true);
+    EXPECT_EQ(2u, ReadConnectionFile().size()); // the new one next to the one of a day ago
+    EXPECT_EQ(MB, ReadMonthFile()[1].nReceived);
+    RecordOne();
+    EXPECT_EQ(3u, ReadConnectionFile().size());
+    EXPECT_EQ(2 * MB, ReadMonthFile()[1].nReceived);
+}
+
+// A holder that lets go within the patience costs nothing but the wait.
+TEST_F(LogFailure, AHolderThatLetsGoSoonDelaysTheRecordingOnly) {
+    auto reader = std::make_unique<CFile>(Path("clog.dat"), CFile::modeRead | CFile::shareDenyNone);
+    std::thread letGo([&reader] {
+        Sleep(500);
+        reader.reset();
+    });
+    RecordOne();
+    letGo.join();
+    EXPECT_EQ(2u, ReadConnectionFile().size());
+}
+
+TEST_F(LogFailure, WhatTheDataFilesCouldNotTakeIsReportedAtExitByName) {
+    ExpectMessages();
+    m_log->SetDataFileOpener([](const std::string& path, unsigned flags, CFileException* error) {
+        if (path.find(".tmp") != std::string::npos) {
+            if (error)
+                *error = CFileException(CFileException::accessDenied, ERROR_ACCESS_DENIED, path);
+            return std::unique_ptr<CFile>();
+        }
+        auto file = std::make_unique<CFile>();
+        return file->Open(path, flags, error) ? std::move(file) : nullptr;
+    });
+    RecordOne();
+    EXPECT_TRUE(m_messages.Texts().empty());
+    m_log.reset();
+    const std::string lost = "Die Verbindungsdaten konnten nicht in der Datei %1 gespeichert "
+                             "werden und gehen verloren. Die Datei ist von einem anderen Programm "
+                             "belegt oder kann nicht geschrieben werden.";
+    const auto named = [&lost](const std::string& path) {
+        std::string text = lost;
+        return text.replace(text.find("%1"), 2, path);
+    };
+    EXPECT_THAT(m_messages.Texts(), ElementsAre(named(Path("clog.dat")), named(Path("mlog.dat"))));
+}
+
+// A read error part-way: the records not read would be lost if the file were replaced.
+TEST_F(LogFailure, AConnectionFileReadOnlyInPartIsNeverReplacedByLess) {
+    ExpectMessages();
+    const Bytes connections = ReadFileBytes(Path("clog.dat"));
+    m_log->SetDataFileOpener(FailingFile::ReadError(2 + 48));
+    RecordOne();
+    EXPECT_THAT(
+        m_messages.Texts(),
+        ElementsAre("A hardware I/O error was reported while accessing " + Path("clog.dat") + "."));
+    EXPECT_EQ(connections, ReadFileBytes(Path("clog.dat")));
+
+    m_log->SetDataFileOpener(nullptr);
+    m_log->SetSortOrder(true);
+    EXPECT_EQ(2u, ReadConnectionFile().size());
 }
 
 TEST_F(LogFailure, AMissingConnectionFileIsAnEmptyLog) {
@@ -102,7 +163,7 @@ TEST_F(LogFailure, AFullDiskHalfWayLeavesBothDataFilesWholeAndLoadable) {
     ExpectMessages();
     const Bytes connections = ReadFileBytes(Path("clog.dat"));
     const Bytes months = ReadFileBytes(Path("mlog.dat"));
-    m_log->SetDataFileOpener(DiskFullFile::Opener(60));
+    m_log->SetDataFileOpener(FailingFile::DiskFull(60));
     RecordOne();
 
     EXPECT_THAT(m_messages.Texts(),

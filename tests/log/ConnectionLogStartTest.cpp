@@ -18,9 +18,10 @@ protected:
         return ReadMonthFile();
     }
 
-    void WriteStoredConnections() {
-        WriteConnectionFile({CConnectionInfo(Clock::Now() - 2 * DAY, 60, MB, MB),
-                             CConnectionInfo(Clock::Now() - DAY, 120, 2 * MB, MB)});
+    // Two connections that ended before the month totals were saved at savedAt.
+    void WriteStoredConnections(TIME64 savedAt = Clock::Now()) {
+        WriteConnectionFile({CConnectionInfo(savedAt - 2 * DAY, 60, MB, MB),
+                             CConnectionInfo(savedAt - DAY, 120, 2 * MB, MB)});
     }
 };
 
@@ -70,14 +71,15 @@ TEST_F(LogStart, DeletedMonthFileEmptiesTheConnectionFile) {
     EXPECT_EQ(316u, ReadFileBytes(Path("mlog.dat")).size());
 }
 
-TEST_F(LogStart, MonthFileShorterThanItsSaveTimeResetsEverything) {
+// Without a save time there is no age to judge by: the connections stay, and the totals start
+// from what could be read.
+TEST_F(LogStart, MonthFileShorterThanItsSaveTimeKeepsTheConnections) {
     WriteStoredConnections();
+    const Bytes stored = ReadFileBytes(Path("clog.dat"));
     WriteFileBytes(Path("mlog.dat"), Bytes{0x20, 0xF2});
-    OpenLog();
-    EXPECT_EQ(EMPTY_LIST, ReadFileBytes(Path("clog.dat")));
-    TIME64 saveTime = 0;
-    ReadMonthFile(&saveTime);
-    EXPECT_EQ(Clock::Now(), saveTime);
+    auto log = OpenLog();
+    EXPECT_EQ(stored, ReadFileBytes(Path("clog.dat")));
+    EXPECT_EQ(0, TableInMemory(*log)[1].nReceived);
 }
 
 TEST_F(LogStart, SaveTimeMoreThan93WholeDaysAgoResetsEverything) {
@@ -94,9 +96,10 @@ TEST_F(LogStart, SaveTimeMoreThan93WholeDaysAgoResetsEverything) {
 }
 
 TEST_F(LogStart, SaveTimeExactly93WholeDaysAgoClearsOnlyTheEightEntries) {
-    WriteStoredConnections();
+    const TIME64 savedAt = Clock::Now() - 94 * DAY + 1;
+    WriteStoredConnections(savedAt);
     const Bytes stored = ReadFileBytes(Path("clog.dat"));
-    WriteMonthFile(Clock::Now() - 94 * DAY + 1, FullMonthTable());
+    WriteMonthFile(savedAt, FullMonthTable());
     const Bytes monthFile = ReadFileBytes(Path("mlog.dat"));
 
     auto log = OpenLog();
@@ -127,7 +130,7 @@ TEST_F(LogStart, MissingPagesAreWrittenAndExistingOnesKept) {
 
 TEST_F(LogStart, TemporaryFilesOfACrashAreRemovedAndNeverRead) {
     WriteRecentMonthFile();
-    WriteStoredConnections();
+    WriteStoredConnections(Clock::Now() - DAY);
     const Bytes stored = ReadFileBytes(Path("clog.dat"));
     WriteFileBytes(Path("clog.dat.tmp"), Bytes{0x01, 0x00, 0x18}); // cut short by the crash
     WriteFileBytes(Path("mlog.dat.tmp"), Bytes(100, 0xFF));
@@ -138,6 +141,54 @@ TEST_F(LogStart, TemporaryFilesOfACrashAreRemovedAndNeverRead) {
     log->SetSortOrder(true);
     EXPECT_EQ(stored, ReadFileBytes(Path("clog.dat")));
     EXPECT_EQ(2, CountOf(ReadFileText(Path("clog.htm")), "<tr>"));
+}
+
+// A kill after "clog.dat" took a connection and before "mlog.dat" took its totals: the next
+// start books what ended after the totals were saved, and nothing before.
+TEST_F(LogStart, ConnectionsRecordedAfterTheTotalsWereSavedAreBookedAtStart) {
+    const TIME64 savedAt = Clock::Now() - DAY;
+    WriteMonthFile(savedAt, FullMonthTable());
+    WriteConnectionFile({CConnectionInfo(savedAt - 600, 500, 7 * MB, MB),
+                         CConnectionInfo(savedAt - 100, 100, 5 * MB, MB),
+                         CConnectionInfo(savedAt + 60, 30, 3 * MB, 2 * MB)});
+    auto log = OpenLog();
+    log->SetSortOrder(true);
+    const MONTHTOTAL january = ReadMonthFile()[1];
+    EXPECT_EQ(FullMonthTable()[1].nDuration + 30, january.nDuration);
+    EXPECT_EQ(FullMonthTable()[1].nReceived + 3 * MB, january.nReceived);
+    EXPECT_EQ(FullMonthTable()[1].nSent + 2 * MB, january.nSent);
+    log.reset();
+    OpenLog()->SetSortOrder(true); // booked once: the totals are newer than the connection now
+    EXPECT_EQ(january.nReceived, ReadMonthFile()[1].nReceived);
+}
+
+// A month file held by another program says nothing about the log's age: nothing is reset,
+// and the file is written only once it has been read, with the bookings made meanwhile.
+TEST_F(LogStart, AMonthFileThatCannotBeReadIsReportedAndNeitherResetNorOverwritten) {
+    ExpectMessages();
+    WriteStoredConnections(Clock::Now() - DAY);
+    WriteRecentMonthFile(FullMonthTable());
+    const Bytes months = ReadFileBytes(Path("mlog.dat"));
+    auto holder =
+        std::make_unique<CFile>(Path("mlog.dat"), CFile::modeRead | CFile::shareExclusive);
+    auto log = OpenLog();
+    EXPECT_THAT(m_messages.Texts(),
+                ::testing::ElementsAre("Die Datei " + Path("mlog.dat") +
+                                       " kann nicht gelesen werden. Tarvolo z\xE4hlt weiter, "
+                                       "ver\xE4ndert die Datei aber erst, wenn sie wieder lesbar "
+                                       "ist."));
+    Connect(*log, Clock::Now(), 60, MB, 0);
+    holder.reset();
+    EXPECT_EQ(months, ReadFileBytes(Path("mlog.dat")));
+    EXPECT_EQ(3u, ReadConnectionFile().size());
+
+    log->SetSortOrder(true);
+    MonthTable expected = FullMonthTable();
+    expected[1].nDuration += 60;
+    expected[1].nReceived += MB;
+    const MonthTable saved = ReadMonthFile();
+    ExpectTotals(expected[1], saved[1], 1);
+    ExpectTotals({0, 0xAB, 0, 0}, saved[2], 2); // old months cleared as at a start
 }
 
 // ---- the month of the start decides which entries survive (run in two time zones)
