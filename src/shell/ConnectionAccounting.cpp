@@ -99,13 +99,29 @@ void CConnectionAccounting::StartOnlinePeriod() {
     m_log.UpdateConnection(nReceived, nSent);
 }
 
-// Also when no period runs (the log then ignores the end), so a first report of 0 is harmless.
+// The traffic since the last tick belongs to the period as well, so the end takes one more
+// sample before the log books it. A sample that fails keeps the readings of the last good one.
 void CConnectionAccounting::EndOnlinePeriod() {
+    if (!m_log.IsConnected())
+        return;
     std::int64_t nReceived = MISSING_READING;
     std::int64_t nSent = MISSING_READING;
-    LastReadings(nReceived, nSent);
+    if (m_pCounter && m_pCounter->Collect()) {
+        nReceived = FinalReading(m_received, COUNTER_BYTES_RECEIVED);
+        nSent = FinalReading(m_sent, COUNTER_BYTES_SENT);
+    } else {
+        LastReadings(nReceived, nSent);
+    }
     m_log.UpdateConnection(nReceived, nSent);
     m_log.EndConnection();
+}
+
+// A counter that the system clears with the link may read 0 once the link is down. The log
+// keeps its volume for a reading of 0, which must not reach the running reading as a restart
+// or a wrap.
+std::int64_t CConnectionAccounting::FinalReading(CRunningReading& reading, DWORD dwCounter) {
+    const DWORD dwValue = m_pCounter->GetValue(dwCounter);
+    return dwValue == 0 ? 0 : reading.Next(dwValue);
 }
 
 bool CConnectionAccounting::Sample(std::int64_t& nReceived, std::int64_t& nSent) {

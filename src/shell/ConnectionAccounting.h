@@ -63,6 +63,8 @@ private:
     void EndOnlinePeriod();
     // Takes a new sample; on success the running readings of both counters.
     bool Sample(std::int64_t& nReceived, std::int64_t& nSent);
+    // The running reading after the end's last sample; 0 for a counter that read 0.
+    std::int64_t FinalReading(CRunningReading& reading, DWORD dwCounter);
     // The readings of the last sample, without taking a new one.
     void LastReadings(std::int64_t& nReceived, std::int64_t& nSent);
     std::string TooltipText();

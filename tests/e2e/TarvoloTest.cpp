@@ -98,6 +98,22 @@ TEST_F(Tarvolo, TwoOverlappingConnectionsFormOneOnlinePeriod) {
     ASSERT_TRUE(QuitRunning());
 }
 
+// Shorter than one measuring step: only the sample at the hang-up sees its traffic.
+TEST_F(Tarvolo, AShortPeriodIsBookedWithTheTrafficUpToTheHangUp) {
+    ASSERT_NE(nullptr, StartRunning());
+    DialIn();
+    Sim({{"received", std::to_string(1000 + 2 * kMegabyte)}, {"sent", "1500"}});
+    HangUp();
+
+    const CConnectionList records = WaitForRecords(1);
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(2 * kMegabyte, records.front().m_nReceived);
+    EXPECT_EQ(1000, records.front().m_nSent);
+    EXPECT_LT(records.front().m_nDuration, 5);
+    EXPECT_EQ(2 * kMegabyte, Months()[CurrentMonth()].nReceived);
+    ASSERT_TRUE(QuitRunning());
+}
+
 TEST_F(Tarvolo, StartWhileConnected_TheOnlinePeriodBeginsAtOnceWithoutEarlierTraffic) {
     Sim({{"connections", "1"}, {"received", std::to_string(1000 + 7 * kMegabyte)}});
     ASSERT_NE(nullptr, StartRunning());

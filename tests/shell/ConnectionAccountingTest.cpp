@@ -9,6 +9,7 @@
 #include "resource.h"
 #include "shell/ConnectionAccounting.h"
 #include "shell/TrayIcon.h"
+#include "support/TableRow.h"
 
 #include <gtest/gtest.h>
 
@@ -208,7 +209,26 @@ TEST_F(AccountingTest, MeasuringTickWithAFailedSampleLeavesTheLogAlone) {
     EXPECT_EQ("Tarvolo: 7,00 MByte", LastTip());
 }
 
-TEST_F(AccountingTest, MeasuringThenNoConnectionBooksTheLastSampleAndGoesIdle) {
+namespace {
+
+// The end takes one more sample; what it cannot read keeps the last good sample.
+struct LastSample {
+    const char* name;
+    BOOL bCollectSucceeds;
+    DWORD dwReceivedAtTheEnd; // the counter's live value when the last connection goes down
+    std::int64_t nBooked;
+};
+
+void PrintTo(const LastSample& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class AccountingEnd : public AccountingTest, public ::testing::WithParamInterface<LastSample> {};
+
+} // namespace
+
+TEST_P(AccountingEnd, MeasuringThenNoConnectionSamplesOnceMoreBooksAndGoesIdle) {
+    const LastSample& row = GetParam();
     Begin();
     const TIME64 start = Clock::Now();
     m_counter.Sampled(100, 100);
@@ -216,8 +236,8 @@ TEST_F(AccountingTest, MeasuringThenNoConnectionBooksTheLastSampleAndGoesIdle) {
     m_counter.dwLiveReceived = 100 + 5 * MB;
     m_counter.dwLiveSent = 100 + 1 * MB;
     Tick();
-    // Traffic after the last sample is not read: the end takes no new sample.
-    m_counter.dwLiveReceived += 9 * MB;
+    m_counter.dwLiveReceived = row.dwReceivedAtTheEnd;
+    m_counter.bCollectSucceeds = row.bCollectSucceeds;
     const int nCollects = m_counter.nCollects;
     TimerCalls().clear();
     m_clock.Advance(3);
@@ -226,18 +246,25 @@ TEST_F(AccountingTest, MeasuringThenNoConnectionBooksTheLastSampleAndGoesIdle) {
     EXPECT_FALSE(m_accounting->IsConnected());
     EXPECT_EQ(0u, m_accounting->GetTimer());
     EXPECT_EQ(std::vector<TimerCall>({FakeTimer::Kill(Window())}), TimerCalls());
-    EXPECT_EQ(nCollects, m_counter.nCollects);
+    EXPECT_EQ(nCollects + 1, m_counter.nCollects);
     EXPECT_FALSE(m_log->IsConnected());
     EXPECT_TRUE(ShowsImage(IDI_TRAY_IDLE));
-    EXPECT_EQ("Tarvolo: 6,00 MByte", LastTip()); // now booked to the month
 
     const CConnectionList records = Records();
     ASSERT_EQ(1u, records.size());
-    EXPECT_EQ(5 * MB, records.front().m_nReceived);
+    EXPECT_EQ(row.nBooked, records.front().m_nReceived);
     EXPECT_EQ(1 * MB, records.front().m_nSent);
     EXPECT_EQ(TICK_SECONDS + 3, records.front().m_nDuration);
-    EXPECT_EQ(5 * MB, ReadMonthFile()[Clock::LocalMonth(start)].nReceived);
+    EXPECT_EQ(row.nBooked, ReadMonthFile()[Clock::LocalMonth(start)].nReceived);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    LastSample, AccountingEnd,
+    ::testing::Values(LastSample{"TheTrafficSinceTheLastTickIsBooked", TRUE, 100 + 14 * MB,
+                                 14 * MB},
+                      LastSample{"AFailedSampleKeepsTheLastGoodOne", FALSE, 100 + 14 * MB, 5 * MB},
+                      LastSample{"AReadingOfZeroKeepsTheLastGoodOne", TRUE, 0, 5 * MB}),
+    RowName());
 
 TEST_F(AccountingTest, IdleThenNoConnectionShowsTheMonthAndRecordsNothing) {
     Begin(MonthsWith(Clock::LocalMonth(Clock::Now()), 2 * MB, 1 * MB));
