@@ -2,11 +2,16 @@
 
 #include "framework/MultiString.h"
 
+#include <algorithm>
 #include <vector>
 
 using namespace pdh;
 
 namespace {
+
+// A list can grow between asking for its size and fetching it, and Windows XP reports a size one
+// character short: a list that does not fit is fetched again this often, with more room.
+const int LIST_FETCH_ATTEMPTS = 4;
 
 // A list of n characters holds no name when n is 2 or less (at most its two terminators).
 const DWORD CCH_EMPTY_LIST = 2;
@@ -15,6 +20,19 @@ const DWORD CCH_EMPTY_LIST = 2;
 char* ListBuffer(std::vector<char>& buffer, DWORD cch) {
     buffer.assign(cch, '\0');
     return buffer.empty() ? nullptr : buffer.data();
+}
+
+// Room for a list that did not fit in cchTried characters. The size reported after a buffer that
+// was too small is not to be relied on, so the room at least doubles.
+DWORD GrownLength(DWORD cchReported, DWORD cchTried) {
+    return std::max(cchReported, 2 * std::max(cchTried, CCH_EMPTY_LIST));
+}
+
+// A formatted value counts only with a success status: new data or data unchanged since the last
+// read.
+bool HasValidData(const PDH_FMT_COUNTERVALUE& value) {
+    return value.CStatus == static_cast<DWORD>(PDH_CSTATUS_VALID_DATA) ||
+           value.CStatus == static_cast<DWORD>(PDH_CSTATUS_NEW_DATA);
 }
 
 } // namespace
@@ -35,8 +53,12 @@ void CPdhQuery::Close() {
 }
 
 DWORD CPdhQuery::GetValue(DWORD dwId) {
+    return static_cast<DWORD>(GetLargeValue(dwId));
+}
+
+ULONGLONG CPdhQuery::GetLargeValue(DWORD dwId) {
     const auto it = m_mapCounters.find(dwId);
-    return it == m_mapCounters.end() ? 0 : static_cast<DWORD>(it->second.lValue);
+    return it == m_mapCounters.end() ? 0 : static_cast<ULONGLONG>(it->second.llValue);
 }
 
 BOOL CPdhQuery::Collect() {
@@ -44,12 +66,13 @@ BOOL CPdhQuery::Collect() {
         return FALSE;
     if (g_pdh.PdhCollectQueryData(m_hQuery) != 0)
         return FALSE;
+    // The large format, since a count of 2^31 or more has no reliable form as a 32-bit long.
     for (auto& entry : m_mapCounters) {
         PDH_FMT_COUNTERVALUE value = {};
-        if (g_pdh.PdhGetFormattedCounterValue(entry.second.hCounter, PDH_FMT_LONG, nullptr,
+        if (g_pdh.PdhGetFormattedCounterValue(entry.second.hCounter, PDH_FMT_LARGE, nullptr,
                                               &value) == 0 &&
-            value.CStatus == PDH_CSTATUS_VALID_DATA)
-            entry.second.lValue = value.longValue;
+            HasValidData(value))
+            entry.second.llValue = value.largeValue;
     }
     return TRUE;
 }
@@ -77,16 +100,22 @@ BOOL CPdhQuery::AddCounterByPath(DWORD dwId, const char* szPath) {
 
 BOOL CPdhQuery::EnumObjects() {
     DWORD cch = 0;
-    const PDH_STATUS sizeStatus =
+    PDH_STATUS status =
         g_pdh.PdhEnumObjectsA(nullptr, nullptr, nullptr, &cch, PERF_DETAIL_WIZARD, TRUE);
     if (cch == 0)
-        return sizeStatus == 0;
-    std::vector<char> buffer(cch, '\0');
-    const DWORD cchBuffer = cch;
-    const PDH_STATUS status =
-        g_pdh.PdhEnumObjectsA(nullptr, nullptr, buffer.data(), &cch, PERF_DETAIL_WIZARD, TRUE);
+        return status == 0;
+    std::vector<char> buffer;
+    for (int nAttempt = 1;; ++nAttempt) {
+        buffer.assign(cch, '\0');
+        DWORD cchReported = cch;
+        status = g_pdh.PdhEnumObjectsA(nullptr, nullptr, buffer.data(), &cchReported,
+                                       PERF_DETAIL_WIZARD, TRUE);
+        if (status != PDH_MORE_DATA || nAttempt == LIST_FETCH_ATTEMPTS)
+            break;
+        cch = GrownLength(cchReported, cch);
+    }
     if (status == 0)
-        ForEachString(buffer.data(), cchBuffer,
+        ForEachString(buffer.data(), buffer.size(),
                       [this](const std::string& name) { return OnObject(name.c_str()) != FALSE; });
     return status == 0;
 }
@@ -109,11 +138,21 @@ BOOL CPdhQuery::EnumItems(const char* szObject, bool bCounters) {
         return FALSE;
     std::vector<char> counters;
     std::vector<char> instances;
-    const PDH_STATUS status = g_pdh.PdhEnumObjectItemsA(
-        nullptr, nullptr, szObject, ListBuffer(counters, cchCounters), &cchCounters,
-        ListBuffer(instances, cchInstances), &cchInstances, PERF_DETAIL_WIZARD, 0);
-    if (status != 0)
-        return FALSE;
+    for (int nAttempt = 1;; ++nAttempt) {
+        const DWORD cchCountersTried = cchCounters;
+        const DWORD cchInstancesTried = cchInstances;
+        const PDH_STATUS status = g_pdh.PdhEnumObjectItemsA(
+            nullptr, nullptr, szObject, ListBuffer(counters, cchCounters), &cchCounters,
+            ListBuffer(instances, cchInstances), &cchInstances, PERF_DETAIL_WIZARD, 0);
+        if (status == 0)
+            break;
+        if (status != PDH_MORE_DATA || nAttempt == LIST_FETCH_ATTEMPTS)
+            return FALSE;
+        // Either list may be the one that did not fit; a list that was empty stays without room.
+        cchCounters = cchCountersTried ? GrownLength(cchCounters, cchCountersTried) : cchCounters;
+        cchInstances =
+            cchInstancesTried ? GrownLength(cchInstances, cchInstancesTried) : cchInstances;
+    }
     // The lengths now tell what was written; the walks never pass the buffers' ends.
     if (cchInstances > CCH_EMPTY_LIST)
         ForEachString(instances.data(), instances.size(), [&](const std::string& instance) {

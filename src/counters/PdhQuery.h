@@ -7,7 +7,7 @@
 #include <unordered_map>
 
 struct PDHENTRY {
-    LONG lValue;                // value at the last successful formatting; 0 when added
+    LONGLONG llValue;           // value at the last successful formatting; 0 when added
     pdh::PDH_HCOUNTER hCounter; // the counter in the query
 };
 
@@ -21,6 +21,7 @@ public:
     BOOL Open() override;
     void Close() override;
     DWORD GetValue(DWORD dwId) override;
+    ULONGLONG GetLargeValue(DWORD dwId) override;
     BOOL Collect() override;
     BOOL RemoveCounter(DWORD dwId) override;
     BOOL AddCounterByPath(DWORD dwId, const char* szPath) override;

@@ -31,7 +31,7 @@ struct RASCONN {
 static_assert(sizeof(RASCONN) == 412, "first published layout");
 static_assert(offsetof(RASCONN, szEntryName) == 8, "first published layout");
 
-// States of a connection; only the end state matters here.
+// States of a connection; only the end states matter here.
 using RASCONNSTATE = DWORD;
 const RASCONNSTATE RASCS_Connected = 0x2000;
 const RASCONNSTATE RASCS_Disconnected = 0x2001;

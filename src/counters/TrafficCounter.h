@@ -46,6 +46,9 @@ public:
     virtual BOOL OnObject(const char* szObject) = 0;
     virtual BOOL OnCounter(const char* szObject, const char* szCounter) = 0;
     virtual BOOL OnInstance(const char* szObject, const char* szInstance) = 0;
+    // The counter's value as of the last Collect in the width its source keeps: a count of
+    // 2^32 or more where the source has 64 bits, else the 32-bit value of GetValue.
+    virtual ULONGLONG GetLargeValue(DWORD dwId) { return GetValue(dwId); }
 
     // Gives the id a display name for GetCounterName.
     void SetCounterName(DWORD dwId, const std::string& strName) { m_mapNames[dwId] = strName; }

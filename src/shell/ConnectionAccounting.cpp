@@ -134,8 +134,8 @@ bool CConnectionAccounting::Sample(std::int64_t& nReceived, std::int64_t& nSent)
 void CConnectionAccounting::LastReadings(std::int64_t& nReceived, std::int64_t& nSent) {
     if (!m_pCounter)
         return;
-    nReceived = m_received.Next(m_pCounter->GetValue(COUNTER_BYTES_RECEIVED));
-    nSent = m_sent.Next(m_pCounter->GetValue(COUNTER_BYTES_SENT));
+    nReceived = m_received.Next(m_pCounter->GetLargeValue(COUNTER_BYTES_RECEIVED));
+    nSent = m_sent.Next(m_pCounter->GetLargeValue(COUNTER_BYTES_SENT));
 }
 
 // String 139, "Tarvolo: %s MByte", with the month's volume in place of %s.

@@ -8,45 +8,46 @@
 
 namespace {
 
-// The connection list can grow between asking for its size and reading it.
+// The connection list can grow between asking for its size and reading it: read again this often.
 const int ENUMERATION_ATTEMPTS = 3;
 // Stop asks this often, 20 ms apart, whether the thread has ended (about 240 ms in all).
 const int STOP_EXIT_CODE_ASKS = 11;
 const DWORD STOP_STEP_MS = 20;
 
+// Only a connection that is through counts: one still being dialled or authenticated carries no
+// traffic yet, and its status may never get past that.
 bool IsConnectionUp(ras::HRASCONN hConnection) {
     ras::RASCONNSTATUS status = {};
     status.dwSize = sizeof status;
     return g_ras.RasGetConnectStatusA(hConnection, &status) == ras::RAS_SUCCESS &&
-           status.rasconnstate != ras::RASCS_Disconnected;
+           status.rasconnstate == ras::RASCS_Connected;
 }
 
-// The entries of the connection list; none when the list cannot be read.
-std::vector<ras::RASCONN> EnumerateConnections() {
-    ras::RASCONN probe = {};
-    probe.dwSize = sizeof probe;
-    DWORD cbFilled = 0;
-    DWORD nCount = 0;
-    g_ras.RasEnumConnectionsA(&probe, &cbFilled, &nCount);
+// Entries that cb bytes hold, a part of an entry counting as a whole one.
+size_t EntriesFor(DWORD cb) {
+    return (cb + sizeof(ras::RASCONN) - 1) / sizeof(ras::RASCONN);
+}
 
-    std::vector<ras::RASCONN> entries;
-    for (int attempt = 0; attempt < ENUMERATION_ATTEMPTS && nCount > 0; ++attempt) {
-        entries.assign(nCount, ras::RASCONN());
+// The entries of the connection list; none when the list cannot be read. The first call asks for
+// the size with room announced as 0. After ERROR_BUFFER_TOO_SMALL only the byte count tells the
+// size: the count that comes back is that of the entries written, which may be 0.
+std::vector<ras::RASCONN> EnumerateConnections() {
+    std::vector<ras::RASCONN> entries(1);
+    DWORD cbBuffer = 0;
+    for (int nCall = 0; nCall <= ENUMERATION_ATTEMPTS; ++nCall) {
         entries[0].dwSize = sizeof(ras::RASCONN);
-        // Never announce more room than there is, whatever size the first call came back with.
-        const DWORD cbAllocated = nCount * sizeof(ras::RASCONN);
-        DWORD cbBuffer = cbFilled ? std::min(cbFilled, cbAllocated) : cbAllocated;
-        DWORD nListed = nCount;
+        const DWORD cbAnnounced = cbBuffer;
+        DWORD nListed = 0;
         const DWORD dwResult = g_ras.RasEnumConnectionsA(entries.data(), &cbBuffer, &nListed);
         if (dwResult == ras::RAS_SUCCESS) {
-            entries.resize(std::min<size_t>(nListed, entries.size()));
+            entries.resize(std::min<size_t>(nListed, EntriesFor(cbAnnounced)));
             return entries;
         }
-        if (dwResult != ras::RAS_ERROR_BUFFER_TOO_SMALL)
+        if (dwResult != ras::RAS_ERROR_BUFFER_TOO_SMALL || EntriesFor(cbBuffer) == 0)
             break;
-        // Another connection came up meanwhile: ask again with room for it.
-        cbFilled = cbBuffer;
-        nCount = std::max(nListed, cbBuffer / static_cast<DWORD>(sizeof(ras::RASCONN)));
+        entries.assign(EntriesFor(cbBuffer), ras::RASCONN());
+        // Never announce more room than there is, whatever size the call came back with.
+        cbBuffer = static_cast<DWORD>(entries.size() * sizeof(ras::RASCONN));
     }
     return std::vector<ras::RASCONN>();
 }

@@ -21,7 +21,7 @@ public:
     // Ends the thread; returns when it has ended or the bounded wait has run out.
     void Stop();
 
-    // Dial-up connections that are enumerated and whose state can be read and is not down.
+    // Dial-up connections that are enumerated and whose state can be read and is connected.
     static int CountActiveConnections();
 
     // Waits between two counts where the service cannot announce changes.

@@ -164,12 +164,12 @@ PDH_STATUS FakePdh::GetFormattedValue(PDH_HCOUNTER counter, DWORD format,
                                       PDH_FMT_COUNTERVALUE* value) {
     calls.push_back("PdhGetFormattedCounterValue");
     const auto it = liveCounters.find(counter);
-    if (it == liveCounters.end() || format != PDH_FMT_LONG)
+    if (it == liveCounters.end() || format != PDH_FMT_LARGE)
         return PDH_INVALID_ARGUMENT;
     if (failingFormat.count(it->second))
         return PDH_INVALID_DATA;
     value->CStatus = invalidData.count(it->second) ? PDH_CSTATUS_NO_COUNTER : 0;
-    value->longValue = values[it->second];
+    value->largeValue = values[it->second];
     return 0;
 }
 

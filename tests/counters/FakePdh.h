@@ -27,9 +27,9 @@ public:
 
     // The system's objects, in the order PdhEnumObjectsA lists them.
     std::vector<FakePdhObject> objects;
-    // Current values by counter path; formatting of a path in failingFormat returns an error,
-    // of a path in invalidData succeeds with a non-zero counter status.
-    std::map<std::string, LONG> values;
+    // Current values by counter path, served in the large format only; formatting of a path in
+    // failingFormat returns an error, of a path in invalidData succeeds with an error status.
+    std::map<std::string, LONGLONG> values;
     std::set<std::string> failingFormat;
     std::set<std::string> invalidData;
 

@@ -104,11 +104,12 @@ TEST_F(PdhQueryTest, GetValueOfAnIdNeverAddedIsZero) {
     EXPECT_EQ(0u, m_query.GetValue(COUNTER_BYTES_SENT));
 }
 
-TEST_F(PdhQueryTest, GetValueHandsOnTheRaw32BitPattern) {
+TEST_F(PdhQueryTest, GetLargeValueHandsOnTheWholeCountAndGetValueItsLow32Bits) {
     Open();
-    m_pdh.values[RECEIVED] = -5;
+    m_pdh.values[RECEIVED] = 0x1FFFFFFFBLL;
     ASSERT_TRUE(m_query.AddCounterByPath(COUNTER_BYTES_RECEIVED, RECEIVED.c_str()));
     ASSERT_TRUE(m_query.Collect());
+    EXPECT_EQ(0x1FFFFFFFBull, m_query.GetLargeValue(COUNTER_BYTES_RECEIVED));
     EXPECT_EQ(0xFFFFFFFBu, m_query.GetValue(COUNTER_BYTES_RECEIVED));
 }
 

@@ -3,6 +3,8 @@
 #include "ShellOpenRecorder.h"
 #include "TarvoloTest.h"
 
+#include "support/TableRow.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -119,13 +121,67 @@ TEST_F(Tarvolo, StartWhileConnected_TheOnlinePeriodBeginsAtOnceWithoutEarlierTra
     ASSERT_NE(nullptr, StartRunning());
     Traffic(7 * kMegabyte + 2 * kMegabyte, kMegabyte);
     HangUp();
-
-    const CConnectionList records = WaitForRecords(1);
-    ASSERT_EQ(1u, records.size());
-    EXPECT_EQ(2 * kMegabyte, records.front().m_nReceived);
-    EXPECT_EQ(kMegabyte, records.front().m_nSent);
+    ExpectOneRecord(2 * kMegabyte, kMegabyte);
     ASSERT_TRUE(QuitRunning());
 }
+
+// A connection is listed while it is still being dialled; only when it is through does the online
+// period start, so the traffic before that is not booked.
+TEST_F(Tarvolo, AConnectionStillDiallingStartsNoOnlinePeriodUntilItIsThrough) {
+    ASSERT_NE(nullptr, StartRunning());
+    Sim({{"connections", "1"}, {"connection1", "dialling"}});
+    Sleep(kWatcherNotices);
+    Traffic(5 * kMegabyte, kMegabyte);
+    EXPECT_TRUE(Records().empty());
+
+    Sim({{"connection1", "connected"}});
+    Sleep(kWatcherNotices);
+    Traffic(5 * kMegabyte + 2 * kMegabyte, kMegabyte + kMegabyte);
+    HangUp();
+    ExpectOneRecord(2 * kMegabyte, kMegabyte);
+    ASSERT_TRUE(QuitRunning());
+}
+
+namespace {
+
+// A receive counter that the system keeps in 32 bits wraps at 4 GiB, one kept in 64 bits goes
+// on; meanwhile the long format of PDH, which the program must not rely on, clamps or fails.
+struct LargeCountCase {
+    const char* name;
+    const char* counterBits;
+    const char* longFormat;
+};
+
+void PrintTo(const LargeCountCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const LargeCountCase LARGE_COUNTS[] = {{"Counter32BitsLongClamps", "32", "clamp"},
+                                       {"Counter64BitsLongFails", "64", "error"}};
+
+class TarvoloLargeCounts : public Tarvolo, public ::testing::WithParamInterface<LargeCountCase> {};
+
+} // namespace
+
+TEST_P(TarvoloLargeCounts, AnOnlinePeriodPastTwoAndFourGiBBooksTheExactVolume) {
+    const long long kGiB = 1024 * kMegabyte;
+    Sim({{"counter_bits", GetParam().counterBits},
+         {"pdh_long", GetParam().longFormat},
+         {"received", std::to_string(2 * kGiB - kMegabyte)}});
+    ASSERT_NE(nullptr, StartRunning());
+    DialIn();
+    Sim({{"received", std::to_string(3 * kGiB + kMegabyte)}});
+    Sleep(kOneMeasuringStep);
+    Sim({{"received", std::to_string(4 * kGiB + kMegabyte)}});
+    Sleep(kOneMeasuringStep);
+    HangUp();
+    ExpectOneRecord(2 * kGiB + 2 * kMegabyte, 0);
+    EXPECT_EQ(2 * kGiB + 2 * kMegabyte, Months()[CurrentMonth()].nReceived);
+    ASSERT_TRUE(QuitRunning());
+}
+
+INSTANTIATE_TEST_SUITE_P(Counters, TarvoloLargeCounts, ::testing::ValuesIn(LARGE_COUNTS),
+                         RowName());
 
 TEST_F(Tarvolo, SecondStartOpensTheSheetOnce_ThirdBringsItForward) {
     ASSERT_NE(nullptr, StartRunning());

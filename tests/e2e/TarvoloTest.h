@@ -96,6 +96,14 @@ protected:
         return records;
     }
 
+    // One record in "clog.dat" with these volumes.
+    void ExpectOneRecord(long long received, long long sent) {
+        const CConnectionList records = WaitForRecords(1);
+        ASSERT_EQ(1u, records.size());
+        EXPECT_EQ(received, records.front().m_nReceived);
+        EXPECT_EQ(sent, records.front().m_nSent);
+    }
+
     CConnectionList Records() {
         CConnectionList records;
         try {

@@ -1,5 +1,5 @@
-// A 32-bit byte counter read as a 64-bit running total: wraps past 2^32 and restarts of the
-// counter, told apart by where the previous reading lay.
+// A byte counter read as a 64-bit running total: wraps of a 32-bit counter past 2^32 and
+// restarts of the counter, told apart by where the previous reading lay.
 #include "shell/RunningReading.h"
 
 #include <gtest/gtest.h>
@@ -46,6 +46,14 @@ TEST(RunningReading, AFallFromBelowTheTopQuarterIsARestartCountingFromZero) {
     CRunningReading edge;
     edge.Next(CRunningReading::TOP_QUARTER - 1);
     EXPECT_EQ(std::int64_t(CRunningReading::TOP_QUARTER) - 1 + 5, edge.Next(5));
+}
+
+// A counter kept in 64 bits: its fall from beyond 2^32 can only be a restart.
+TEST(RunningReading, A64BitCounterPassesTwoToThe32WithoutAWrap) {
+    CRunningReading reading;
+    reading.Next(0xF0000000u);
+    EXPECT_EQ(RANGE + 0x1000, reading.Next(RANGE + 0x1000));
+    EXPECT_EQ(RANGE + 0x1000 + 0x2000, reading.Next(0x2000u));
 }
 
 TEST(RunningReading, SeveralWrapsAddUp) {

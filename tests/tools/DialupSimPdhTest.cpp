@@ -279,6 +279,71 @@ TEST_F(PdhSim, TotalsAreShownModuloTwoToThe32) {
     EXPECT_EQ(3000000000ll, large.largeValue);
 }
 
+// 6 GiB: a 32-bit counter shows 2 GiB, which PDH_FMT_LONG cannot hold either.
+TEST_F(PdhSim, CountsPastTwoGiBFollowTheCounterWidthAndTheLongFormat) {
+    struct Row {
+        const char* bits;
+        const char* longFormat;
+        LONGLONG large;
+        PDH_STATUS longStatus;
+        LONG longValue;
+    };
+    const Row rows[] = {
+        {"32", "cast", 0x80000000ll, 0, LONG(0x80000000u)},
+        {"32", "clamp", 0x80000000ll, 0, 0x7FFFFFFF},
+        {"64", "error", 0x180000000ll, static_cast<PDH_STATUS>(PDH_CALC_NEGATIVE_VALUE), 0}};
+    m_state.Set("received", 0x180000000ull);
+    PDH_HCOUNTER received = Add("\\RAS Total\\Bytes Received");
+    for (const Row& row : rows) {
+        m_state.Set("counter_bits", row.bits);
+        m_state.Set("pdh_long", row.longFormat);
+        ASSERT_EQ(0, m_collect(m_query));
+        PDH_FMT_COUNTERVALUE large{};
+        ASSERT_EQ(0, m_format(received, PDH_FMT_LARGE, nullptr, &large));
+        EXPECT_EQ(row.large, large.largeValue) << row.bits << " " << row.longFormat;
+        const PDH_FMT_COUNTERVALUE asLong = Value(received, row.longStatus);
+        if (row.longStatus == 0)
+            EXPECT_EQ(row.longValue, asLong.longValue) << row.longFormat;
+        else
+            EXPECT_EQ(static_cast<DWORD>(row.longStatus), asLong.CStatus);
+    }
+}
+
+TEST_F(PdhSim, NewDataMarksAValueThatChangedWhenAsked) {
+    m_state.Set("pdh_cstatus", "new");
+    m_state.Set("received", 10);
+    PDH_HCOUNTER received = Add("\\RAS Total\\Bytes Received");
+    ASSERT_EQ(0, m_collect(m_query));
+    EXPECT_EQ(static_cast<DWORD>(PDH_CSTATUS_NEW_DATA), Value(received).CStatus);
+    ASSERT_EQ(0, m_collect(m_query));
+    EXPECT_EQ(static_cast<DWORD>(PDH_CSTATUS_VALID_DATA), Value(received).CStatus);
+    m_state.Set("received", 20);
+    ASSERT_EQ(0, m_collect(m_query));
+    EXPECT_EQ(static_cast<DWORD>(PDH_CSTATUS_NEW_DATA), Value(received).CStatus);
+}
+
+// As on Windows XP: a buffer of the size the first call reported is still too small.
+TEST_F(PdhSim, SizesReportedShortLeaveTheirBuffersTooSmall) {
+    m_state.Set("pdh_size_short", 1);
+    DWORD length = 0;
+    ASSERT_EQ(kMoreData, m_enumObjects(nullptr, nullptr, nullptr, &length, kDetailWizard, TRUE));
+    std::vector<char> objects(length);
+    EXPECT_EQ(kMoreData,
+              m_enumObjects(nullptr, nullptr, objects.data(), &length, kDetailWizard, TRUE));
+
+    DWORD counterLength = 0;
+    DWORD instanceLength = 0;
+    ASSERT_EQ(kMoreData, m_enumItems(nullptr, nullptr, "RAS Total", nullptr, &counterLength,
+                                     nullptr, &instanceLength, kDetailWizard, 0));
+    std::vector<char> counters(counterLength);
+    EXPECT_EQ(kMoreData, m_enumItems(nullptr, nullptr, "RAS Total", counters.data(), &counterLength,
+                                     nullptr, &instanceLength, kDetailWizard, 0));
+    counters.resize(counterLength + 1);
+    ++counterLength;
+    EXPECT_EQ(0, m_enumItems(nullptr, nullptr, "RAS Total", counters.data(), &counterLength,
+                             nullptr, &instanceLength, kDetailWizard, 0));
+}
+
 TEST_F(PdhSim, RenamedCountersCarryTheValues) {
     m_state.Set("pdh_object", "RAS insgesamt");
     m_state.Set("pdh_received", "Bytes empfangen");

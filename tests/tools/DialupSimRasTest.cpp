@@ -228,6 +228,36 @@ TEST_F(RasSim, ListsEachConnectionAsConnected) {
     }
 }
 
+TEST_F(RasSim, EachConnectionReadsAsItsKeySays) {
+    m_state.Set("connections", 4);
+    m_state.Set("connection2", "dialling");
+    m_state.Set("connection3", "disconnected");
+    m_state.Set("connection4", "668");
+    const std::vector<RasConnA> entries = ListConnections();
+    ASSERT_EQ(4u, entries.size());
+    const DWORD states[] = {kConnected, 2 /* RASCS_ConnectDevice */, 0x2001};
+    for (size_t i = 0; i < 3; ++i) {
+        RasConnStatusA status;
+        ASSERT_EQ(0u, StatusOf(entries[i].hrasconn, status)) << i;
+        EXPECT_EQ(states[i], status.rasconnstate) << i;
+    }
+    RasConnStatusA status;
+    EXPECT_EQ(668u, StatusOf(entries[3].hrasconn, status));
+}
+
+// Documented is only that the count tells the entries written: with 603, none.
+TEST_F(RasSim, TooSmallABufferCanReportNoEntryAndOnlyTheSizeNeeded) {
+    m_state.Set("connections", 2);
+    m_state.Set("enum_count", "written");
+    RasConnA probe{};
+    probe.dwSize = kRasConnSize;
+    DWORD size = 0;
+    DWORD count = 99;
+    EXPECT_EQ(kBufferTooSmall, m_enumConnections(&probe, &size, &count));
+    EXPECT_EQ(0u, count);
+    EXPECT_EQ(2 * kRasConnSize, size);
+}
+
 TEST_F(RasSim, TheFileIsReadAfreshOnEveryCall) {
     m_state.Set("connections", 1);
     EXPECT_EQ(1u, AskConnectionCount());

@@ -2,29 +2,49 @@
 
 #include <gtest/gtest.h>
 
+using dialup_sim::ConnectionStatus;
 using dialup_sim::ParseSimState;
 using dialup_sim::RasmanMode;
 using dialup_sim::SimState;
 
 namespace {
 
+std::string DescribedStatuses(const SimState& state) {
+    const char* const kinds[] = {"connected", "dialling", "disconnected", ""};
+    std::string text;
+    for (const auto& entry : state.statuses)
+        text +=
+            " connection" + std::to_string(entry.first) + "=" +
+            (entry.second.kind == ConnectionStatus::Unreadable ? std::to_string(entry.second.error)
+                                                               : kinds[entry.second.kind]);
+    return text;
+}
+
 // Every field of the state, in the state file's own words, so that one comparison shows them all.
 std::string Described(const SimState& state) {
     const char* const rasman[] = {"ok", "fail", "error"};
-    return "connections=" + std::to_string(state.connections) +
+    const char* const longFormat[] = {"cast", "clamp", "error"};
+    return "connections=" + std::to_string(state.connections) + DescribedStatuses(state) +
            " received=" + std::to_string(state.received) + " sent=" + std::to_string(state.sent) +
            " devices=" + std::to_string(state.devices) +
            " rasman=" + rasman[static_cast<int>(state.rasman)] +
            " notify=" + (state.notify ? "1" : "0") + " pdh_object=" + state.pdhObject +
            " pdh_received=" + state.pdhReceived + " pdh_sent=" + state.pdhSent +
-           " collect=" + (state.collectFails ? "fail" : "ok");
+           " collect=" + (state.collectFails ? "fail" : "ok") +
+           " enum_count=" + (state.enumCountsWritten ? "written" : "all") +
+           " list_lag_ms=" + std::to_string(state.listLagMs) +
+           " pdh_size_short=" + std::to_string(state.pdhSizeShort) +
+           " counter_bits=" + (state.counters64 ? "64" : "32") +
+           " pdh_long=" + longFormat[static_cast<int>(state.longFormat)] +
+           " pdh_cstatus=" + (state.newDataStatus ? "new" : "valid");
 }
 
 } // namespace
 
 TEST(SimStateParse, EmptyTextGivesTheDefaults) {
     EXPECT_EQ("connections=0 received=0 sent=0 devices=1 rasman=ok notify=1 pdh_object=RAS Total"
-              " pdh_received=Bytes Received pdh_sent=Bytes Transmitted collect=ok",
+              " pdh_received=Bytes Received pdh_sent=Bytes Transmitted collect=ok enum_count=all"
+              " list_lag_ms=0 pdh_size_short=0 counter_bits=32 pdh_long=cast pdh_cstatus=valid",
               Described(ParseSimState("")));
 }
 
@@ -38,11 +58,24 @@ TEST(SimStateParse, EveryKeyIsRead) {
                                          "pdh_object=RAS insgesamt\n"
                                          "pdh_received=Bytes empfangen\n"
                                          "pdh_sent=Bytes gesendet\n"
-                                         "collect=fail\n");
-    EXPECT_EQ("connections=2 received=123456 sent=654321 devices=3 rasman=fail notify=0"
+                                         "collect=fail\n"
+                                         "connection1=dialling\n"
+                                         "connection2=disconnected\n"
+                                         "connection3=668\n"
+                                         "connection4=connected\n"
+                                         "enum_count=written\n"
+                                         "list_lag_ms=700\n"
+                                         "pdh_size_short=1\n"
+                                         "counter_bits=64\n"
+                                         "pdh_long=clamp\n"
+                                         "pdh_cstatus=new\n");
+    EXPECT_EQ("connections=2 connection1=dialling connection2=disconnected connection3=668"
+              " connection4=connected received=123456 sent=654321 devices=3 rasman=fail notify=0"
               " pdh_object=RAS insgesamt pdh_received=Bytes empfangen pdh_sent=Bytes gesendet"
-              " collect=fail",
+              " collect=fail enum_count=written list_lag_ms=700 pdh_size_short=1 counter_bits=64"
+              " pdh_long=clamp pdh_cstatus=new",
               Described(state));
+    EXPECT_EQ(0u, state.ConnectedCount()); // 1 and 2 are not through, 3 and 4 not listed
 }
 
 TEST(SimStateParse, CrLfBlanksAndLaterLinesWin) {
@@ -63,6 +96,10 @@ TEST(SimStateParse, UnknownKeysNoiseAndBadValuesAreIgnored) {
                                          "rasman=maybe\n"
                                          "notify=yes\n"
                                          "collect=sometimes\n"
+                                         "connection0=dialling\n"
+                                         "connection1=0\n"
+                                         "connection2=ringing\n"
+                                         "counter_bits=48\n"
                                          "sent=7");
     EXPECT_EQ(0u, state.connections);
     EXPECT_EQ(1u, state.devices);
@@ -70,6 +107,9 @@ TEST(SimStateParse, UnknownKeysNoiseAndBadValuesAreIgnored) {
     EXPECT_EQ(RasmanMode::Ok, state.rasman);
     EXPECT_TRUE(state.notify);
     EXPECT_FALSE(state.collectFails);
+    EXPECT_EQ(std::string(" connection1=connected connection2=connected"),
+              DescribedStatuses(state));
+    EXPECT_FALSE(state.counters64);
     EXPECT_EQ(7u, state.sent); // a last line without line end counts
 }
 
@@ -78,6 +118,8 @@ TEST(SimStateParse, TotalsShowModuloTwoToThe32) {
     EXPECT_EQ(4294967301u, state.received);
     EXPECT_EQ(5u, state.ReceivedCounter());
     EXPECT_EQ(4294967295u, state.SentCounter());
+    EXPECT_EQ(4294967301u,
+              ParseSimState("received=4294967301\ncounter_bits=64\n").ReceivedCounter());
 }
 
 TEST(SimStateParse, EmptyNamesStayEmpty) {

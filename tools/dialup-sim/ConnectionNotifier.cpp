@@ -1,5 +1,6 @@
 #include "ConnectionNotifier.h"
 
+#include "ConnectionList.h"
 #include "SimStateFile.h"
 
 #include "RasRecords.h"
@@ -39,7 +40,7 @@ DWORD ConnectionNotifier::Register(HANDLE event, DWORD flags) {
         return ERROR_INVALID_HANDLE;
     // A registration takes the world as it is now as the baseline for its first signal.
     const std::string path = StateFilePath();
-    const DWORD connections = LoadSimState(path).connections;
+    const DWORD connections = LoadSimState(path).ConnectedCount();
     LockGuard guard(m_lock);
     Observe(path, connections);
     if (!m_watching && !StartWatchingLocked()) {
@@ -74,9 +75,11 @@ void ConnectionNotifier::Watch() {
     for (;;) {
         Sleep(kPollIntervalMs);
         const std::string path = StateFilePath();
-        const DWORD connections = LoadSimState(path).connections;
+        const SimState state = LoadSimState(path);
+        // The events go out at once; the list may take list_lag_ms to follow from here.
+        ConnectionList::Instance().Show(path, state);
         LockGuard guard(m_lock);
-        Observe(path, connections);
+        Observe(path, state.ConnectedCount());
     }
 }
 

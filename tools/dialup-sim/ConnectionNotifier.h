@@ -1,6 +1,6 @@
 #pragma once
-// Signals registered events when the number of connections in the state file changes,
-// as the Remote Access Service does when a connection comes up or goes down.
+// Signals registered events when the number of connected connections in the state file changes,
+// as the Remote Access Service does when a connection is through or goes down.
 #include <windows.h>
 
 #include <string>

@@ -39,6 +39,7 @@ static_assert(sizeof(RasDevInfoA) == 152, "RASDEVINFOA");
 constexpr DWORD kRasConnSizes[] = {412, 676, 692, 704};
 constexpr DWORD kRasConnStatusSizes[] = {160, 288};
 
+constexpr DWORD kRascsConnectDevice = 2; // still dialling: the modem is calling
 constexpr DWORD kRascsConnected = 0x2000;
 constexpr DWORD kRascsDisconnected = 0x2001;
 constexpr DWORD kRascnConnection = 0x1;

@@ -59,6 +59,57 @@ void SetFlag(const std::string& value, const char* on, const char* off, bool& fi
         field = false;
 }
 
+void SetStatus(const std::string& value, ConnectionStatus& field) {
+    uint64_t error;
+    if (value == "connected")
+        field = {ConnectionStatus::Connected, 0};
+    else if (value == "dialling")
+        field = {ConnectionStatus::Dialling, 0};
+    else if (value == "disconnected")
+        field = {ConnectionStatus::Disconnected, 0};
+    else if (ParseUnsigned(value, std::numeric_limits<uint32_t>::max(), error) && error != 0)
+        field = {ConnectionStatus::Unreadable, static_cast<uint32_t>(error)};
+}
+
+void SetLongFormat(const std::string& value, LongFormat& field) {
+    if (value == "cast")
+        field = LongFormat::Cast;
+    else if (value == "clamp")
+        field = LongFormat::Clamp;
+    else if (value == "error")
+        field = LongFormat::Error;
+}
+
+// "connectionN" with N from 1 on names one connection's status.
+bool IsStatusKey(const std::string& key, uint32_t& number) {
+    const std::string prefix = "connection";
+    uint64_t parsed;
+    if (key.compare(0, prefix.size(), prefix) != 0 ||
+        !ParseUnsigned(key.substr(prefix.size()), std::numeric_limits<uint32_t>::max(), parsed) ||
+        parsed == 0)
+        return false;
+    number = static_cast<uint32_t>(parsed);
+    return true;
+}
+
+void ApplyBehaviour(const std::string& key, const std::string& value, SimState& state) {
+    uint32_t number;
+    if (IsStatusKey(key, number))
+        SetStatus(value, state.statuses[number]);
+    else if (key == "enum_count")
+        SetFlag(value, "written", "all", state.enumCountsWritten);
+    else if (key == "list_lag_ms")
+        SetCount(value, state.listLagMs);
+    else if (key == "pdh_size_short")
+        SetCount(value, state.pdhSizeShort);
+    else if (key == "counter_bits")
+        SetFlag(value, "64", "32", state.counters64);
+    else if (key == "pdh_long")
+        SetLongFormat(value, state.longFormat);
+    else if (key == "pdh_cstatus")
+        SetFlag(value, "new", "valid", state.newDataStatus);
+}
+
 void Apply(const std::string& key, const std::string& value, SimState& state) {
     if (key == "connections")
         SetCount(value, state.connections);
@@ -82,9 +133,25 @@ void Apply(const std::string& key, const std::string& value, SimState& state) {
         state.pdhReceived = value;
     else if (key == "pdh_sent")
         state.pdhSent = value;
+    else
+        ApplyBehaviour(key, value, state);
 }
 
 } // namespace
+
+ConnectionStatus SimState::StatusOf(uint32_t n) const {
+    const auto it = statuses.find(n);
+    return it == statuses.end() ? ConnectionStatus() : it->second;
+}
+
+uint32_t SimState::ConnectedCount() const {
+    uint32_t count = connections;
+    for (const auto& entry : statuses) {
+        if (entry.first <= connections && entry.second.kind != ConnectionStatus::Connected)
+            --count;
+    }
+    return count;
+}
 
 SimState ParseSimState(const std::string& text) {
     SimState state;

@@ -1,11 +1,20 @@
 #pragma once
 // What the dial-up simulator pretends the system looks like, as read from its state file.
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace dialup_sim {
 
 enum class RasmanMode { Ok, Fail, Error };
+// What PDH_FMT_LONG makes of a count of 2^31 or more.
+enum class LongFormat { Cast, Clamp, Error };
+
+// What RasGetConnectStatusA tells of one listed connection.
+struct ConnectionStatus {
+    enum Kind { Connected, Dialling, Disconnected, Unreadable } kind = Connected;
+    uint32_t error = 0; // the call's result when Unreadable
+};
 
 struct SimState {
     uint32_t connections = 0;
@@ -18,9 +27,23 @@ struct SimState {
     std::string pdhReceived = "Bytes Received";
     std::string pdhSent = "Bytes Transmitted";
     bool collectFails = false;
+    std::map<uint32_t, ConnectionStatus> statuses; // by connection number, 1 for the first
+    bool enumCountsWritten = false; // 603 reports the entries written (0), not those listed
+    uint32_t listLagMs = 0;         // the list shows a change this long after the events
+    uint32_t pdhSizeShort = 0;      // enumeration sizes reported this many characters short
+    bool counters64 = false;        // byte counters kept in 64 bits instead of 32
+    LongFormat longFormat = LongFormat::Cast;
+    bool newDataStatus = false; // a changed value carries PDH_CSTATUS_NEW_DATA
 
-    uint32_t ReceivedCounter() const { return static_cast<uint32_t>(received); }
-    uint32_t SentCounter() const { return static_cast<uint32_t>(sent); }
+    uint64_t ReceivedCounter() const { return Shown(received); }
+    uint64_t SentCounter() const { return Shown(sent); }
+    // The status of connection number n (1 for the first).
+    ConnectionStatus StatusOf(uint32_t n) const;
+    // Listed connections whose status reads as connected.
+    uint32_t ConnectedCount() const;
+
+private:
+    uint64_t Shown(uint64_t total) const { return counters64 ? total : total & 0xFFFFFFFFu; }
 };
 
 // One key=value a line (LF or CR LF). Unknown keys, lines without '=' and values that do not

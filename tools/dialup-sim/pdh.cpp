@@ -28,7 +28,9 @@ struct Counter {
     Query* query;
     CounterKind kind;
     bool collected;
-    uint32_t value;
+    uint64_t value;
+    DWORD status;          // the counter status of the last collected value
+    LongFormat longFormat; // how PDH_FMT_LONG shows the last collected value
 };
 
 struct Query {
@@ -92,13 +94,19 @@ bool IsLocalMachine(LPCSTR machine) {
     return !machine || !*machine;
 }
 
+// The length reported for a list that does not fit: short by the state's pdh_size_short, as
+// Windows XP is by one, but never down to nothing.
+DWORD ReportedLength(size_t needed, DWORD shortBy) {
+    return static_cast<DWORD>(needed > shortBy ? needed - shortBy : needed);
+}
+
 // Copies a list into a caller's buffer of *length characters, or tells the length needed.
-PDH_STATUS HandOut(const std::string& list, LPSTR buffer, LPDWORD length) {
+PDH_STATUS HandOut(const std::string& list, LPSTR buffer, LPDWORD length, DWORD shortBy = 0) {
     const DWORD needed = static_cast<DWORD>(list.size());
     const bool fits = buffer && *length >= needed;
     if (fits && needed > 0)
         std::memcpy(buffer, list.data(), needed);
-    *length = needed;
+    *length = fits ? needed : ReportedLength(needed, shortBy);
     return fits ? ERROR_SUCCESS : Status(PDH_MORE_DATA);
 }
 
@@ -151,7 +159,7 @@ PDH_STATUS ResolveCounter(const std::string& path, CounterKind& kind) {
     return ERROR_SUCCESS;
 }
 
-uint32_t CurrentValue(const SimState& state, CounterKind kind) {
+uint64_t CurrentValue(const SimState& state, CounterKind kind) {
     switch (kind) {
     case CounterKind::Received:
         return state.ReceivedCounter();
@@ -161,6 +169,29 @@ uint32_t CurrentValue(const SimState& state, CounterKind kind) {
         break;
     }
     return 0;
+}
+
+void Collect(Counter& counter, const SimState& state) {
+    const uint64_t value = CurrentValue(state, counter.kind);
+    const bool changed = !counter.collected || value != counter.value;
+    counter.status = state.newDataStatus && changed ? PDH_CSTATUS_NEW_DATA : PDH_CSTATUS_VALID_DATA;
+    counter.longFormat = state.longFormat;
+    counter.value = value;
+    counter.collected = true;
+}
+
+// PDH_FMT_LONG of a count of 2^31 or more is whatever the state's pdh_long plays.
+PDH_STATUS FormatLong(const Counter& counter, PPDH_FMT_COUNTERVALUE value) {
+    const uint64_t longMax = 0x7FFFFFFF;
+    if (counter.value > longMax && counter.longFormat == LongFormat::Error) {
+        value->CStatus = PDH_CALC_NEGATIVE_VALUE;
+        return Status(PDH_CALC_NEGATIVE_VALUE);
+    }
+    if (counter.value > longMax && counter.longFormat == LongFormat::Clamp)
+        value->longValue = static_cast<LONG>(longMax);
+    else
+        value->longValue = static_cast<LONG>(static_cast<uint32_t>(counter.value));
+    return ERROR_SUCCESS;
 }
 
 std::string FormatCounterPath(const PDH_COUNTER_PATH_ELEMENTS_A& elements) {
@@ -228,7 +259,7 @@ PDH_STATUS WINAPI PdhAddCounterA(PDH_HQUERY handle, LPCSTR path, DWORD_PTR userD
         return Status(PDH_INVALID_HANDLE);
     if (resolved != ERROR_SUCCESS)
         return resolved;
-    Counter* added = new Counter{query, kind, false, 0};
+    Counter* added = new Counter{query, kind, false, 0, PDH_CSTATUS_INVALID_DATA, LongFormat::Cast};
     query->counters.push_back(added);
     handles->counters.insert(added);
     *counter = added;
@@ -252,10 +283,8 @@ PDH_STATUS WINAPI PdhCollectQueryData(PDH_HQUERY handle) {
         return Status(PDH_INVALID_HANDLE);
     if (query->counters.empty() || state.collectFails)
         return Status(PDH_NO_DATA);
-    for (Counter* counter : query->counters) {
-        counter->value = CurrentValue(state, counter->kind);
-        counter->collected = true;
-    }
+    for (Counter* counter : query->counters)
+        Collect(*counter, state);
     return ERROR_SUCCESS;
 }
 
@@ -274,13 +303,13 @@ PDH_STATUS WINAPI PdhGetFormattedCounterValue(PDH_HCOUNTER handle, DWORD format,
         value->CStatus = PDH_CSTATUS_INVALID_DATA;
         return Status(PDH_INVALID_DATA);
     }
-    value->CStatus = PDH_CSTATUS_VALID_DATA;
+    value->CStatus = counter->status;
     if (kinds == PDH_FMT_LONG)
-        value->longValue = static_cast<LONG>(counter->value);
-    else if (kinds == PDH_FMT_LARGE)
-        value->largeValue = counter->value;
+        return FormatLong(*counter, value);
+    if (kinds == PDH_FMT_LARGE)
+        value->largeValue = static_cast<LONGLONG>(counter->value);
     else
-        value->doubleValue = counter->value;
+        value->doubleValue = static_cast<double>(counter->value);
     return ERROR_SUCCESS;
 }
 
@@ -292,11 +321,12 @@ PDH_STATUS WINAPI PdhEnumObjectsA(LPCSTR dataSource, LPCSTR machine, LPSTR objec
         return Status(PDH_INVALID_ARGUMENT);
     if (!IsLocalMachine(machine))
         return Status(PDH_CSTATUS_NO_MACHINE);
-    const PerfCatalog catalog(LoadSimState());
+    const SimState state = LoadSimState();
+    const PerfCatalog catalog(state);
     std::vector<std::string> names;
     for (const PerfObject& object : catalog.Objects())
         names.push_back(object.name);
-    return HandOut(MultiString(names), objectList, length);
+    return HandOut(MultiString(names), objectList, length, state.pdhSizeShort);
 }
 
 PDH_STATUS WINAPI PdhEnumObjectItemsA(LPCSTR dataSource, LPCSTR machine, LPCSTR objectName,
@@ -308,7 +338,8 @@ PDH_STATUS WINAPI PdhEnumObjectItemsA(LPCSTR dataSource, LPCSTR machine, LPCSTR 
         return Status(PDH_INVALID_ARGUMENT);
     if (!IsLocalMachine(machine))
         return Status(PDH_CSTATUS_NO_MACHINE);
-    const PerfCatalog catalog(LoadSimState());
+    const SimState state = LoadSimState();
+    const PerfCatalog catalog(state);
     const PerfObject* object = catalog.FindObject(objectName);
     if (!object)
         return Status(PDH_CSTATUS_NO_OBJECT);
@@ -317,8 +348,8 @@ PDH_STATUS WINAPI PdhEnumObjectItemsA(LPCSTR dataSource, LPCSTR machine, LPCSTR 
     const bool countersFit = counterList && *counterLength >= counters.size();
     const bool instancesFit = instanceList && *instanceLength >= instances.size();
     if ((!countersFit && !counters.empty()) || (!instancesFit && !instances.empty())) {
-        *counterLength = static_cast<DWORD>(counters.size());
-        *instanceLength = static_cast<DWORD>(instances.size());
+        *counterLength = ReportedLength(counters.size(), state.pdhSizeShort);
+        *instanceLength = ReportedLength(instances.size(), state.pdhSizeShort);
         return Status(PDH_MORE_DATA);
     }
     HandOut(counters, counterList, counterLength);

@@ -1,5 +1,6 @@
 // Test stand-in for the system's rasapi32.dll: the four dial-up functions Tarvolo binds, answering
 // from the simulator's state file. Never shipped with the program.
+#include "ConnectionList.h"
 #include "ConnectionNotifier.h"
 #include "RasRecords.h"
 #include "SimStateFile.h"
@@ -58,6 +59,18 @@ void FillConnection(RasConnA& entry, DWORD size, DWORD index) {
     CopyText(entry.szDeviceName, "Simuliertes Modem 1");
 }
 
+// Fills in what the status call tells of a connection that can be read.
+void FillStatus(RasConnStatusA& status, ConnectionStatus::Kind kind) {
+    const DWORD size = status.dwSize;
+    ZeroMemory(&status, size);
+    status.dwSize = size;
+    status.rasconnstate = kind == ConnectionStatus::Connected      ? kRascsConnected
+                          : kind == ConnectionStatus::Disconnected ? kRascsDisconnected
+                                                                   : kRascsConnectDevice;
+    CopyText(status.szDeviceType, "modem");
+    CopyText(status.szDeviceName, "Simuliertes Modem 1");
+}
+
 } // namespace
 
 extern "C" {
@@ -90,11 +103,14 @@ DWORD WINAPI RasEnumConnectionsA(RasConnA* entries, DWORD* bufferSize, DWORD* co
     const DWORD entrySize = entries ? entries->dwSize : sizeof(RasConnA);
     if (!IsOneOf(entrySize, kRasConnSizes))
         return kErrorInvalidSize;
-    const DWORD connections = LoadSimState().connections;
+    const SimState state = ConnectionList::Instance().Show();
+    const DWORD connections = state.connections;
     const DWORD needed = connections * entrySize;
     *count = connections;
     if (!entries || *bufferSize < needed) {
         *bufferSize = needed;
+        if (state.enumCountsWritten)
+            *count = 0;
         return needed == 0 ? 0 : kErrorBufferTooSmall;
     }
     BYTE* entry = reinterpret_cast<BYTE*>(entries);
@@ -109,16 +125,14 @@ DWORD WINAPI RasGetConnectStatusA(HANDLE connection, RasConnStatusA* status) {
         return ERROR_INVALID_PARAMETER;
     if (!IsOneOf(status->dwSize, kRasConnStatusSizes))
         return kErrorInvalidSize;
+    const SimState state = ConnectionList::Instance().Show();
     DWORD index = 0;
-    if (!ConnectionIndex(connection, LoadSimState().connections, index))
+    if (!ConnectionIndex(connection, state.connections, index))
         return ERROR_INVALID_HANDLE;
-    const DWORD size = status->dwSize;
-    ZeroMemory(status, size);
-    status->dwSize = size;
-    status->rasconnstate = kRascsConnected;
-    status->dwError = 0;
-    CopyText(status->szDeviceType, "modem");
-    CopyText(status->szDeviceName, "Simuliertes Modem 1");
+    const ConnectionStatus listed = state.StatusOf(index + 1);
+    if (listed.kind == ConnectionStatus::Unreadable)
+        return listed.error;
+    FillStatus(*status, listed.kind);
     return 0;
 }
 

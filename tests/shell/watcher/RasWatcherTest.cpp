@@ -125,15 +125,20 @@ TEST_F(RasWatcherTest, ASignalWithoutAChangeOfCountReportsNothing) {
     EXPECT_EQ(nCountsBefore + 1 + CRasWatcher::RECOUNT_TIMES, ras.Counts());
 }
 
-TEST_F(RasWatcherTest, ASignalAheadOfTheConnectionListIsReportedWhenTheListCatchesUp) {
-    RasRecorder& ras = Record(RasRecorder::KEEP_EVENT);
+// The events come first and the list follows 800 ms later: the re-counting after the signal
+// reports each change once the list shows it, not before and not much later.
+TEST_F(RasWatcherTest, EventsAheadOfTheConnectionListAreReportedWhenTheListCatchesUp) {
+    const DWORD dwLagMs = 4 * CRasWatcher::RECOUNT_INTERVAL_MS;
+    m_sim.Set("list_lag_ms", static_cast<int>(dwLagMs));
     StartWatcher();
     ASSERT_EQ(First(0), m_window.NextReport());
 
-    ras.Signal();
-    Sleep(3 * CRasWatcher::RECOUNT_INTERVAL_MS);
-    m_sim.Set("connections", 1); // no event of its own: only the re-counting can see it
-    EXPECT_EQ(Rise(1), m_window.NextReport(kRecountWindowMs));
+    for (const WatcherReport expected : {Rise(1), Fall(0)}) {
+        const DWORD dwStart = GetTickCount();
+        m_sim.Set("connections", static_cast<int>(expected.lParam));
+        EXPECT_EQ(expected, m_window.NextReport(kRecountWindowMs + dwLagMs));
+        EXPECT_GE(GetTickCount() - dwStart, dwLagMs);
+    }
 }
 
 TEST_F(RasWatcherTest, StopTwiceThenStartAgain) {
