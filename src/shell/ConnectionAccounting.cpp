@@ -120,8 +120,8 @@ void CConnectionAccounting::EndOnlinePeriod() {
 // keeps its volume for a reading of 0, which must not reach the running reading as a restart
 // or a wrap.
 std::int64_t CConnectionAccounting::FinalReading(CRunningReading& reading, DWORD dwCounter) {
-    const DWORD dwValue = m_pCounter->GetValue(dwCounter);
-    return dwValue == 0 ? 0 : reading.Next(dwValue);
+    const std::uint64_t nValue = m_pCounter->GetLargeValue(dwCounter);
+    return nValue == 0 ? 0 : reading.Next(nValue);
 }
 
 bool CConnectionAccounting::Sample(std::int64_t& nReceived, std::int64_t& nSent) {

@@ -54,35 +54,38 @@ std::vector<ras::RASCONN> EnumerateConnections() {
 
 } // namespace
 
-CRasWatcher::CRasWatcher()
-    : m_evStop(FALSE, TRUE), m_nLastCount(0), m_nMessage(0), m_hWnd(nullptr) {}
+CRasWatcher::CRasWatcher() : m_pWorker(std::make_shared<WORKER>()) {}
 
 CRasWatcher::~CRasWatcher() {
     Stop();
 }
 
 bool CRasWatcher::Start(HWND hWnd, UINT nMessage) {
-    if (!IsWindow(hWnd) || nMessage < WM_USER || !m_evStop.m_hObject || m_pThread)
+    if (!IsWindow(hWnd) || nMessage < WM_USER || !m_pWorker->m_evStop.m_hObject || m_pThread)
         return false;
-    m_pThread =
-        AfxBeginThread(&CRasWatcher::ThreadProc, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    // The thread's own hold on its state, handed over when it runs.
+    auto pHold = std::make_unique<std::shared_ptr<WORKER>>(m_pWorker);
+    m_pThread = AfxBeginThread(&CRasWatcher::ThreadProc, pHold.get(), THREAD_PRIORITY_NORMAL, 0,
+                               CREATE_SUSPENDED);
     if (!m_pThread)
         return false;
     // Written before the thread runs, and never again while it does.
-    m_hWnd = hWnd;
-    m_nMessage = nMessage;
+    m_pWorker->m_hWnd = hWnd;
+    m_pWorker->m_nMessage = nMessage;
+    pHold.release();
     m_pThread->ResumeThread();
     return true;
 }
 
 void CRasWatcher::Stop() {
     if (m_pThread) {
-        m_evStop.SetEvent();
+        m_pWorker->m_evStop.SetEvent();
         WaitForThreadEnd();
         m_pThread.reset();
+        // A thread still in a call keeps the old state, with its event set; a later Start
+        // begins with a state of its own.
+        m_pWorker = std::make_shared<WORKER>();
     }
-    // A later Start begins with the event cleared.
-    m_evStop.ResetEvent();
 }
 
 void CRasWatcher::WaitForThreadEnd() {
@@ -102,12 +105,14 @@ int CRasWatcher::CountActiveConnections() {
 }
 
 UINT CRasWatcher::ThreadProc(void* pParam) {
-    if (auto* pWatcher = static_cast<CRasWatcher*>(pParam))
-        pWatcher->Run();
+    const std::unique_ptr<std::shared_ptr<WORKER>> pHold(
+        static_cast<std::shared_ptr<WORKER>*>(pParam));
+    if (pHold && *pHold)
+        (*pHold)->Run();
     return 0;
 }
 
-void CRasWatcher::Run() {
+void CRasWatcher::WORKER::Run() {
     CEvent notification;
     const HANDLE waitList[] = {m_evStop.m_hObject, notification.m_hObject};
     // Without an event of its own the thread can only poll, waiting for the stop event alone.
@@ -117,13 +122,15 @@ void CRasWatcher::Run() {
     const DWORD dwWaitTime = bNotified ? INFINITE : POLL_INTERVAL_MS;
 
     m_nLastCount = CountActiveConnections();
+    if (IsStopping())
+        return;
     Report(0, m_nLastCount);
 
     while (WaitForMultipleObjects(nWaitObjects, waitList, FALSE, dwWaitTime) != WAIT_OBJECT_0) {
         int nCount = CountActiveConnections();
         if (bNotified && nCount == m_nLastCount)
             nCount = RecountWhileUnchanged();
-        if (WaitForSingleObject(m_evStop.m_hObject, 0) == WAIT_OBJECT_0)
+        if (IsStopping())
             break;
         if (nCount != m_nLastCount)
             Report(nCount > m_nLastCount ? 1 : 0, nCount);
@@ -132,7 +139,7 @@ void CRasWatcher::Run() {
     // The registration stays: the service offers no way to undo it.
 }
 
-bool CRasWatcher::RegisterForNotifications(HANDLE hEvent) {
+bool CRasWatcher::WORKER::RegisterForNotifications(HANDLE hEvent) {
     if (!MayCallRasFunction("RasConnectionNotificationA"))
         return false;
     const auto hAllConnections = reinterpret_cast<ras::HRASCONN>(INVALID_HANDLE_VALUE);
@@ -142,7 +149,7 @@ bool CRasWatcher::RegisterForNotifications(HANDLE hEvent) {
 }
 
 // The pauses wait for the stop event, so that Stop is never kept waiting by a re-count.
-int CRasWatcher::RecountWhileUnchanged() {
+int CRasWatcher::WORKER::RecountWhileUnchanged() {
     int nCount = m_nLastCount;
     for (int nTimes = 0; nTimes < RECOUNT_TIMES && nCount == m_nLastCount; ++nTimes) {
         if (WaitForSingleObject(m_evStop.m_hObject, RECOUNT_INTERVAL_MS) == WAIT_OBJECT_0)
@@ -152,6 +159,11 @@ int CRasWatcher::RecountWhileUnchanged() {
     return nCount;
 }
 
-void CRasWatcher::Report(WPARAM wParam, int nCount) {
+// After a stop the window may be gone: nothing is reported any more.
+bool CRasWatcher::WORKER::IsStopping() {
+    return WaitForSingleObject(m_evStop.m_hObject, 0) == WAIT_OBJECT_0;
+}
+
+void CRasWatcher::WORKER::Report(WPARAM wParam, int nCount) {
     PostMessageA(m_hWnd, m_nMessage, wParam, static_cast<LPARAM>(nCount));
 }

@@ -18,7 +18,9 @@ public:
 
     // Starts the thread that reports to hWnd with nMessage (WM_USER or above).
     bool Start(HWND hWnd, UINT nMessage);
-    // Ends the thread; returns when it has ended or the bounded wait has run out.
+    // Ends the thread; returns when it has ended or the bounded wait has run out. A thread
+    // still inside a call of the service then ends on its own when the call returns, without a
+    // report, and touches nothing of the watcher: the watcher may go at once.
     void Stop();
 
     // Dial-up connections that are enumerated and whose state can be read and is connected.
@@ -32,16 +34,25 @@ public:
     static const DWORD RECOUNT_INTERVAL_MS = 200;
 
 private:
+    // What the worker thread uses. The watcher and the thread each hold it, so that a thread
+    // that Stop could not wait for still finds it when its call of the service returns.
+    struct WORKER {
+        WORKER() : m_evStop(FALSE, TRUE) {}
+        CEvent m_evStop;      // manual reset: tells the worker to leave its loop
+        int m_nLastCount = 0; // written by the worker only
+        UINT m_nMessage = 0;
+        HWND m_hWnd = nullptr;
+
+        void Run();
+        bool RegisterForNotifications(HANDLE hEvent);
+        int RecountWhileUnchanged();
+        bool IsStopping();
+        void Report(WPARAM wParam, int nCount);
+    };
+
     static UINT ThreadProc(void* pParam);
-    void Run();
-    bool RegisterForNotifications(HANDLE hEvent);
-    int RecountWhileUnchanged();
-    void Report(WPARAM wParam, int nCount);
     void WaitForThreadEnd();
 
     std::unique_ptr<CWinThread> m_pThread; // the worker thread, or none
-    CEvent m_evStop;                       // manual reset: tells the worker to leave its loop
-    int m_nLastCount;                      // written by the worker only
-    UINT m_nMessage;
-    HWND m_hWnd;
+    std::shared_ptr<WORKER> m_pWorker;     // the state of the next or the running worker
 };

@@ -36,7 +36,8 @@ std::string Described(const SimState& state) {
            " pdh_size_short=" + std::to_string(state.pdhSizeShort) +
            " counter_bits=" + (state.counters64 ? "64" : "32") +
            " pdh_long=" + longFormat[static_cast<int>(state.longFormat)] +
-           " pdh_cstatus=" + (state.newDataStatus ? "new" : "valid");
+           " pdh_cstatus=" + (state.newDataStatus ? "new" : "valid") +
+           " ras_delay_ms=" + std::to_string(state.rasDelayMs);
 }
 
 } // namespace
@@ -44,7 +45,8 @@ std::string Described(const SimState& state) {
 TEST(SimStateParse, EmptyTextGivesTheDefaults) {
     EXPECT_EQ("connections=0 received=0 sent=0 devices=1 rasman=ok notify=1 pdh_object=RAS Total"
               " pdh_received=Bytes Received pdh_sent=Bytes Transmitted collect=ok enum_count=all"
-              " list_lag_ms=0 pdh_size_short=0 counter_bits=32 pdh_long=cast pdh_cstatus=valid",
+              " list_lag_ms=0 pdh_size_short=0 counter_bits=32 pdh_long=cast pdh_cstatus=valid"
+              " ras_delay_ms=0",
               Described(ParseSimState("")));
 }
 
@@ -68,12 +70,13 @@ TEST(SimStateParse, EveryKeyIsRead) {
                                          "pdh_size_short=1\n"
                                          "counter_bits=64\n"
                                          "pdh_long=clamp\n"
-                                         "pdh_cstatus=new\n");
+                                         "pdh_cstatus=new\n"
+                                         "ras_delay_ms=900\n");
     EXPECT_EQ("connections=2 connection1=dialling connection2=disconnected connection3=668"
               " connection4=connected received=123456 sent=654321 devices=3 rasman=fail notify=0"
               " pdh_object=RAS insgesamt pdh_received=Bytes empfangen pdh_sent=Bytes gesendet"
               " collect=fail enum_count=written list_lag_ms=700 pdh_size_short=1 counter_bits=64"
-              " pdh_long=clamp pdh_cstatus=new",
+              " pdh_long=clamp pdh_cstatus=new ras_delay_ms=900",
               Described(state));
     EXPECT_EQ(0u, state.ConnectedCount()); // 1 and 2 are not through, 3 and 4 not listed
 }

@@ -108,6 +108,8 @@ void ApplyBehaviour(const std::string& key, const std::string& value, SimState& 
         SetLongFormat(value, state.longFormat);
     else if (key == "pdh_cstatus")
         SetFlag(value, "new", "valid", state.newDataStatus);
+    else if (key == "ras_delay_ms")
+        SetCount(value, state.rasDelayMs);
 }
 
 void Apply(const std::string& key, const std::string& value, SimState& state) {

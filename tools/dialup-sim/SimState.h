@@ -34,6 +34,7 @@ struct SimState {
     bool counters64 = false;        // byte counters kept in 64 bits instead of 32
     LongFormat longFormat = LongFormat::Cast;
     bool newDataStatus = false; // a changed value carries PDH_CSTATUS_NEW_DATA
+    uint32_t rasDelayMs = 0;    // each call of the connection list or a status takes this long
 
     uint64_t ReceivedCounter() const { return Shown(received); }
     uint64_t SentCounter() const { return Shown(sent); }

@@ -71,6 +71,13 @@ void FillStatus(RasConnStatusA& status, ConnectionStatus::Kind kind) {
     CopyText(status.szDeviceName, "Simuliertes Modem 1");
 }
 
+// A service that is busy, or reached over a slow link, keeps its callers waiting.
+void TakeTime() {
+    const uint32_t delay = LoadSimState().rasDelayMs;
+    if (delay > 0)
+        Sleep(delay);
+}
+
 } // namespace
 
 extern "C" {
@@ -98,6 +105,7 @@ DWORD WINAPI RasEnumDevicesA(RasDevInfoA* devices, DWORD* bufferSize, DWORD* cou
 }
 
 DWORD WINAPI RasEnumConnectionsA(RasConnA* entries, DWORD* bufferSize, DWORD* count) {
+    TakeTime();
     if (!bufferSize || !count)
         return ERROR_INVALID_PARAMETER;
     const DWORD entrySize = entries ? entries->dwSize : sizeof(RasConnA);
@@ -121,6 +129,7 @@ DWORD WINAPI RasEnumConnectionsA(RasConnA* entries, DWORD* bufferSize, DWORD* co
 }
 
 DWORD WINAPI RasGetConnectStatusA(HANDLE connection, RasConnStatusA* status) {
+    TakeTime();
     if (!status)
         return ERROR_INVALID_PARAMETER;
     if (!IsOneOf(status->dwSize, kRasConnStatusSizes))

@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -180,6 +183,27 @@ TEST_F(RasWatcherTest, StopDuringTheReCountingEndsTheThreadAtOnce) {
     const int nCounts = ras.Counts();
     EXPECT_TRUE(m_window.StaysQuietFor(3 * CRasWatcher::RECOUNT_INTERVAL_MS));
     EXPECT_EQ(nCounts, ras.Counts());
+}
+
+// An exit while the thread waits for a slow service: Stop keeps to its bounded wait, and the
+// thread, when the call returns, touches nothing of the watcher, which is gone by then.
+TEST_F(RasWatcherTest, AStopDuringASlowCallLeavesNothingOfTheWatcherInUse) {
+    constexpr int kSlowMs = 800;
+    alignas(CRasWatcher) unsigned char place[sizeof(CRasWatcher)];
+    auto* pWatcher = new (place) CRasWatcher;
+    ASSERT_TRUE(pWatcher->Start(m_window.Handle(), WM_CONNECTIONS_CHANGED));
+    ASSERT_EQ(First(0), m_window.NextReport());
+    m_sim.Set("ras_delay_ms", kSlowMs);
+    m_sim.Set("connections", 1);
+    Sleep(400); // the thread has been told, and waits inside the service
+
+    const DWORD dwStart = GetTickCount();
+    pWatcher->~CRasWatcher();
+    EXPECT_LT(GetTickCount() - dwStart, 1000u);
+    std::memset(place, 0xDD, sizeof place); // as the heap fills a freed block
+    EXPECT_TRUE(m_window.StaysQuietFor(3 * kSlowMs));
+    EXPECT_EQ(std::vector<unsigned char>(sizeof place, 0xDD),
+              std::vector<unsigned char>(place, place + sizeof place));
 }
 
 TEST_F(RasWatcherTest, StartRefusesAWindowThatIsGoneOrAMessageBelowWMUser) {
