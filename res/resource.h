@@ -27,6 +27,7 @@
 #define IDS_RAS_MISSING 137
 #define IDS_DELETE_QUESTION 138
 #define IDS_TOOLTIP_FORMAT 139   // "Tarvolo: %s MByte"
+#define IDS_FOLDER_TOO_LONG 140
 #define IDS_APP_TITLE 57344      // "Tarvolo": caption of every message box
 
 // Commands

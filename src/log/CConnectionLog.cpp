@@ -14,6 +14,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <ctime>
 #include <new>
 
@@ -334,4 +335,16 @@ void CConnectionLog::DeleteAll() {
     m_aMonth = MonthTable{};
     SaveMonthTotals();
     ClearConnections();
+}
+
+std::size_t CConnectionLog::LongestFileName() {
+    std::size_t longest = 0;
+    for (int file = 0; file < FILE_COUNT; ++file) {
+        // The data files are written beside themselves under a temporary name first.
+        const bool bReplaced = file == CLOG_DAT || file == MLOG_DAT;
+        const std::string name = FILE_NAMES[file];
+        longest = std::max(longest, bReplaced ? CFileReplacement::TemporaryPathOf(name).size()
+                                              : name.size());
+    }
+    return longest;
 }

@@ -60,6 +60,9 @@ public:
     // Opens the temporary files of "clog.dat" and "mlog.dat"; tests simulate a full disk.
     void SetDataFileOpener(CFileReplacement::FileOpener opener);
 
+    // The longest name of a file the log writes into its folder, temporary names included.
+    static std::size_t LongestFileName();
+
 private:
     enum FileId { CLOG_DAT, MLOG_DAT, FRAME_HTM, MLOG_HTM, CLOG_HTM, FILE_COUNT };
 
