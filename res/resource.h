@@ -29,6 +29,7 @@
 #define IDS_TOOLTIP_FORMAT 139   // "Tarvolo: %s MByte"
 #define IDS_DATA_FILE_UNREADABLE 150 // a data file that exists, %1, cannot be read
 #define IDS_DATA_FILE_NOT_SAVED 151  // a data file, %1, could not take what belongs in it
+#define IDS_FOLDER_TOO_LONG 140
 #define IDS_APP_TITLE 57344      // "Tarvolo": caption of every message box
 
 // Commands

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -41,10 +42,20 @@ bool ReadStringValue(HKEY key, const char* valueName, std::string& text) {
     return !text.empty();
 }
 
+CFileLocation::ModuleFileNameReader& ModuleFileNameSource() {
+    static CFileLocation::ModuleFileNameReader reader;
+    return reader;
+}
+
+// Empty when the path does not fit: the system hands back its first MAX_PATH - 1 characters,
+// whose last backslash lies in a parent folder.
 std::string ModuleFileName() {
     char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
+    const DWORD length = ModuleFileNameSource() ? ModuleFileNameSource()(path, MAX_PATH)
+                                                : GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    return std::string(path, length);
 }
 
 std::string TempFolder() {
@@ -73,10 +84,10 @@ bool CFileLocation::SetLocation(int kind) {
     Clear();
     switch (kind) {
     case LOCATION_PROGRAM_FILE:
-        SetPath(ModuleFileName());
-        return true;
+        return SetProgramFile();
     case LOCATION_PROGRAM_FOLDER:
-        SetPath(ModuleFileName());
+        if (!SetProgramFile())
+            return false;
         m_strName.clear();
         m_strExtension.clear();
         return true;
@@ -134,6 +145,17 @@ void CFileLocation::Clear() {
     m_strFolder.clear();
     m_strName.clear();
     m_strExtension.clear();
+}
+
+bool CFileLocation::SetProgramFile() {
+    const std::string path = ModuleFileName();
+    SetPath(path);
+    return !path.empty();
+}
+
+CFileLocation::ModuleFileNameReader
+CFileLocation::SetModuleFileNameReader(ModuleFileNameReader reader) {
+    return std::exchange(ModuleFileNameSource(), std::move(reader));
 }
 
 bool CFileLocation::SetShellFolder(const char* valueName) {

@@ -1,6 +1,7 @@
 #pragma once
 // A file or folder as drive, folder, file name and extension, set from a well-known place of
 // the system or from a full path.
+#include <functional>
 #include <string>
 
 class CFileLocation {
@@ -20,8 +21,9 @@ public:
     explicit CFileLocation(int kind = LOCATION_NONE);
     explicit CFileLocation(const char* path);
 
-    // Sets all four parts from the kind. A kind that is not known, or a shell folder that
-    // cannot be read, leaves the location empty and returns false.
+    // Sets all four parts from the kind. A kind that is not known, a shell folder that cannot
+    // be read, or a program path longer than the system's path limit (which the system would
+    // cut, naming another folder) leaves the location empty and returns false.
     bool SetLocation(int kind);
     // Splits the path into the four parts.
     void SetPath(const std::string& path);
@@ -41,8 +43,15 @@ public:
     // True when the full path can be accessed.
     bool Exists() const;
 
+    // Fills a buffer of the given size with the running program's path, as
+    // GetModuleFileNameA(nullptr, ...) does, and returns its length. Tests put a program in a
+    // deeper folder in its place; an empty reader restores the system's. Returns the previous.
+    using ModuleFileNameReader = std::function<unsigned long(char* buffer, unsigned long size)>;
+    static ModuleFileNameReader SetModuleFileNameReader(ModuleFileNameReader reader);
+
 private:
     void Clear();
+    bool SetProgramFile();
     bool SetShellFolder(const char* valueName);
     bool SetTempFile();
 

@@ -18,6 +18,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <ctime>
 #include <new>
 
@@ -512,4 +513,16 @@ void CConnectionLog::DeleteAll() {
     m_bMonthFileUnread = false; // what it held is to go
     SaveMonthTotals();
     ClearConnections();
+}
+
+std::size_t CConnectionLog::LongestFileName() {
+    std::size_t longest = 0;
+    for (int file = 0; file < FILE_COUNT; ++file) {
+        // The data files are written beside themselves under a temporary name first.
+        const bool bReplaced = file == CLOG_DAT || file == MLOG_DAT;
+        const std::string name = FILE_NAMES[file];
+        longest = std::max(longest, bReplaced ? CFileReplacement::TemporaryPathOf(name).size()
+                                              : name.size());
+    }
+    return longest;
 }

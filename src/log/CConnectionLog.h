@@ -73,6 +73,9 @@ public:
     // simulate a full disk or a failing read.
     void SetDataFileOpener(CFileReplacement::FileOpener opener);
 
+    // The longest name of a file the log writes into its folder, temporary names included.
+    static std::size_t LongestFileName();
+
 private:
     enum FileId { CLOG_DAT, MLOG_DAT, FRAME_HTM, MLOG_HTM, CLOG_HTM, FILE_COUNT };
 

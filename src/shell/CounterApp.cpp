@@ -1,5 +1,7 @@
 #include "shell/CounterApp.h"
 
+#include "framework/AppMessageBox.h"
+#include "framework/CFileLocation.h"
 #include "framework/LoadStringResource.h"
 #include "framework/Profile.h"
 #include "framework/RegisterWindowClass.h"
@@ -37,6 +39,8 @@ BOOL CCounterApp::InitInstance() {
     const bool bQuit = IsQuitRequest(m_strCmdLine);
     if (PassToRunningInstance(bQuit) || bQuit)
         return FALSE; // the running instance does the work, or nothing runs that could quit
+    if (!ProgramFolderUsable())
+        return FALSE; // before anything is written, the settings at the end included
     m_bClassRegistered = RegisterSingleInstanceClass();
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
@@ -59,6 +63,15 @@ bool CCounterApp::PassToRunningInstance(bool bQuit) const {
     if (const HWND hSheet = FindWindowA(nullptr, caption.c_str()))
         SetForegroundWindow(hSheet);
     return true;
+}
+
+bool CCounterApp::ProgramFolderUsable() {
+    CFileLocation folder;
+    if (folder.SetLocation(CFileLocation::LOCATION_PROGRAM_FOLDER) &&
+        folder.GetPath().size() + CConnectionLog::LongestFileName() < MAX_PATH)
+        return true;
+    fw::AppMessageBox(fw::LoadStringResource(IDS_FOLDER_TOO_LONG), MB_ICONHAND);
+    return false;
 }
 
 bool CCounterApp::RegisterSingleInstanceClass() {

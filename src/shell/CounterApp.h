@@ -26,6 +26,10 @@ public:
     // any letter case.
     static bool IsQuitRequest(const std::string& commandLine);
 
+    // Whether the log's files fit into the program's folder within the system's path limit;
+    // if not, tells the user. The system would cut a longer path to a parent folder.
+    static bool ProgramFolderUsable();
+
 protected:
     // What the frame's creation builds; tests replace it.
     virtual CMainFrame::PARTS FrameParts() const { return CMainFrame::SystemParts(); }

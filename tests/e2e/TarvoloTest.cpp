@@ -207,6 +207,25 @@ TEST_F(Tarvolo, SecondStartOpensTheSheetOnce_ThirdBringsItForward) {
     EXPECT_TRUE(SheetsOf(pid).empty());
 }
 
+// A sheet closed by OK or Abbrechen leaves nothing behind that could keep the next second start
+// from opening a new one, however often that is done.
+TEST_F(Tarvolo, EverySecondStartOpensTheSheetAfterItWasClosedByOkOrCancel) {
+    ASSERT_NE(nullptr, StartRunning());
+    const DWORD pid = running->ProcessId();
+    const WindowQuery dialogs{"#32770", "", pid};
+    for (const int button : {IDOK, IDCANCEL, IDOK, IDOK, IDCANCEL, IDCANCEL, IDOK}) {
+        SCOPED_TRACE(button == IDOK ? "OK" : "Abbrechen");
+        EXPECT_EQ(0u, StartAndWait("").value_or(999));
+        ASSERT_EQ(1u, SheetsOf(pid).size());
+        const HWND sheet = SheetsOf(pid).front();
+        EXPECT_TRUE(IsWindowVisible(sheet));
+        EXPECT_EQ(std::vector<HWND>{sheet}, FindTopLevelWindows(dialogs));
+        SendMessageA(GetDlgItem(sheet, button), BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitForNoWindow(dialogs, kPatience));
+    }
+    ASSERT_TRUE(QuitRunning());
+}
+
 TEST_F(Tarvolo, QuitWhileConnected_RecordsTheRunningConnectionAndSavesTheSettings) {
     ASSERT_NE(nullptr, StartRunning());
     DialIn();
