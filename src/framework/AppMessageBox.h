@@ -15,6 +15,11 @@ int AppMessageBox(const std::string& text, unsigned style = 0 /* MB_OK */);
 // The same with an owner window of its own (an HWND), which the box disables while it is up.
 int AppMessageBox(void* owner, const std::string& text, unsigned style);
 
+// Closes the boxes that are up, unanswered: each returns IDCANCEL to the code that asked, which
+// must take it as "do nothing". Returns whether any box was up. The program ends only after
+// such a box has returned, since the code that asked runs on with the objects it was called on.
+bool CloseOpenMessageBoxes();
+
 // Installs a handler in place of the real box; an empty handler restores the real box.
 // Returns the previous handler.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);

@@ -63,6 +63,12 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnOptionsNotify(wParam);
     case WM_CONNECTIONS_CHANGED:
         return m_accounting.OnConnectionsChanged(wParam, lParam);
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam)
+            OnEndSession();
+        return 0;
     default:
         if (message == g_nTaskbarCreatedMsg && message != 0)
             return OnTaskbarCreated();
@@ -156,9 +162,27 @@ BOOL CMainFrame::OnUpdateCmdUI(CCmdUI& cmdUI) {
 }
 
 void CMainFrame::OnClose() {
+    // A question of ours is up: the code that asked runs on when it returns, so nothing may go
+    // before. The question is closed unanswered, and the close comes again after it.
+    if (fw::CloseOpenMessageBoxes()) {
+        PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+        return;
+    }
     if (IsOptionsSheetOpen())
         SendMessageA(m_pOptionsSheet->GetSafeHwnd(), PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     CFrameWnd::OnClose();
+}
+
+// Once the session ends, Windows may end the process at any moment after this message, without
+// the normal exit: the running period is booked (with one more sample, as at a hang-up), the
+// log writes what it holds, and the settings and the Run value are saved now. Then the program
+// closes as at "Beenden".
+void CMainFrame::OnEndSession() {
+    m_accounting.OnConnectionsChanged(0, 0);
+    m_log.SaveUnsaved();
+    if (m_bUseOwnClass)
+        m_settings.SaveSettings();
+    PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
 }
 
 void CMainFrame::OnSettings() {

@@ -62,6 +62,7 @@ private:
     // Start-up cannot measure: no start with Windows any more, the message, a silent failure.
     [[noreturn]] void FailMeasuring(UINT nIDMessage);
 
+    void OnEndSession();
     void OnSettings();
     LRESULT OnOptionsNotify(WPARAM wParam);
     void OnShowLog();

@@ -102,8 +102,8 @@ TEST_F(Tarvolo, TwoOverlappingConnectionsFormOneOnlinePeriod) {
 
 // Shorter than one measuring step: only the sample at the hang-up sees its traffic.
 TEST_F(Tarvolo, AShortPeriodIsBookedWithTheTrafficUpToTheHangUp) {
-    ASSERT_NE(nullptr, StartRunning());
-    DialIn();
+    Sim({{"connections", "1"}});
+    ASSERT_NE(nullptr, StartRunning()); // the period begins with the start
     Sim({{"received", std::to_string(1000 + 2 * kMegabyte)}, {"sent", "1500"}});
     HangUp();
 
@@ -245,6 +245,41 @@ TEST_F(Tarvolo, QuitWhileConnected_RecordsTheRunningConnectionAndSavesTheSetting
     EXPECT_EQ(std::string("\x10\0\0\0", 4), profile.substr(0, 4)); // dwSize
     EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Tarvolo").has_value());
     EXPECT_TRUE(WaitForTrayIconCount(0, kPatience));
+}
+
+// The session ends without the normal exit: the period, the totals and the settings are saved
+// while the program is told, and it closes on its own.
+TEST_F(Tarvolo, SessionEndWhileConnected_BooksThePeriodAndSavesTheSettings) {
+    Sim({{"connections", "1"}});
+    ASSERT_NE(nullptr, StartRunning()); // the period begins with the start
+    Sim({{"received", std::to_string(1000 + 2 * kMegabyte)},
+         {"sent", std::to_string(500 + kMegabyte)}});
+
+    ProgramRun endSession(SystemProgram("wineboot.exe"), "--end-session");
+    ASSERT_TRUE(endSession.Started());
+    ASSERT_TRUE(running->WaitForExit(kPatience).has_value());
+    endSession.WaitForExit(kPatience);
+    ExpectOneRecord(2 * kMegabyte, kMegabyte);
+    EXPECT_EQ(2 * kMegabyte, Months()[CurrentMonth()].nReceived);
+    EXPECT_EQ(16u, ReadRegistryValue(HKEY_CURRENT_USER, kUserKey, "Profile").value_or("").size());
+}
+
+// "Beenden" while the delete question is up: the question closes unanswered and deletes
+// nothing, and the program ends only after it, with nothing used after it was freed (Wine's
+// heap checking fills freed blocks, so such a use crashes the program).
+TEST_F(Tarvolo, QuitWhileTheDeleteQuestionIsUp_NothingDeletedAndACleanEnd) {
+    const HWND frame = StartRunning({{"WINEDEBUG", "warn+heap"}});
+    ASSERT_NE(nullptr, frame);
+    DialIn();
+    HangUp();
+    ASSERT_EQ(1u, WaitForRecords(1).size());
+
+    PostMessageA(frame, WM_COMMAND, 32775, 0); // "Logdatei &löschen"
+    auto box = MessageBoxWindow::WaitFor(running->ProcessId(), kPatience);
+    ASSERT_TRUE(box.has_value());
+    PostMessageA(frame, WM_COMMAND, 57665, 0); // "&Beenden"
+    EXPECT_EQ(0u, running->WaitForExit(kPatience).value_or(999));
+    EXPECT_EQ(1u, Records().size());
 }
 
 TEST_F(Tarvolo, QuitInAnyLetterCaseAndInsideAWord) {

@@ -1,5 +1,7 @@
 #include "E2ePaths.h"
 
+#include <windows.h>
+
 #include <sstream>
 
 namespace e2e {
@@ -34,6 +36,12 @@ std::vector<std::string> DialupSimulatorLibraries() {
         if (!path.empty())
             libraries.push_back(WindowsPath(path));
     return libraries;
+}
+
+std::string SystemProgram(const std::string& name) {
+    char folder[MAX_PATH] = {};
+    GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\" + name;
 }
 
 } // namespace e2e

@@ -12,6 +12,8 @@ std::string WindowsPath(const std::string& path);
 std::string TarvoloProgram();  // tarvolo.exe of this build
 std::string ProbeProgram();    // the harness's stand-in program
 std::string RecorderProgram(); // the recorder registered as the browser
+// A program of the system's folder, such as Wine's wineboot.exe.
+std::string SystemProgram(const std::string& name);
 
 // The dial-up simulator's libraries (rasapi32.dll, pdh.dll) of this build; empty while the
 // build has none.
