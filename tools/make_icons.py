@@ -3,8 +3,10 @@
 
 Two arrows, received (down) and sent (up): grey while no connection is up, coloured while one is.
 The 16x16 images are drawn pixel by pixel so that they stay clear in the notification area; the
-32x32 program icon puts the same arrows, doubled, on a blue tile. Images are 256-colour bitmaps
-with a transparency mask, which every Windows since 95 shows.
+larger ones (20, 24, 32 and 48 pixels, for 125 % to 300 % and the program's larger icons) scale
+the same drawing pixel by pixel and outline it anew at their own size, and the program icon puts
+the arrows on a blue tile from 20 pixels up. Images are 256-colour bitmaps with a transparency
+mask, which every Windows since 95 shows.
 
 Usage: tools/make_icons.py [OUTPUT_FOLDER]   (default: res/icons beside this script's folder)
 """
@@ -65,6 +67,13 @@ def doubled(interior):
     return ["".join(c * 2 for c in row) for row in interior for _ in range(2)]
 
 
+def scaled(interior, size):
+    """The 16x16 drawing at size x size, each pixel taken from the one it covers."""
+    source = len(interior)
+    return ["".join(interior[y * source // size][x * source // size] for x in range(size))
+            for y in range(size)]
+
+
 def tile(size, radius):
     """A rounded square with a vertical gradient and a darker edge."""
     pixels = [[None] * size for _ in range(size)]
@@ -92,11 +101,21 @@ def over(base, top):
 PROGRAM_ROWS = (1, 4, 5, 6, 7, 8, 9, 10, 11, 14)
 
 
-def program_icon_32():
+SIZES = (16, 20, 24, 32, 48)
+
+
+def program_icon(size):
+    if size == 16:
+        return outlined(ARROWS_16, ONLINE)
     short = [ARROWS_16[i] for i in PROGRAM_ROWS]
     blank = "." * 16
     centred = [blank] * 3 + short + [blank] * (16 - 3 - len(short))
-    return over(tile(32, 6), outlined(doubled(centred), ONLINE))
+    arrows = doubled(centred) if size == 32 else scaled(centred, size)
+    return over(tile(size, round(size * 6 / 32)), outlined(arrows, ONLINE))
+
+
+def tray_icon(size, colours):
+    return outlined(ARROWS_16 if size == 16 else scaled(ARROWS_16, size), colours)
 
 
 def ico_image(pixels):
@@ -144,9 +163,9 @@ def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "res", "icons")
     os.makedirs(folder, exist_ok=True)
     files = {
-        "tray_idle.ico": [outlined(ARROWS_16, IDLE)],
-        "tray_online.ico": [outlined(ARROWS_16, ONLINE)],
-        "tarvolo.ico": [outlined(ARROWS_16, ONLINE), program_icon_32()],
+        "tray_idle.ico": [tray_icon(size, IDLE) for size in SIZES],
+        "tray_online.ico": [tray_icon(size, ONLINE) for size in SIZES],
+        "tarvolo.ico": [program_icon(size) for size in SIZES],
     }
     for name, images in files.items():
         with open(os.path.join(folder, name), "wb") as f:

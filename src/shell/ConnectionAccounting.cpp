@@ -70,8 +70,10 @@ HICON CConnectionAccounting::LoadTrayImage() {
     // Exactly one image is held: the old one goes before the new one is loaded.
     m_hTrayIcon.Reset();
     const int nId = m_bConnected ? IDI_TRAY_ONLINE : IDI_TRAY_IDLE;
-    m_hTrayIcon.Reset(static_cast<HICON>(LoadImageA(
-        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+    // The notification area shows small icons, 16 pixels at 100 % and more at higher DPI.
+    m_hTrayIcon.Reset(static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nId), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     return m_hTrayIcon.Get();
 }
 

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -457,6 +458,32 @@ TEST_F(AccountingTest, TenGiBInOneOnlinePeriodSampledEveryFiveSeconds) {
 }
 
 // ---- The timer ----
+
+// The tray shows small icons, larger at a higher DPI: the image must be loaded at that size to
+// stay crisp. A run at 144 DPI names the size it expects in TARVOLO_EXPECT_SMALL_ICON.
+TEST_F(AccountingTest, TheTrayImageHasTheSystemsSmallIconSize) {
+    // As the program's manifest declares it; only a DPI-aware process sees the system's DPI.
+    using SetAwareFunction = BOOL(WINAPI*)();
+    if (auto pfnSetAware = reinterpret_cast<SetAwareFunction>(
+            GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware")))
+        pfnSetAware();
+    if (const char* expected = std::getenv("TARVOLO_EXPECT_SMALL_ICON"))
+        ASSERT_EQ(std::atoi(expected), GetSystemMetrics(SM_CXSMICON));
+    Begin();
+    for (bool bOnline : {false, true}) {
+        if (bOnline)
+            Report(1, 1);
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(m_accounting->LoadTrayImage(), &info));
+        BITMAP mask = {};
+        GetObjectA(info.hbmMask, sizeof mask, &mask);
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor)
+            DeleteObject(info.hbmColor);
+        EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), mask.bmWidth);
+        EXPECT_EQ(GetSystemMetrics(SM_CYSMICON), info.hbmColor ? mask.bmHeight : mask.bmHeight / 2);
+    }
+}
 
 TEST_F(AccountingTest, TheSystemTimerRunsOnTheWindowWhileMeasuring) {
     Begin();

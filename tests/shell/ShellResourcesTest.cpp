@@ -109,9 +109,12 @@ TEST(ShellResources, TrayMenuHoldsTheGermanItemsInOrder) {
     DestroyMenu(hMenu);
 }
 
-TEST(ShellResources, TrayImagesAre16x16AndDifferent) {
-    EXPECT_EQ(std::set<int>{16}, IconGroupWidths(IDI_TRAY_IDLE));
-    EXPECT_EQ(std::set<int>{16}, IconGroupWidths(IDI_TRAY_ONLINE));
+// Every image of the three icons in each small-icon size from 100 % to 200 % and the large ones.
+const std::set<int> ICON_SIZES = {16, 20, 24, 32, 48};
+
+TEST(ShellResources, TrayImagesComeInEverySizeAndDiffer) {
+    EXPECT_EQ(ICON_SIZES, IconGroupWidths(IDI_TRAY_IDLE));
+    EXPECT_EQ(ICON_SIZES, IconGroupWidths(IDI_TRAY_ONLINE));
     HICON idle = LoadIcon16(IDI_TRAY_IDLE);
     HICON online = LoadIcon16(IDI_TRAY_ONLINE);
     ASSERT_NE(nullptr, idle);
@@ -128,8 +131,8 @@ TEST(ShellResources, TrayImagesAre16x16AndDifferent) {
     DestroyIcon(online);
 }
 
-TEST(ShellResources, ProgramIconHas16And32PixelImages) {
-    EXPECT_EQ((std::set<int>{16, 32}), IconGroupWidths(IDR_MAINFRAME));
+TEST(ShellResources, ProgramIconComesInEverySize) {
+    EXPECT_EQ(ICON_SIZES, IconGroupWidths(IDR_MAINFRAME));
     HICON large = static_cast<HICON>(LoadImageA(Resources(), MAKEINTRESOURCEA(IDR_MAINFRAME),
                                                 IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
     ASSERT_NE(nullptr, large);
