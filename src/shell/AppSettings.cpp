@@ -48,20 +48,32 @@ void CAppSettings::SaveSettings() {
     fw::WriteProfileBinary("", PROFILE_VALUE, &m_profile, sizeof m_profile);
 }
 
+// Windows starts what both Run keys name, so the value stays in one only: otherwise the second
+// start would open the options sheet at every logon.
 void CAppSettings::SetAutoStart(BOOL bAutoStart) {
-    CRegistryKey machine(HKEY_LOCAL_MACHINE);
+    const CRegistryKey machine(m_hMachineRoot);
+    const CRegistryKey user(m_hUserRoot);
     if (!bAutoStart) {
         machine.DeleteEntry(RUN_KEY, RUN_VALUE);
+        user.DeleteEntry(RUN_KEY, RUN_VALUE);
         return;
     }
-    std::string program = ProgramPath();
-    if (!program.empty())
-        machine.WriteString(RUN_KEY, RUN_VALUE, ("\"" + program + "\"").c_str());
+    const std::string program = ProgramPath();
+    if (program.empty())
+        return;
+    const std::string command = "\"" + program + "\"";
+    std::string stored;
+    if ((machine.ReadString(RUN_KEY, RUN_VALUE, stored) && stored == command) ||
+        machine.WriteString(RUN_KEY, RUN_VALUE, command.c_str()))
+        user.DeleteEntry(RUN_KEY, RUN_VALUE);
+    else
+        user.WriteString(RUN_KEY, RUN_VALUE, command.c_str());
 }
 
 BOOL CAppSettings::IsAutoStartSet() const {
     std::string command;
-    return CRegistryKey(HKEY_LOCAL_MACHINE).ReadString(RUN_KEY, RUN_VALUE, command);
+    return CRegistryKey(m_hMachineRoot).ReadString(RUN_KEY, RUN_VALUE, command) ||
+           CRegistryKey(m_hUserRoot).ReadString(RUN_KEY, RUN_VALUE, command);
 }
 
 std::string CAppSettings::DefaultHelpFilePath() {

@@ -1,6 +1,7 @@
 #pragma once
 // The application's settings: the record PROFILEDATA in the user's profile, the autostart
-// value under the machine's Run key, and the help file. The application object owns one and
+// value under the machine's Run key (or the user's, where the machine's may not be written: a
+// standard user on Windows NT), and the help file. The application object owns one and
 // lends it to the options sheet.
 #include "ui/ProfileData.h"
 #include "ui/OptionsHost.h"
@@ -25,10 +26,17 @@ public:
     void LoadSettings();
     // Writes or deletes the Run value, then the record. Failures are silent.
     void SaveSettings();
-    // TRUE writes the Run value (the quoted program path), FALSE deletes it.
+    // TRUE writes the Run value (the quoted program path) under the machine's Run key, or under
+    // the user's where the machine's refuses it, and leaves it in one of them only. FALSE
+    // deletes it from both, where allowed.
     void SetAutoStart(BOOL bAutoStart);
-    // TRUE when the Run value can be read as text.
+    // TRUE when the Run value of the machine or of the user can be read as text.
     BOOL IsAutoStartSet() const;
+    // The roots of the two Run keys; tests hand in keys of their own, one that refuses writes.
+    void SetRunRoots(HKEY hMachine, HKEY hUser) {
+        m_hMachineRoot = hMachine;
+        m_hUserRoot = hUser;
+    }
 
     // The framework's help path: the program file with the extension ".HLP".
     static std::string DefaultHelpFilePath();
@@ -49,5 +57,7 @@ public:
 private:
     std::string m_strHelpFilePath;
     HWND m_hMainWnd = nullptr;
+    HKEY m_hMachineRoot = HKEY_LOCAL_MACHINE;
+    HKEY m_hUserRoot = HKEY_CURRENT_USER;
     WinHelpFunction m_winHelp;
 };

@@ -2,6 +2,8 @@
 // the Run value "Tarvolo" of the machine.
 
 #include "framework/Profile.h"
+#include "framework/RegistryKey.h"
+#include "framework/ScopedHandles.h"
 #include "shell/AppSettings.h"
 
 #include <windows.h>
@@ -213,6 +215,38 @@ TEST_F(AppSettingsTest, SaveWithoutAutostartDeletesTheRunValue) {
     StoredRun(type);
     EXPECT_EQ(0u, type);
     EXPECT_EQ(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}), StoredProfile(type));
+}
+
+// A standard user may not write the machine's Run key. Wine does not enforce the registry's
+// permissions, so the machine's root here is a handle that is no key at all: every write to it
+// fails, as HKLM's do for such a user.
+TEST_F(AppSettingsTest, WhereTheMachinesRunKeyIsRefusedTheUsersTakesTheValue) {
+    const fw::ScopedHandle notAKey(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const auto hRefusing = reinterpret_cast<HKEY>(notAKey.Get());
+    ASSERT_FALSE(CRegistryKey(hRefusing).WriteString(RUN_KEY, "Tarvolo", "refused?"));
+    SavedValue savedUserRun{HKEY_CURRENT_USER, RUN_KEY, "Tarvolo"};
+    settings.SetRunRoots(hRefusing, HKEY_CURRENT_USER);
+    DWORD type = 0;
+
+    settings.SetAutoStart(TRUE);
+    EXPECT_EQ(Text("\"" + ProgramPath() + "\""),
+              SavedValue::Read(HKEY_CURRENT_USER, RUN_KEY, "Tarvolo", type));
+    EXPECT_TRUE(settings.IsAutoStartSet());
+    settings.LoadSettings();
+    EXPECT_EQ(1, settings.m_profile.bAutoStart);
+
+    settings.SetAutoStart(FALSE);
+    SavedValue::Read(HKEY_CURRENT_USER, RUN_KEY, "Tarvolo", type);
+    EXPECT_EQ(0u, type);
+    EXPECT_FALSE(settings.IsAutoStartSet());
+
+    // Where the machine's key takes it, the user's copy goes: both would start the program twice.
+    SavedValue::Write(HKEY_CURRENT_USER, RUN_KEY, "Tarvolo", REG_SZ, Text("\"C:\\Old.exe\""));
+    settings.SetRunRoots(HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER);
+    settings.SetAutoStart(TRUE);
+    EXPECT_EQ(Text("\"" + ProgramPath() + "\""), StoredRun(type));
+    SavedValue::Read(HKEY_CURRENT_USER, RUN_KEY, "Tarvolo", type);
+    EXPECT_EQ(0u, type);
 }
 
 TEST(AppSettingsHelp, HelpFileSitsInTheProgramFolderWhateverTheProgramIsCalled) {
