@@ -3,6 +3,7 @@
 #include "export/CsvExport.h"
 #include "framework/CException.h"
 #include "framework/CFileLocation.h"
+#include "log/DataFolder.h"
 
 #include <windows.h>
 
@@ -21,7 +22,9 @@ const char USAGE[] =
     "  months          one row per calendar month 1 to 12 (mlog.dat):\r\n"
     "                  month,duration_s,received_bytes,sent_bytes\r\n"
     "                  then the line # saved_utc,<time the totals were saved>\r\n"
-    "  --dir <folder>  folder of the data files (default: the folder of this program)\r\n"
+    "  --dir <folder>  folder of the data files (default: Tarvolo's, the folder of this\r\n"
+    "                  program or, where that takes no files, Tarvolo in the user's local\r\n"
+    "                  application data)\r\n"
     "  --help          show this text\r\n"
     "\r\n"
     "Times are ISO 8601: UTC with a trailing Z, local time without a zone.\r\n"
@@ -43,10 +46,7 @@ bool IsCommand(const std::string& arg) {
 
 std::string DataFilePath(const std::string& folder, const char* name) {
     CFileLocation location;
-    if (folder.empty())
-        location.SetLocation(CFileLocation::LOCATION_PROGRAM_FOLDER);
-    else
-        location.SetFolder(folder);
+    location.SetFolder(folder.empty() ? DataFolder() : folder);
     location.SetFileName(name);
     return location.GetPath();
 }

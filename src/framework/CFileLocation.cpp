@@ -106,6 +106,8 @@ bool CFileLocation::SetLocation(int kind) {
         return SetShellFolder("Favorites");
     case LOCATION_TEMP_FILE:
         return SetTempFile();
+    case LOCATION_LOCAL_APPDATA:
+        return SetLocalAppDataFolder();
     default:
         return false;
     }
@@ -178,4 +180,25 @@ bool CFileLocation::SetTempFile() {
         return false;
     SetPath(name.get());
     return true;
+}
+
+// The shell knows the folder from Windows 2000 on, and from older systems with the shell folder
+// library installed; bound at run time, so that the program still loads where neither has it.
+bool CFileLocation::SetLocalAppDataFolder() {
+    using GetFolderPathFunction = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+    const int CSIDL_LOCAL_APPDATA_ID = 0x001C; // CSIDL_LOCAL_APPDATA
+    for (const char* library : {"shell32.dll", "shfolder.dll"}) {
+        const fw::ScopedLibrary module(LoadLibraryA(library));
+        const FARPROC proc = module ? GetProcAddress(module.Get(), "SHGetFolderPathA") : nullptr;
+        const auto pfnGetFolderPath =
+            reinterpret_cast<GetFolderPathFunction>(reinterpret_cast<void*>(proc));
+        char path[MAX_PATH] = {};
+        if (pfnGetFolderPath &&
+            SUCCEEDED(pfnGetFolderPath(nullptr, CSIDL_LOCAL_APPDATA_ID, nullptr, 0, path)) &&
+            path[0] != '\0') {
+            SetFolder(path);
+            return true;
+        }
+    }
+    return false;
 }

@@ -15,7 +15,8 @@ public:
         LOCATION_TEMP_FOLDER,
         LOCATION_DESKTOP_FOLDER,   // "Desktop" of the user's shell folders
         LOCATION_FAVORITES_FOLDER, // "Favorites" of the user's shell folders
-        LOCATION_TEMP_FILE         // a name not taken yet in the temporary folder, "~" first
+        LOCATION_TEMP_FILE,        // a name not taken yet in the temporary folder, "~" first
+        LOCATION_LOCAL_APPDATA     // the user's local application data folder (not roaming)
     };
 
     explicit CFileLocation(int kind = LOCATION_NONE);
@@ -53,6 +54,7 @@ private:
     void Clear();
     bool SetProgramFile();
     bool SetShellFolder(const char* valueName);
+    bool SetLocalAppDataFolder();
     bool SetTempFile();
 
     std::string m_strDrive;

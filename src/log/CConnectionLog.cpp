@@ -9,6 +9,7 @@
 #include "framework/LoadStringResource.h"
 #include "log/CReportRowFormatter.h"
 #include "log/ConnectionWalk.h"
+#include "log/DataFolder.h"
 #include "log/MonthLog.h"
 #include "log/ReportFormat.h"
 #include "log/ReportPages.h"
@@ -58,8 +59,9 @@ void ReportUnlessInUse(const CException& e) {
 } // namespace
 
 CConnectionLog::CConnectionLog() : m_numberFormat(-1), m_shellOpener(&OpenWithShell) {
+    const std::string folder = DataFolder();
     for (CFileLocation& location : m_aLocation)
-        location.SetLocation(CFileLocation::LOCATION_PROGRAM_FOLDER);
+        location.SetFolder(folder);
     StartUp();
 }
 

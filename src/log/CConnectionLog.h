@@ -31,7 +31,7 @@ public:
     // Single connections are kept for this many whole days.
     static constexpr int KEEP_DAYS = 93;
 
-    // The log of the program's folder.
+    // The log of the data folder (the program's folder where it takes files).
     CConnectionLog();
     // The log of the given folder.
     explicit CConnectionLog(const std::string& folder);

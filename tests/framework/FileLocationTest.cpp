@@ -112,9 +112,16 @@ TEST(FileLocationKind, NewTemporaryFileName) {
     EXPECT_FALSE(temp.Exists());
 }
 
+TEST(FileLocationKind, LocalApplicationDataIsAFolderOfTheUser) {
+    const CFileLocation appData(CFileLocation::LOCATION_LOCAL_APPDATA);
+    EXPECT_TRUE(appData.GetName().empty());
+    EXPECT_EQ('\\', appData.GetFolder().back());
+    EXPECT_TRUE(appData.Exists()) << appData.GetPath();
+}
+
 TEST(FileLocationKind, UnknownKindIsEmpty) {
     CFileLocation location("C:\\was\\here.txt");
-    EXPECT_FALSE(location.SetLocation(9));
+    EXPECT_FALSE(location.SetLocation(CFileLocation::LOCATION_LOCAL_APPDATA + 1));
     EXPECT_EQ("", location.GetPath());
     EXPECT_FALSE(location.SetLocation(-1));
     EXPECT_EQ("", CFileLocation(0).GetPath());

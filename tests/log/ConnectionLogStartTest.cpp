@@ -1,6 +1,7 @@
 // The log's start: first start, resets, clearing of old months, pages that are missing.
 #include "ExpectedPages.h"
 #include "LogFolderTest.h"
+#include "log/DataFolder.h"
 #include "support/TableRow.h"
 
 using ::testing::ElementsAre;
@@ -189,6 +190,23 @@ TEST_F(LogStart, AMonthFileThatCannotBeReadIsReportedAndNeitherResetNorOverwritt
     const MonthTable saved = ReadMonthFile();
     ExpectTotals(expected[1], saved[1], 1);
     ExpectTotals({0, 0xAB, 0, 0}, saved[2], 2); // old months cleared as at a start
+}
+
+// A program folder that takes files keeps the log; one that takes none (here: one that is not
+// there; under "Program Files" for a standard user: one that refuses) sends it to "Tarvolo" in
+// the local application data folder, made for it.
+TEST_F(LogStart, TheDataFolderIsTheProgramFolderWhereItTakesFilesElseLocalAppData) {
+    const std::string appData = m_folder / "AppData\\Local";
+    CreateDirectoryA((m_folder / "AppData").c_str(), nullptr);
+    CreateDirectoryA(appData.c_str(), nullptr);
+    EXPECT_EQ(m_folder.Path(), ChooseDataFolder(m_folder.Path(), appData));
+    WIN32_FIND_DATAA found = {};
+    EXPECT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA((m_folder / "*.tmp").c_str(), &found))
+        << "the try leaves no file behind";
+
+    const std::string chosen = ChooseDataFolder(m_folder / "missing\\", appData);
+    EXPECT_EQ(appData + "\\Tarvolo\\", chosen);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(chosen.c_str()));
 }
 
 // ---- the month of the start decides which entries survive (run in two time zones)

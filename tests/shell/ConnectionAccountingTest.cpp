@@ -464,11 +464,13 @@ TEST_F(AccountingTest, TenGiBInOneOnlinePeriodSampledEveryFiveSeconds) {
 TEST_F(AccountingTest, TheTrayImageHasTheSystemsSmallIconSize) {
     // As the program's manifest declares it; only a DPI-aware process sees the system's DPI.
     using SetAwareFunction = BOOL(WINAPI*)();
-    if (auto pfnSetAware = reinterpret_cast<SetAwareFunction>(
-            GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware")))
+    if (auto pfnSetAware = reinterpret_cast<SetAwareFunction>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware")))) {
         pfnSetAware();
-    if (const char* expected = std::getenv("TARVOLO_EXPECT_SMALL_ICON"))
+    }
+    if (const char* expected = std::getenv("TARVOLO_EXPECT_SMALL_ICON")) {
         ASSERT_EQ(std::atoi(expected), GetSystemMetrics(SM_CXSMICON));
+    }
     Begin();
     for (bool bOnline : {false, true}) {
         if (bOnline)
