@@ -5,7 +5,8 @@
 
 namespace fw {
 
-// Creates a file of a name not taken yet in the folder and removes it again.
+// Creates a file of a name not taken yet in the folder (which ends in a backslash) and removes
+// it again.
 bool FolderTakesFiles(const std::string& folder);
 
 } // namespace fw
