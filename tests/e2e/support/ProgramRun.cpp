@@ -92,6 +92,10 @@ bool ProgramRun::IsRunning() const {
     return m_process && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
 }
 
+bool ProgramRun::WaitUntilIdle(DWORD timeoutMs) const {
+    return m_process && WaitForInputIdle(m_process.Get(), timeoutMs) == 0;
+}
+
 std::optional<DWORD> ProgramRun::Terminate() {
     if (!m_process)
         return std::nullopt;

@@ -30,6 +30,8 @@ public:
     // The exit code once the program has ended within the time, or none.
     std::optional<DWORD> WaitForExit(DWORD timeoutMs);
     bool IsRunning() const;
+    // Whether the program has come to wait for input (its start-up done) within the time.
+    bool WaitUntilIdle(DWORD timeoutMs) const;
 
     // Ends the program by force (it is the test's own child); returns its exit code.
     std::optional<DWORD> Terminate();
