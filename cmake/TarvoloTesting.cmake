@@ -4,6 +4,9 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources shipped by the googletest package")
 add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# GoogleTest's port settings for the win32 thread model (tests/gtest-custom), ahead of its own
+# empty ones, for GoogleTest and for every test that includes its headers.
+target_include_directories(gtest BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/tests/gtest-custom)
 # GoogleTest's own sources are not held to our warning rules.
 foreach(t gtest gtest_main gmock gmock_main)
     if(TARGET ${t})

@@ -1,11 +1,14 @@
-# Cross toolchain: 32-bit Windows (i686) with MinGW-w64, posix thread model.
-# The win32 thread model lacks std::mutex and std::thread, which GoogleTest needs.
+# Cross toolchain: 32-bit Windows (i686) with MinGW-w64, win32 thread model.
+# The posix thread model links winpthreads into every program, and winpthreads imports
+# functions that Windows XP lacks (GetTickCount64 among them), so the loader there refuses the
+# program. The win32 thread model has no std::thread or std::mutex: threads and locks come from
+# the framework (CWinThread, CEvent, CCriticalSection), and GoogleTest brings its own.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
 set(TOOLCHAIN_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
+set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-win32)
 set(CMAKE_RC_COMPILER ${TOOLCHAIN_PREFIX}-windres)
 set(CMAKE_OBJDUMP ${TOOLCHAIN_PREFIX}-objdump)
 

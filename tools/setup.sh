@@ -3,7 +3,7 @@
 # Does nothing that is already in place, so it is cheap to call before every build.
 set -euo pipefail
 
-packages=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+packages=(cmake make g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
           wine wine32:i386 xvfb locales googletest zip x11-utils imagemagick xdotool python3)
 
 missing=()

@@ -7,6 +7,8 @@
 
 namespace {
 
+const char OBJECT_PROPERTY[] = "fw:CPropertySheet";
+
 // The sheet whose window PropertySheetA is creating on this thread. The creation hook and the
 // sheet callback have no parameter of their own to carry it.
 thread_local CPropertySheet* t_pCreatingSheet = nullptr;
@@ -150,7 +152,8 @@ LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CPropertySheet::Default() {
-    return DefSubclassProc(m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
+    return CallWindowProcA(m_pfnSuper, m_hWnd, m_current.message, m_current.wParam,
+                           m_current.lParam);
 }
 
 BOOL CPropertySheet::OnInitDialog() {
@@ -186,13 +189,20 @@ void CPropertySheet::OnDestroyed() {}
 
 void CPropertySheet::Attach(HWND hwnd) {
     m_hWnd = hwnd;
-    SetWindowSubclass(hwnd, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    // Subclassed through the window procedure, not SetWindowSubclass: the common controls 5.82
+    // of Windows XP export that only by ordinal, and older ones not at all.
+    SetPropA(hwnd, OBJECT_PROPERTY, this);
+    m_pfnSuper = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetWndProc)));
     fw::AddModelessWindow(hwnd,
                           [this](HWND, MSG& msg) { return PreTranslateMessage(&msg) != FALSE; });
 }
 
 void CPropertySheet::Detach() {
-    RemoveWindowSubclass(m_hWnd, SubclassProc, 0);
+    RemovePropA(m_hWnd, OBJECT_PROPERTY);
+    if (m_pfnSuper)
+        SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    m_pfnSuper = nullptr;
     fw::RemoveModelessWindow(m_hWnd);
     m_hWnd = nullptr;
     OnDestroyed();
@@ -266,9 +276,11 @@ LRESULT CALLBACK CPropertySheet::CreationHook(int code, WPARAM wParam, LPARAM lP
     return CallNextHookEx(t_hCreationHook, code, wParam, lParam);
 }
 
-LRESULT CALLBACK CPropertySheet::SubclassProc(HWND, UINT message, WPARAM wParam, LPARAM lParam,
-                                              UINT_PTR, DWORD_PTR dwRefData) {
-    auto* pSheet = reinterpret_cast<CPropertySheet*>(dwRefData);
+LRESULT CALLBACK CPropertySheet::SheetWndProc(HWND hwnd, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+    auto* pSheet = static_cast<CPropertySheet*>(GetPropA(hwnd, OBJECT_PROPERTY));
+    if (!pSheet)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     // Handlers may cause nested messages; each one restores the message it interrupted.
     CurrentMessage previous = pSheet->m_current;
     pSheet->m_current = {message, wParam, lParam};

@@ -89,8 +89,7 @@ private:
 
     static int CALLBACK SheetCallback(HWND hwnd, UINT message, LPARAM lParam);
     static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR uIdSubclass, DWORD_PTR dwRefData);
+    static LRESULT CALLBACK SheetWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     std::string m_strCaption;
     std::vector<CPropertyPage*> m_pages;
@@ -98,4 +97,5 @@ private:
     DWORD m_dwCreateStyle = 0;
     DWORD m_dwCreateExStyle = 0;
     CurrentMessage m_current = {};
+    WNDPROC m_pfnSuper = nullptr; // the property sheet control's own window procedure
 };

@@ -3,6 +3,7 @@
 #include "framework/AppMessageBox.h"
 #include "framework/CArchive.h"
 #include "framework/CArchiveException.h"
+#include "framework/CCriticalSectionLock.h"
 #include "framework/CMemoryException.h"
 #include "framework/CTextFile.h"
 #include "framework/FileInUse.h"
@@ -501,7 +502,7 @@ void CConnectionLog::ShowLog() {
 }
 
 void CConnectionLog::ClearConnections() {
-    std::lock_guard<std::mutex> hold(m_lock);
+    CCriticalSectionLock hold(m_lock);
     m_list.clear();
     m_unsaved.clear();
     SaveConnections();

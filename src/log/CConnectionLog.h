@@ -8,6 +8,7 @@
 // "mlog.dat" stays in memory and is written at the next recording, order change or exit; what
 // still cannot be written at exit is reported. A data file that exists but cannot be read is
 // never replaced by less than it holds.
+#include "framework/CCriticalSection.h"
 #include "framework/CFileReplacement.h"
 #include "log/CConnectionList.h"
 #include "framework/CFileLocation.h"
@@ -17,7 +18,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -104,7 +104,7 @@ private:
     std::string FormatMonthRow(int month, int year);
 
     MonthTable m_aMonth{};
-    std::mutex m_lock;
+    CCriticalSection m_lock;
     CConnectionList m_unsaved;          // finished connections that have not reached "clog.dat"
     bool m_bMonthTotalsUnsaved = false; // m_aMonth holds bookings that "mlog.dat" lacks
     bool m_bMonthFileUnread = false;    // "mlog.dat" could not be read: m_aMonth holds only the

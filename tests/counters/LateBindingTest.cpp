@@ -6,13 +6,13 @@
 #include "counters/RasApi.h"
 
 #include "support/MessageCapture.h"
+#include "support/TestThread.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <stdexcept>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -133,10 +133,10 @@ TEST_F(LateBindingTest, ConcurrentFirstLoadsPublishOneHandleAndGiveTheSurplusBac
     CLateBoundLibrary library("kernel32.dll");
     CLateBoundFunction<GetCurrentProcessIdFn> first(library, "GetCurrentProcessId");
     CLateBoundFunction<GetTickCountFn> second(library, "GetTickCount");
-    std::thread a([&] { first(); });
-    std::thread b([&] { second(); });
-    a.join();
-    b.join();
+    TestThread a([&] { first(); });
+    TestThread b([&] { second(); });
+    a.Join();
+    b.Join();
     EXPECT_EQ(2, CountingLoader::loads);
     EXPECT_EQ(1, CountingLoader::releases);
     EXPECT_EQ(GetModuleHandleA("kernel32.dll"), library.GetModule());

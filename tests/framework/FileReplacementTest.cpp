@@ -2,6 +2,7 @@
 #include "support/FailingFile.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
+#include "support/TestThread.h"
 
 #include <windows.h>
 
@@ -9,7 +10,6 @@
 
 #include <memory>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -112,12 +112,12 @@ TEST_F(FileReplacementTest, ATargetReadMeanwhileIsReplacedOnceTheReaderLetsGo) {
     ASSERT_TRUE(replacement.Open());
     replacement.GetFile().Write(NEW_CONTENT.data(), static_cast<unsigned>(NEW_CONTENT.size()));
     auto reader = std::make_unique<CFile>(m_target, CFile::modeRead | CFile::shareDenyNone);
-    std::thread letGo([&reader] {
+    TestThread letGo([&reader] {
         Sleep(300);
         reader.reset();
     });
     EXPECT_NO_THROW(replacement.Commit());
-    letGo.join();
+    letGo.Join();
     EXPECT_EQ(NEW_CONTENT, ReadFileText(m_target));
     EXPECT_FALSE(TemporaryFileExists());
 }

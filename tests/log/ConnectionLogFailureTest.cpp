@@ -2,8 +2,7 @@
 // the data files survive a write that fails, and what they could not take waits in memory.
 #include "LogFolderTest.h"
 #include "support/FailingFile.h"
-
-#include <thread>
+#include "support/TestThread.h"
 
 using ::testing::ElementsAre;
 
@@ -104,12 +103,12 @@ TEST_F(LogFailure, HeldDataFilesGetWhatTheyMissedOnceTheyAreFree) {
 // A holder that lets go within the patience costs nothing but the wait.
 TEST_F(LogFailure, AHolderThatLetsGoSoonDelaysTheRecordingOnly) {
     auto reader = std::make_unique<CFile>(Path("clog.dat"), CFile::modeRead | CFile::shareDenyNone);
-    std::thread letGo([&reader] {
+    TestThread letGo([&reader] {
         Sleep(500);
         reader.reset();
     });
     RecordOne();
-    letGo.join();
+    letGo.Join();
     EXPECT_EQ(2u, ReadConnectionFile().size());
 }
 

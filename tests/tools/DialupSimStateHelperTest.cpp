@@ -3,11 +3,11 @@
 #include "RasRecords.h"
 #include "SimLibrary.h"
 #include "support/DialupSimState.h"
+#include "support/TestThread.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
 
 TEST(DialupSimStateHelper, EveryChangeArrivesWhileTheSimulatorKeepsReading) {
     using RasEnumConnectionsFn = DWORD(WINAPI*)(dialup_sim::RasConnA*, DWORD*, DWORD*);
@@ -25,7 +25,7 @@ TEST(DialupSimStateHelper, EveryChangeArrivesWhileTheSimulatorKeepsReading) {
 
     DialupSimState state;
     std::atomic<bool> bDone{false};
-    std::thread reader([&] {
+    TestThread reader([&] {
         while (!bDone)
             count();
     });
@@ -36,6 +36,6 @@ TEST(DialupSimStateHelper, EveryChangeArrivesWhileTheSimulatorKeepsReading) {
             ++nLost;
     }
     bDone = true;
-    reader.join();
+    reader.Join();
     EXPECT_EQ(0, nLost);
 }

@@ -1,5 +1,6 @@
 #include "support/MessageCapture.h"
 #include "support/TempFolder.h"
+#include "support/TestThread.h"
 
 #include "framework/LoadStringResource.h"
 #include "framework/ScopedHandles.h"
@@ -12,7 +13,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <thread>
 
 namespace {
 
@@ -124,7 +124,7 @@ TEST(ShellLink, CallersComStaysInitialised) {
     HRESULT before = E_FAIL, after = E_FAIL, found = E_FAIL;
     // A thread in the multithreaded apartment: the routines cannot join it with their own
     // initialisation and must not undo the thread's.
-    std::thread([&] {
+    TestThread([&] {
         before = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         CreateShortcut(ProgramPath(), shortcut, "");
         found = IsShortcutToProgram(nullptr, shortcut, ProgramPath());
@@ -132,7 +132,7 @@ TEST(ShellLink, CallersComStaysInitialised) {
         if (SUCCEEDED(after))
             CoUninitialize();
         CoUninitialize();
-    }).join();
+    }).Join();
     EXPECT_EQ(S_OK, before);
     EXPECT_GE(found, 0);
     EXPECT_EQ(S_FALSE, after) << "the thread's COM was torn down";
