@@ -12,7 +12,7 @@ rounds=${1:-110}
 
 "$root/tools/build.sh" >/dev/null
 
-prefix=$BUILD_DIR/wineprefix-e2e_tarvolo_tests
+prefix=$BUILD_DIR/wineprefix-e2e_tarvolo_kill_tests
 xvfb_pid=
 cleanup() {
     WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
@@ -35,7 +35,7 @@ cd "$BUILD_DIR/tests/e2e"
 start=$(date +%s)
 status=0
 TARVOLO_KILL_ROUNDS=$rounds TARVOLO_WINEPREFIX=$prefix \
-    "$BUILD_DIR/wine-exec.sh" "$BUILD_DIR/tests/e2e/e2e_tarvolo_tests.exe" \
+    "$BUILD_DIR/wine-exec.sh" "$BUILD_DIR/tests/e2e/e2e_tarvolo_kill_tests.exe" \
     --gtest_filter='TarvoloKill.*' || status=$?
 echo "rounds $rounds in $(($(date +%s) - start)) s, exit code $status"
 exit $status
