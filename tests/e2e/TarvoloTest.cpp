@@ -2,6 +2,8 @@
 // start and "/quit", the start-up failures and the delete command.
 #include "ShellOpenRecorder.h"
 #include "TarvoloTest.h"
+#include "framework/CFileReplacement.h"
+#include "log/Clock.h"
 
 #include "support/TableRow.h"
 
@@ -280,6 +282,57 @@ TEST_F(Tarvolo, QuitWhileTheDeleteQuestionIsUp_NothingDeletedAndACleanEnd) {
     PostMessageA(frame, WM_COMMAND, 57665, 0); // "&Beenden"
     EXPECT_EQ(0u, running->WaitForExit(kPatience).value_or(999));
     EXPECT_EQ(1u, Records().size());
+}
+
+// A scanner or a backup holds both data files while a period ends: the period waits in memory and
+// reaches them, once, when they are free again (here: at the exit).
+TEST_F(Tarvolo, DataFilesHeldWhileAPeriodEnds_ThePeriodIsWrittenOnceTheyAreFree) {
+    Sim({{"connections", "1"}});
+    ASSERT_NE(nullptr, StartRunning()); // the period begins with the start
+    const std::string before = install.Folder().Read("clog.dat").value_or("");
+    {
+        CFile clog(install.Folder().File("clog.dat"), CFile::modeRead | CFile::shareDenyNone);
+        CFile mlog(install.Folder().File("mlog.dat"), CFile::modeRead | CFile::shareDenyNone);
+        Sim({{"received", std::to_string(1000 + 3 * kMegabyte)}});
+        HangUp();
+        Sleep(kWatcherNotices + 2 * CFileReplacement::TARGET_IN_USE_PATIENCE_MS); // it gave up
+        EXPECT_EQ(before, install.Folder().Read("clog.dat").value_or(""));
+    }
+    ASSERT_TRUE(QuitRunning());
+    ExpectOneRecord(3 * kMegabyte, 0);
+    EXPECT_EQ(3 * kMegabyte, Months()[CurrentMonth()].nReceived);
+}
+
+// A month file that another program holds at the start says nothing about the log's age: it is
+// reported, and neither it nor the connections are reset.
+TEST_F(Tarvolo, AMonthFileUnreadableAtStart_IsReportedAndTheLogIsKept) {
+    const TIME64 start = Clock::Now() - 600;
+    {
+        CFile clog(install.Folder().File("clog.dat"), CFile::modeCreate | CFile::modeWrite);
+        CArchive archive(clog, CArchive::store);
+        StoreConnectionList(archive, {CConnectionInfo(start, 60, 5 * kMegabyte, kMegabyte)});
+        archive.Close();
+        MonthTable months{};
+        months[Clock::LocalMonth(start)] = {60, 0, 5 * kMegabyte, kMegabyte};
+        CFile mlog(install.Folder().File("mlog.dat"), CFile::modeCreate | CFile::modeWrite);
+        WriteMonthLog(mlog, Clock::Now() - 60, months);
+    }
+    auto holder = std::make_unique<CFile>(install.Folder().File("mlog.dat"),
+                                          CFile::modeRead | CFile::shareExclusive);
+    running = install.Start("");
+    auto box = MessageBoxWindow::WaitFor(running->ProcessId(), kPatience);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ("Die Datei " + install.Folder().File("mlog.dat") +
+                  " kann nicht gelesen werden. Tarvolo z\xE4hlt weiter, ver\xE4ndert die Datei "
+                  "aber erst, wenn sie wieder lesbar ist.",
+              box->Text());
+    holder.reset();
+    EXPECT_TRUE(box->Press(IDOK));
+    ASSERT_NE(nullptr, WaitForWindow({kFrameClass, "", running->ProcessId()}, kPatience));
+    Sleep(kWatcherNotices);
+    ASSERT_TRUE(QuitRunning());
+    EXPECT_EQ(1u, Records().size());
+    EXPECT_EQ(5 * kMegabyte, Months()[Clock::LocalMonth(start)].nReceived);
 }
 
 TEST_F(Tarvolo, QuitInAnyLetterCaseAndInsideAWord) {
