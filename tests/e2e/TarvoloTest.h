@@ -79,9 +79,15 @@ protected:
     }
 
     // An online period: dial in, the counters move by the volumes, one measuring step, hang up.
+    // The online period begins with a sample of the counters: traffic played after it counts.
     void DialIn() {
+        const std::string before = Collections();
         Sim({{"connections", "1"}});
-        Sleep(kWatcherNotices);
+        WaitUntil([&] { return Collections() != before; }, kPatience);
+    }
+    // The simulator's note of the program's last sample of the counters.
+    std::string Collections() {
+        return ReadWholeFile(install.Simulator().Path() + ".collects").value_or("");
     }
     void Traffic(long long received, long long sent) {
         Sim({{"received", std::to_string(1000 + received)}, {"sent", std::to_string(500 + sent)}});

@@ -219,6 +219,25 @@ std::string FormatCounterPath(const PDH_COUNTER_PATH_ELEMENTS_A& elements) {
     return path;
 }
 
+// Tests wait for the program's samples instead of guessing when they come: every successful
+// collection writes "<process id>:<count>" to the file beside the state file.
+void NoteCollection() {
+    static LONG collections = 0;
+    const std::string path = StateFilePath();
+    if (path.empty())
+        return;
+    const std::string text = std::to_string(GetCurrentProcessId()) + ":" +
+                             std::to_string(InterlockedIncrement(&collections));
+    const HANDLE file = CreateFileA((path + ".collects").c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
 } // namespace
 
 extern "C" {
@@ -285,6 +304,7 @@ PDH_STATUS WINAPI PdhCollectQueryData(PDH_HQUERY handle) {
         return Status(PDH_NO_DATA);
     for (Counter* counter : query->counters)
         Collect(*counter, state);
+    NoteCollection();
     return ERROR_SUCCESS;
 }
 
