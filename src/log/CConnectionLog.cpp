@@ -194,8 +194,7 @@ void CConnectionLog::BookMissingConnections(TIME64 saveTime) {
                 return info.m_timeStart + info.m_nDuration > saveTime;
             });
         for (const CConnectionInfo& info : missing)
-            Book(info);
-        m_bMonthTotalsUnsaved = m_bMonthTotalsUnsaved || !missing.empty();
+            Book(info); // marks the totals unsaved
     } catch (const CException&) {
         // what cannot be read here is reported when the list is loaded
     }

@@ -9,10 +9,11 @@ namespace {
 
 const char OWN_FOLDER[] = "Tarvolo";
 
-std::string WithBackslash(std::string folder) {
-    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/')
-        folder += '\\';
-    return folder;
+std::string InFolder(const std::string& folder, const std::string& name) {
+    CFileLocation location;
+    location.SetFolder(folder);
+    location.SetFileName(name);
+    return location.GetPath();
 }
 
 } // namespace
@@ -20,7 +21,7 @@ std::string WithBackslash(std::string folder) {
 std::string ChooseDataFolder(const std::string& programFolder, const std::string& localAppData) {
     if (fw::FolderTakesFiles(programFolder) || localAppData.empty())
         return programFolder;
-    const std::string own = WithBackslash(localAppData) + OWN_FOLDER + "\\";
+    const std::string own = InFolder(localAppData, OWN_FOLDER) + "\\";
     CreateDirectoryA(own.c_str(), nullptr);
     return own;
 }
