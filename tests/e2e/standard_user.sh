@@ -4,9 +4,13 @@
 # their local application data folder, none to the program folder, and tarvolo-export must find
 # them there without --dir. Root ignores file permissions, so this runs as a user of its own.
 #
-# standard_user.sh TARVOLO_EXE EXPORT_EXE RASAPI32_DLL PDH_DLL WORK_FOLDER
+# standard_user.sh TARVOLO_EXE EXPORT_EXE RASAPI32_DLL PDH_DLL
+#
+# The user works in a folder of their own below /tmp, made for this run and removed afterwards:
+# the checkout and its build folder may lie below a folder they cannot enter (a clone below
+# /root, or in a folder made by mktemp -d).
 set -euo pipefail
-exe=$1 export_exe=$2 rasapi=$3 pdh=$4 work=$5
+exe=$1 export_exe=$2 rasapi=$3 pdh=$4
 user=tarvolo-standard
 files=(clog.dat mlog.dat frame.htm clog.htm mlog.htm)
 
@@ -14,9 +18,11 @@ if [ "$(id -u)" -ne 0 ]; then
     echo "skipped: only root can run the program as another user"
     exit 77
 fi
+# A step that fails ends the test; say which, so that a run that could not start is not silent.
+trap 'echo "standard_user.sh: line $LINENO failed: $BASH_COMMAND" >&2' ERR
 id "$user" >/dev/null 2>&1 || useradd --create-home "$user"
 
-rm -rf "$work"
+work=$(mktemp -d /tmp/tarvolo-standard-user.XXXXXX)
 mkdir -p "$work/program" "$work/home"
 cp "$exe" "$export_exe" "$rasapi" "$pdh" "$work/program/"
 chmod 755 "$work"
@@ -32,6 +38,7 @@ as_user() {
 }
 finish() {
     as_user wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$work"
 }
 trap finish EXIT
 
