@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -24,9 +25,10 @@ namespace e2e {
 
 constexpr DWORD kPatience = 20000;
 constexpr long long kMegabyte = 1048576;
-// Longer than one period of the measuring timer (5 s), so that a sample is taken meanwhile.
+// Longer than one period of the measuring timer (5 s): time in which nothing may happen.
 constexpr DWORD kOneMeasuringStep = 6500;
-// Time for the watcher to see a change of the connections and the frame to take it in.
+// Time for the watcher to see a change of the connections and the frame to take it in, where a
+// test shows that nothing happens.
 constexpr DWORD kWatcherNotices = 3000;
 
 const std::string kFrameClass = "5D0C3A71-9B2E-4F86-A1C4-7E3B92D0F615";
@@ -52,18 +54,29 @@ protected:
         WaitForTrayIconCount(0, kPatience);
     }
 
+    // Sets values of the simulator; the fixture remembers the connections and the counters.
     bool Sim(const std::map<std::string, std::string>& values) {
+        for (const auto& value : values) {
+            if (value.first == "connections")
+                m_bConnected = value.second != "0";
+            else if (value.first == "received")
+                m_nReceived = std::stoll(value.second);
+            else if (value.first == "sent")
+                m_nSent = std::stoll(value.second);
+        }
         return install.Simulator().Set(values);
     }
 
-    // Starts the instance that keeps running; its hidden frame once it is there.
+    // Starts the instance that keeps running; its hidden frame once its start-up is done, and
+    // with a connection up, once the sample that begins the online period is taken.
     HWND StartRunning(EnvironmentChanges environment = {}) {
         running = install.Start("", std::move(environment));
         if (!running->Started())
             return nullptr;
         HWND frame = WaitForWindow({kFrameClass, "", running->ProcessId()}, kPatience);
-        // The first report of the watcher (nothing or something connected) is handled at once.
-        Sleep(kWatcherNotices);
+        EXPECT_TRUE(running->WaitUntilIdle(kPatience)) << "the start-up did not end";
+        if (m_bConnected)
+            ExpectOnlinePeriodBegins(0);
         return frame;
     }
 
@@ -78,22 +91,73 @@ protected:
         return StartAndWait("/quit").has_value() && running->WaitForExit(kPatience).has_value();
     }
 
-    // An online period: dial in, the counters move by the volumes, one measuring step, hang up.
-    // The online period begins with a sample of the counters: traffic played after it counts.
+    // An online period: dial in, the counters move by the volumes, hang up. The online period
+    // begins with a sample of the counters: traffic played after it counts.
     void DialIn() {
-        const std::string before = Collections();
-        Sim({{"connections", "1"}});
-        WaitUntil([&] { return Collections() != before; }, kPatience);
+        const long before = SamplesTaken();
+        ASSERT_TRUE(Sim({{"connections", "1"}}));
+        ExpectOnlinePeriodBegins(before);
     }
-    // The simulator's note of the program's last sample of the counters.
-    std::string Collections() {
-        return ReadWholeFile(install.Simulator().Path() + ".collects").value_or("");
+    void ExpectOnlinePeriodBegins(long samplesBefore) {
+        EXPECT_TRUE(WaitUntil([&] { return SamplesTaken() > samplesBefore; }, kPatience))
+            << "no sample began the online period";
     }
-    void Traffic(long long received, long long sent) {
-        Sim({{"received", std::to_string(1000 + received)}, {"sent", std::to_string(500 + sent)}});
-        Sleep(kOneMeasuringStep);
+    // The counters move to the running totals of received + 1000 and sent + 500 bytes, and a
+    // sample of the measuring timer takes them.
+    void Traffic(long long received, long long sent) { Counters(1000 + received, 500 + sent); }
+    void Counters(long long received, long long sent) {
+        const long before = SamplesTaken();
+        ASSERT_TRUE(Sim({{"received", std::to_string(received)}, {"sent", std::to_string(sent)}}));
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                const SampleNote note = LastSample();
+                return IsRunningProgram(note) && note.count > before && note.received == received &&
+                       note.sent == sent;
+            },
+            kPatience))
+            << "no sample took the counters " << received << " and " << sent;
     }
-    void HangUp() { Sim({{"connections", "0"}}); }
+    // Hangs up, and waits for the sample that ends the online period.
+    void HangUpAfterLastSample() {
+        const long before = SamplesTaken();
+        HangUp();
+        EXPECT_TRUE(WaitUntil([&] { return SamplesTaken() > before; }, kPatience))
+            << "no sample ended the online period";
+    }
+    void HangUp() { ASSERT_TRUE(Sim({{"connections", "0"}})); }
+
+    // The simulator's note of the last sample of the counters: which process took it, its
+    // number in that process, and the volumes it took.
+    struct SampleNote {
+        DWORD processId = 0;
+        long count = 0;
+        long long received = 0;
+        long long sent = 0;
+    };
+    SampleNote LastSample() {
+        const std::string text =
+            ReadWholeFile(install.Simulator().Path() + ".collects").value_or("");
+        SampleNote note;
+        unsigned long processId = 0;
+        if (std::sscanf(text.c_str(), "%lu:%ld:%lld:%lld", &processId, &note.count, &note.received,
+                        &note.sent) != 4)
+            return SampleNote{};
+        note.processId = processId;
+        return note;
+    }
+    bool IsRunningProgram(const SampleNote& note) const {
+        return running && note.processId == running->ProcessId();
+    }
+    // How many samples the running program has taken.
+    long SamplesTaken() {
+        const SampleNote note = LastSample();
+        return IsRunningProgram(note) ? note.count : 0;
+    }
+    // The frame has handled every message it was sent before: a message sent now returns.
+    static bool FrameHasCaughtUp(HWND frame) {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(frame, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &result) != 0;
+    }
 
     // The records of "clog.dat" once there are count of them.
     CConnectionList WaitForRecords(size_t count) {
@@ -143,6 +207,9 @@ protected:
 
     ProgramInstall install;
     std::unique_ptr<ProgramRun> running;
+    bool m_bConnected = false;
+    long long m_nReceived = 1000;
+    long long m_nSent = 500;
 };
 
 } // namespace e2e

@@ -220,14 +220,16 @@ std::string FormatCounterPath(const PDH_COUNTER_PATH_ELEMENTS_A& elements) {
 }
 
 // Tests wait for the program's samples instead of guessing when they come: every successful
-// collection writes "<process id>:<count>" to the file beside the state file.
-void NoteCollection() {
+// collection writes "<process id>:<count>:<received>:<sent>" (the volumes it took from the state)
+// to the file beside the state file.
+void NoteCollection(const SimState& state) {
     static LONG collections = 0;
     const std::string path = StateFilePath();
     if (path.empty())
         return;
     const std::string text = std::to_string(GetCurrentProcessId()) + ":" +
-                             std::to_string(InterlockedIncrement(&collections));
+                             std::to_string(InterlockedIncrement(&collections)) + ":" +
+                             std::to_string(state.received) + ":" + std::to_string(state.sent);
     const HANDLE file = CreateFileA((path + ".collects").c_str(), GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -304,7 +306,7 @@ PDH_STATUS WINAPI PdhCollectQueryData(PDH_HQUERY handle) {
         return Status(PDH_NO_DATA);
     for (Counter* counter : query->counters)
         Collect(*counter, state);
-    NoteCollection();
+    NoteCollection(state);
     return ERROR_SUCCESS;
 }
 
