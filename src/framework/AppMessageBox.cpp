@@ -1,5 +1,7 @@
 #include "framework/AppMessageBox.h"
 
+#include "framework/CDeferredMessageBoxes.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -70,6 +72,8 @@ int AppMessageBox(const std::string& text, unsigned style) {
 }
 
 int AppMessageBox(void* owner, const std::string& text, unsigned style) {
+    if (CDeferredMessageBoxes::KeepIfDeferred(text, style))
+        return IDOK;
     if (Handler())
         return Handler()(text, style);
     OpenBox open;

@@ -4,7 +4,6 @@
 #include "framework/CFileLocation.h"
 #include "framework/LoadStringResource.h"
 #include "framework/Profile.h"
-#include "framework/RegisterWindowClass.h"
 #include "resource.h"
 #include "shell/TimeZoneVariable.h"
 #include "ui/AboutDlg.h"
@@ -17,9 +16,6 @@
 namespace {
 
 const char REGISTRY_KEY[] = "Brenkor";
-// Gives the quitting instance time to save before this process ends.
-const DWORD QUIT_PAUSE_MS = 1000;
-const DWORD SINGLE_INSTANCE_CLASS_STYLE = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
 // The frame's style: an overlapped window with the title's document part, never shown.
 const DWORD FRAME_STYLE = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE;
 
@@ -37,32 +33,16 @@ bool CCounterApp::IsQuitRequest(const std::string& commandLine) {
 
 BOOL CCounterApp::InitInstance() {
     const bool bQuit = IsQuitRequest(m_strCmdLine);
-    if (PassToRunningInstance(bQuit) || bQuit)
+    if (!m_singleInstance.ClaimOrPass(bQuit, fw::LoadStringResource(IDS_SHEET_CAPTION)))
         return FALSE; // the running instance does the work, or nothing runs that could quit
     if (!ProgramFolderUsable())
         return FALSE; // before anything is written, the settings at the end included
-    m_bClassRegistered = RegisterSingleInstanceClass();
+    m_singleInstance.RegisterWindowClass(m_hInstance,
+                                         LoadIconA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME)));
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     PrepareSettings();
     return CreateMainFrame();
-}
-
-bool CCounterApp::PassToRunningInstance(bool bQuit) const {
-    const HWND hRunning = FindWindowA(SINGLE_INSTANCE_CLASS, nullptr);
-    if (!hRunning)
-        return false;
-    if (bQuit) {
-        PostMessageA(hRunning, WM_QUIT, 0, 0);
-        Sleep(QUIT_PAUSE_MS);
-        return true;
-    }
-    // Sent, not posted: the sheet exists when the call returns and can be found by its title.
-    SendMessageA(hRunning, WM_COMMAND, ID_SETTINGS, 0);
-    const std::string caption = fw::LoadStringResource(IDS_SHEET_CAPTION);
-    if (const HWND hSheet = FindWindowA(nullptr, caption.c_str()))
-        SetForegroundWindow(hSheet);
-    return true;
 }
 
 bool CCounterApp::ProgramFolderUsable() {
@@ -72,18 +52,6 @@ bool CCounterApp::ProgramFolderUsable() {
         return true;
     fw::AppMessageBox(fw::LoadStringResource(IDS_FOLDER_TOO_LONG), MB_ICONHAND);
     return false;
-}
-
-bool CCounterApp::RegisterSingleInstanceClass() {
-    WNDCLASSA wc = {};
-    wc.style = SINGLE_INSTANCE_CLASS_STYLE;
-    wc.lpfnWndProc = DefWindowProcA; // the frame attaches its own handling
-    wc.hInstance = m_hInstance;
-    wc.hIcon = LoadIconA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = SINGLE_INSTANCE_CLASS;
-    return fw::RegisterWindowClass(wc);
 }
 
 void CCounterApp::PrepareSettings() {
@@ -98,7 +66,7 @@ void CCounterApp::PrepareSettings() {
 
 bool CCounterApp::CreateMainFrame() {
     // The frame deletes itself once its window is gone, also when its creation fails.
-    CMainFrame* pFrame = new CMainFrame(*this, m_bClassRegistered, FrameParts());
+    CMainFrame* pFrame = new CMainFrame(*this, m_singleInstance, FrameParts());
     if (!pFrame->LoadFrame(IDR_MAINFRAME, FRAME_STYLE, nullptr, nullptr))
         return false; // the frame has told the user why
     m_pMainWnd = pFrame;
@@ -107,16 +75,13 @@ bool CCounterApp::CreateMainFrame() {
 }
 
 int CCounterApp::ExitInstance() {
-    if (m_bClassRegistered)
+    if (m_singleInstance.IsRunningInstance())
         SaveSettings();
     // A quit posted by another instance ends the loop with the frame still there.
     if (m_pMainWnd && m_pMainWnd->m_hWnd)
         m_pMainWnd->DestroyWindow();
     SetMainWindow(nullptr);
-    if (m_bClassRegistered) {
-        UnregisterClassA(SINGLE_INSTANCE_CLASS, m_hInstance);
-        m_bClassRegistered = FALSE;
-    }
+    m_singleInstance.UnregisterWindowClass(m_hInstance);
     return CWinApp::ExitInstance();
 }
 

@@ -5,6 +5,7 @@
 // dialog.
 #include "framework/CWinApp.h"
 #include "shell/AppSettings.h"
+#include "shell/CSingleInstance.h"
 #include "shell/MainFrame.h"
 
 #include <string>
@@ -12,9 +13,6 @@
 class CCounterApp : public CWinApp, public CAppSettings {
 public:
     CCounterApp();
-
-    // This process registered the single-instance window class: it is the running instance.
-    BOOL m_bClassRegistered = FALSE;
 
     BOOL InitInstance() override;
     int ExitInstance() override;
@@ -35,9 +33,8 @@ protected:
     virtual CMainFrame::PARTS FrameParts() const { return CMainFrame::SystemParts(); }
 
 private:
-    // Hands the request to the running instance; FALSE when there is none.
-    bool PassToRunningInstance(bool bQuit) const;
-    bool RegisterSingleInstanceClass();
     void PrepareSettings();
     bool CreateMainFrame();
+
+    CSingleInstance m_singleInstance;
 };

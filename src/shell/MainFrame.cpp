@@ -15,7 +15,13 @@
 
 const UINT g_nTaskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
 
-const char SINGLE_INSTANCE_CLASS[] = "5D0C3A71-9B2E-4F86-A1C4-7E3B92D0F615";
+namespace {
+
+// Opens the options sheet once the one closed a moment ago is gone.
+const UINT_PTR IDT_REOPEN_SHEET = 12;
+const UINT REOPEN_SHEET_DELAY_MS = 50;
+
+} // namespace
 
 CMainFrame::PARTS CMainFrame::SystemParts() {
     PARTS parts;
@@ -25,13 +31,14 @@ CMainFrame::PARTS CMainFrame::SystemParts() {
     return parts;
 }
 
-CConnectionLog CMainFrame::MakeLog(const std::string& folder) {
+CConnectionLog CMainFrame::MakeLog(const std::string& folder, fw::CDeferredMessageBoxes& messages) {
+    const fw::CDeferredMessageBoxes::Scope deferred(messages);
     return folder.empty() ? CConnectionLog() : CConnectionLog(folder);
 }
 
-CMainFrame::CMainFrame(CAppSettings& settings, BOOL bUseOwnClass, PARTS parts)
-    : m_settings(settings), m_bUseOwnClass(bUseOwnClass), m_parts(std::move(parts)),
-      m_log(MakeLog(m_parts.logFolder)), m_accounting(m_log, m_trayIcon) {}
+CMainFrame::CMainFrame(CAppSettings& settings, const CSingleInstance& instance, PARTS parts)
+    : m_settings(settings), m_instance(instance), m_parts(std::move(parts)),
+      m_log(MakeLog(m_parts.logFolder, m_startUpMessages)), m_accounting(m_log, m_trayIcon) {}
 
 CMainFrame::~CMainFrame() {
     m_pOptionsSheet.reset();
@@ -43,18 +50,31 @@ CMainFrame::~CMainFrame() {
 }
 
 BOOL CMainFrame::IsOptionsSheetOpen() const {
-    return IsWindow(m_pOptionsSheet ? m_pOptionsSheet->GetSafeHwnd() : nullptr);
+    return IsWindow(m_pOptionsSheet ? m_pOptionsSheet->GetSafeHwnd() : nullptr) &&
+           !IsOptionsSheetClosing();
+}
+
+// Closed by OK or Abbrechen and not yet released, or closing by its close box: the system may
+// take a while to hide and destroy the window, and a request of a second start can arrive
+// meanwhile. Reopened then, the object would go with the closing sheet's notification.
+bool CMainFrame::IsOptionsSheetClosing() const {
+    return m_pOptionsSheet && m_pOptionsSheet->IsClosing();
 }
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
-    if (m_bUseOwnClass)
-        cs.lpszClass = SINGLE_INSTANCE_CLASS;
+    if (const char* className = m_instance.FrameClassName())
+        cs.lpszClass = className;
     return CFrameWnd::PreCreateWindow(cs);
 }
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER:
+        if (wParam == IDT_REOPEN_SHEET) {
+            KillTimer(m_hWnd, IDT_REOPEN_SHEET);
+            OnSettings();
+            return 0;
+        }
         m_accounting.OnTimer(wParam);
         break; // and on to the default handling
     case WM_TRAY_NOTIFY:
@@ -89,6 +109,7 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
         return -1;
     }
     m_accounting.UpdateTrayIcon();
+    m_startUpMessages.ShowWhenIdle();
     return 0;
 }
 
@@ -97,6 +118,7 @@ void CMainFrame::CreateParts() {
     CreateTrayIcon();
     OpenCounter();
     StartWatcher();
+    const fw::CDeferredMessageBoxes::Scope deferred(m_startUpMessages);
     m_log.SetSortOrder(m_settings.m_profile.bSortAscending != 0);
 }
 
@@ -180,12 +202,17 @@ void CMainFrame::OnClose() {
 void CMainFrame::OnEndSession() {
     m_accounting.OnConnectionsChanged(0, 0);
     m_log.SaveUnsaved();
-    if (m_bUseOwnClass)
+    if (m_instance.IsRunningInstance())
         m_settings.SaveSettings();
     PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
 }
 
 void CMainFrame::OnSettings() {
+    // The closing sheet is still in use below this call; the new one comes once it is gone.
+    if (IsOptionsSheetClosing()) {
+        SetTimer(m_hWnd, IDT_REOPEN_SHEET, REOPEN_SHEET_DELAY_MS, nullptr);
+        return;
+    }
     if (!IsOptionsSheetOpen()) {
         if (!m_pOptionsSheet)
             m_pOptionsSheet =

@@ -3,9 +3,11 @@
 // counter, connection watcher, connection log, options sheet), measures online periods through
 // its connection accounting, and answers the tray menu and the options sheet.
 #include "counters/TrafficCounter.h"
+#include "framework/CDeferredMessageBoxes.h"
 #include "framework/CFrameWnd.h"
 #include "log/CConnectionLog.h"
 #include "shell/AppSettings.h"
+#include "shell/CSingleInstance.h"
 #include "shell/ConnectionAccounting.h"
 #include "shell/RasWatcher.h"
 #include "shell/TrayIcon.h"
@@ -20,9 +22,6 @@ class COptionsPSheet;
 // registered during static initialisation.
 extern const UINT g_nTaskbarCreatedMsg;
 
-// The name of the frame's window class, by which a second start finds the running instance.
-extern const char SINGLE_INSTANCE_CLASS[];
-
 class CMainFrame : public CFrameWnd {
 public:
     // What the frame's creation builds or asks; tests put their own in place of the system's.
@@ -34,10 +33,13 @@ public:
     };
     static PARTS SystemParts();
 
-    // bUseOwnClass: create the window with the single-instance class (registered by the caller).
-    CMainFrame(CAppSettings& settings, BOOL bUseOwnClass, PARTS parts = SystemParts());
+    // The frame of the running instance carries its window class and saves the settings when
+    // the session ends; any other frame has the framework's class.
+    CMainFrame(CAppSettings& settings, const CSingleInstance& instance,
+               PARTS parts = SystemParts());
     ~CMainFrame() override;
 
+    // A sheet is up, and not closing.
     BOOL IsOptionsSheetOpen() const;
     COptionsPSheet* GetOptionsSheet() const { return m_pOptionsSheet.get(); }
     CConnectionLog& GetLog() { return m_log; }
@@ -52,7 +54,7 @@ protected:
     BOOL OnUpdateCmdUI(CCmdUI& cmdUI) override;
 
 private:
-    static CConnectionLog MakeLog(const std::string& folder);
+    static CConnectionLog MakeLog(const std::string& folder, fw::CDeferredMessageBoxes& messages);
 
     void CreateParts();
     void CheckDialUp();
@@ -62,6 +64,7 @@ private:
     // Start-up cannot measure: no start with Windows any more, the message, a silent failure.
     [[noreturn]] void FailMeasuring(UINT nIDMessage);
 
+    bool IsOptionsSheetClosing() const;
     void OnEndSession();
     void OnSettings();
     LRESULT OnOptionsNotify(WPARAM wParam);
@@ -71,8 +74,11 @@ private:
     LRESULT OnTaskbarCreated();
 
     CAppSettings& m_settings;
-    const BOOL m_bUseOwnClass;
+    const CSingleInstance& m_instance;
     PARTS m_parts;
+    // The reports of a start that goes on (a data file that cannot be read, say) wait until the
+    // program runs: while they are up, it counts.
+    fw::CDeferredMessageBoxes m_startUpMessages;
 
     // Declared in the reverse of the order in which they go: the destructor body releases the
     // sheet, the counter and the watcher, then the accounting, the log and the tray icon follow.

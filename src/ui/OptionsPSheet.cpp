@@ -48,6 +48,7 @@ COptionsPSheet::~COptionsPSheet() {
 }
 
 BOOL COptionsPSheet::Create(HWND, DWORD dwStyle, DWORD dwExStyle) {
+    m_bClosing = false;
     return CPropertySheet::Create(nullptr, dwStyle, dwExStyle);
 }
 
@@ -144,8 +145,11 @@ LRESULT COptionsPSheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void COptionsPSheet::OnSysCommand(UINT nID, LPARAM lParam) {
     if ((nID & 0xFFF0) == SC_CLOSE) {
+        // The object stays for the next window; it is in use only until the window is gone.
+        m_bClosing = true;
         m_nModalResult = IDCANCEL;
         DestroyWindow();
+        m_bClosing = false;
         return;
     }
     CPropertySheet::OnSysCommand(nID, lParam);
@@ -173,15 +177,19 @@ void COptionsPSheet::OnPageUnchanged(HWND hPage) {
 }
 
 void COptionsPSheet::OnOK() {
+    m_bClosing = true;
     PressButton(PSBTN_OK);
     // A page that could not apply keeps the sheet open.
-    if (!m_mapModified.empty())
+    if (!m_mapModified.empty()) {
+        m_bClosing = false;
         return;
+    }
     PostMessageA(m_host.GetMainWindow(), WM_OPTIONS_NOTIFY, IDOK, 0);
     EndDialog(IDOK);
 }
 
 void COptionsPSheet::OnCancel() {
+    m_bClosing = true;
     PressButton(PSBTN_CANCEL);
     PostMessageA(m_host.GetMainWindow(), WM_OPTIONS_NOTIFY, IDCANCEL, 0);
     EndDialog(IDCANCEL);

@@ -30,6 +30,11 @@ public:
     // is remembered.
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
+    // OK, Abbrechen or the close box is at work: the window is on its way out, and the system
+    // may hand the program other messages before it is gone. After OK and Abbrechen the object
+    // stays in use until the main window has taken their WM_OPTIONS_NOTIFY.
+    bool IsClosing() const { return m_bClosing; }
+
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
@@ -66,4 +71,5 @@ private:
     // A button press that the property sheet control turns into the same command again
     // goes to the control, not round in a circle.
     bool m_bInCommand = false;
+    bool m_bClosing = false;
 };

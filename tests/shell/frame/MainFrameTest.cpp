@@ -64,7 +64,7 @@ protected:
 
     // The frame as the application creates it; none when its creation failed.
     CMainFrame* Create() {
-        auto* frame = new CMainFrame(m_settings, FALSE, m_parts);
+        auto* frame = new CMainFrame(m_settings, m_notRunningInstance, m_parts);
         if (frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE))
             m_pFrame = frame;
         m_settings.SetMainWindow(m_pFrame ? m_pFrame->m_hWnd : nullptr);
@@ -85,6 +85,7 @@ protected:
 
     TempFolder m_folder;
     CAppSettings m_settings;
+    const CSingleInstance m_notRunningInstance; // a frame of the framework's class
     CMainFrame::PARTS m_parts;
     MessageCapture m_capture;
     int m_nRasResult = 1;
