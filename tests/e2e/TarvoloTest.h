@@ -196,6 +196,12 @@ protected:
         return table;
     }
 
+    // Whether "mlog.dat" comes to hold this volume received in the current month: the program
+    // saves the month totals after "clog.dat".
+    bool WaitForMonthReceived(long long received) {
+        return WaitUntil([&] { return Months()[CurrentMonth()].nReceived == received; }, kPatience);
+    }
+
     static int CurrentMonth() {
         const std::time_t now = std::time(nullptr);
         return std::localtime(&now)->tm_mon + 1;

@@ -7,6 +7,12 @@
 
 namespace e2e {
 
+namespace {
+
+const DWORD kReplacePatienceMs = 2000;
+
+} // namespace
+
 SimulatorStateFile::SimulatorStateFile(std::string path) : m_path(std::move(path)) {}
 
 bool SimulatorStateFile::Set(const std::string& key, const std::string& value) {
@@ -38,7 +44,17 @@ bool SimulatorStateFile::Write() const {
         if (!file.flush())
             return false;
     }
-    return MoveFileExA(temporary.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    // The simulator reads the file at every call of the program and while it watches the
+    // connections; Wine refuses to replace a file at the moment another process opens it. Such a
+    // read is over within moments, so the replacement is tried again for a while: a change lost
+    // here would reach the program only with the next one.
+    const DWORD start = GetTickCount();
+    while (!MoveFileExA(temporary.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        if (GetTickCount() - start >= kReplacePatienceMs)
+            return false;
+        Sleep(5);
+    }
+    return true;
 }
 
 } // namespace e2e
