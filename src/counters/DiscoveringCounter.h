@@ -4,7 +4,6 @@
 // then add those counters for the two byte counter ids. Only the names, their letter-case rule
 // and the making of a path differ between the sources.
 #include "counters/TrafficCounter.h"
-#include "counters/WorkingSet.h"
 
 #include <string>
 #include <unordered_map>
@@ -35,7 +34,6 @@ public:
         if (!TSource::Open())
             return FALSE;
         this->EnumObjects();
-        TrimWorkingSet();
         return TRUE;
     }
     BOOL AddCounter(DWORD dwId) override {

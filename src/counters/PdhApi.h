@@ -2,7 +2,7 @@
 // The Performance Data Helper as this program uses it: its records, constants and the nine
 // late-bound functions of "pdh.dll" (ANSI forms). Defined here rather than taken from <pdh.h>,
 // whose macros would rename the slots; do not include both in one file.
-#include "counters/LateBoundFunction.h"
+#include "system/LateBoundFunction.h"
 
 #include <windows.h>
 

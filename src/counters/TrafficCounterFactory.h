@@ -1,7 +1,7 @@
 #pragma once
 // The byte counter that fits the platform: the performance data helper on the NT family, the
 // PerfStats statistics on the Windows 95 family and on a system that did not tell its version.
-#include "counters/OsVersion.h"
+#include "system/OsVersion.h"
 #include "counters/TrafficCounter.h"
 
 #include <memory>

@@ -1,5 +1,7 @@
 #include "framework/CArchive.h"
 
+#include "framework/ArchiveCount.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -66,21 +68,22 @@ void CArchive::Abort() {
 }
 
 void CArchive::WriteCount(std::uint32_t count) {
-    if (count < 0xFFFF) {
+    if (count < fw::COUNT_ESCAPE) {
         *this << static_cast<std::uint16_t>(count);
     } else {
-        *this << static_cast<std::uint16_t>(0xFFFF) << count;
+        *this << fw::COUNT_ESCAPE << count;
     }
 }
 
 std::uint32_t CArchive::ReadCount() {
-    std::uint16_t shortCount = 0;
-    *this >> shortCount;
-    if (shortCount != 0xFFFF)
-        return shortCount;
-    std::uint32_t count = 0;
-    *this >> count;
-    return count;
+    unsigned char header[fw::LONG_COUNT_SIZE] = {};
+    ReadExactly(header, fw::SHORT_COUNT_SIZE);
+    fw::COUNT_HEADER count = fw::DecodeCount(header, fw::SHORT_COUNT_SIZE);
+    if (count.nSize == 0) {
+        ReadExactly(header + fw::SHORT_COUNT_SIZE, fw::LONG_COUNT_SIZE - fw::SHORT_COUNT_SIZE);
+        count = fw::DecodeCount(header, fw::LONG_COUNT_SIZE);
+    }
+    return count.nCount;
 }
 
 void CArchive::ReadExactly(void* buffer, unsigned count) {

@@ -1,8 +1,8 @@
 #include "log/CConnectionList.h"
 
+#include "framework/ArchiveCount.h"
 #include "framework/CArchive.h"
 #include "framework/CFile.h"
-#include "framework/LittleEndian.h"
 #include "framework/CMemoryException.h"
 
 #include <algorithm>
@@ -83,14 +83,10 @@ void LoadConnectionList(CArchive& ar, CConnectionList& list, std::uint64_t nStre
 CConnectionList ReadLastConnections(CFile& file,
                                     const std::function<bool(const CConnectionInfo&)>& wanted) {
     constexpr unsigned IMAGE_SIZE = CConnectionInfo::IMAGE_SIZE;
-    unsigned char head[6] = {};
-    const unsigned headRead = file.Read(head, sizeof head);
-    std::uint64_t count = headRead >= 2 ? fw::GetLittleEndian(head, 2) : 0;
-    std::uint64_t headSize = 2;
-    if (count == 0xFFFF) {
-        count = headRead >= 6 ? fw::GetLittleEndian(head + 2, 4) : 0;
-        headSize = 6;
-    }
+    unsigned char head[fw::LONG_COUNT_SIZE] = {};
+    const fw::COUNT_HEADER header = fw::DecodeCount(head, file.Read(head, sizeof head));
+    const std::uint64_t count = header.nCount;
+    const std::uint64_t headSize = header.nSize;
     CConnectionList found;
     if (count == 0 || file.GetLength() != headSize + count * IMAGE_SIZE)
         return found;

@@ -6,12 +6,12 @@
 #include "framework/CCriticalSectionLock.h"
 #include "framework/CMemoryException.h"
 #include "framework/CTextFile.h"
-#include "framework/FileInUse.h"
 #include "framework/LoadStringResource.h"
 #include "log/CReportRowFormatter.h"
 #include "log/ConnectionWalk.h"
+#include "log/DataFileAccess.h"
 #include "log/DataFolder.h"
-#include "log/MonthLog.h"
+#include "log/LogAge.h"
 #include "log/ReportFormat.h"
 #include "log/ReportPages.h"
 #include "resource.h"
@@ -28,33 +28,8 @@ namespace {
 
 const char* const FILE_NAMES[] = {"clog.dat", "mlog.dat", "frame.htm", "mlog.htm", "clog.htm"};
 
-constexpr TIME64 SECONDS_PER_DAY = 86400;
-
-// Whole days from time to now, truncated toward zero: negative for a time in the future.
-TIME64 AgeInDays(TIME64 time, TIME64 now) {
-    return (now - time) / SECONDS_PER_DAY;
-}
-
 void OpenWithShell(const std::string& path) {
     ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-void ClearTotals(MONTHTOTAL& entry) {
-    entry.nDuration = 0;
-    entry.nReceived = 0;
-    entry.nSent = 0;
-}
-
-bool IsMissing(const CFileException& error) {
-    return error.GetCause() == CFileException::fileNotFound ||
-           error.GetCause() == CFileException::badPath;
-}
-
-// Another program holding the file is no fault to report: what it kept out is written later.
-void ReportUnlessInUse(const CException& e) {
-    const auto* fileError = dynamic_cast<const CFileException*>(&e);
-    if (!fileError || !fw::IsFileInUseError(static_cast<unsigned long>(fileError->GetOsError())))
-        e.ReportError();
 }
 
 } // namespace
@@ -84,6 +59,7 @@ CConnectionLog::~CConnectionLog() {
 void CConnectionLog::StartUp() {
     for (int file = 0; file < FILE_COUNT; ++file)
         m_aLocation[file].SetFileName(FILE_NAMES[file]);
+    m_months.SetPath(PathOf(MLOG_DAT));
     // What a crash left half-written is never data.
     CFileReplacement::RemoveLeftover(PathOf(CLOG_DAT));
     CFileReplacement::RemoveLeftover(PathOf(MLOG_DAT));
@@ -103,81 +79,35 @@ void CConnectionLog::SetShellOpener(ShellOpener opener) {
 }
 
 void CConnectionLog::SetDataFileOpener(CFileReplacement::FileOpener opener) {
-    m_dataFileOpener = std::move(opener);
+    m_dataFileOpener = opener;
+    m_months.SetFileOpener(std::move(opener));
 }
 
 // ---- reading the data files
 
 std::unique_ptr<CFile> CConnectionLog::OpenDataFile(FileId fileId, CFileException* error) const {
-    const std::string path = PathOf(fileId);
-    const unsigned flags = CFile::modeRead | CFile::shareDenyWrite;
-    std::unique_ptr<CFile> file;
-    fw::TryWhileFileInUse(
-        [&](CFileException* attemptError) {
-            if (m_dataFileOpener) {
-                file = m_dataFileOpener(path, flags, attemptError);
-            } else {
-                file = std::make_unique<CFile>();
-                if (!file->Open(path, flags, attemptError))
-                    file.reset();
-            }
-            return file != nullptr;
-        },
-        error);
-    return file;
+    return OpenDataFileForReading(PathOf(fileId), m_dataFileOpener, error);
 }
 
 // ---- the month table ("mlog.dat")
 
-// Only a log that is gone, or one saved too long ago, starts anew: a file that is there but
-// cannot be read says nothing about its age, and resetting would throw its log away.
+// The month file decides whether the log starts anew (Load says why and when).
 void CConnectionLog::LoadMonthTotals() {
     TIME64 saveTime = 0;
-    const MonthFile state = ReadMonthTotals(m_aMonth, saveTime);
-    const TIME64 now = Clock::Now();
-    if (state == MonthFile::missing ||
-        (state == MonthFile::read && AgeInDays(saveTime, now) > KEEP_DAYS)) {
+    switch (m_months.Load(saveTime)) {
+    case CMonthTotals::Start::anew:
         DeleteAll();
         return;
-    }
-    if (state == MonthFile::unreadable) {
-        m_aMonth = MonthTable{};
-        m_bMonthFileUnread = true;
+    case CMonthTotals::Start::unreadable:
         ReportDataFile(IDS_DATA_FILE_UNREADABLE, MLOG_DAT);
         return;
-    }
-    if (state == MonthFile::read)
+    case CMonthTotals::Start::read:
         BookMissingConnections(saveTime);
-    ClearOldMonths(m_aMonth, Clock::LocalMonth(now));
-}
-
-// A file that cannot be read for the moment is given the same patience as one being replaced.
-CConnectionLog::MonthFile CConnectionLog::ReadMonthTotals(MonthTable& table,
-                                                          TIME64& saveTime) const {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        const MonthFile state = TryReadMonthTotals(table, saveTime);
-        if (state != MonthFile::unreadable || GetTickCount() - start >= fw::FILE_IN_USE_PATIENCE_MS)
-            return state;
-        Sleep(fw::FILE_IN_USE_RETRY_MS);
+        break;
+    case CMonthTotals::Start::timeless:
+        break;
     }
-}
-
-CConnectionLog::MonthFile CConnectionLog::TryReadMonthTotals(MonthTable& table,
-                                                             TIME64& saveTime) const {
-    table = MonthTable{};
-    CFileException error;
-    const std::unique_ptr<CFile> file = OpenDataFile(MLOG_DAT, &error);
-    if (!file)
-        return IsMissing(error) ? MonthFile::missing : MonthFile::unreadable;
-    try {
-        const bool bTimeStored = file->GetLength() >= 4;
-        saveTime = ReadMonthLog(*file, table);
-        return bTimeStored ? MonthFile::read : MonthFile::timeless;
-    } catch (const CException&) {
-        table = MonthTable{};
-        return MonthFile::unreadable;
-    }
+    m_months.ClearOldMonths();
 }
 
 // A kill between the replacement of "clog.dat" and that of "mlog.dat" leaves the connections
@@ -194,72 +124,10 @@ void CConnectionLog::BookMissingConnections(TIME64 saveTime) {
                 return info.m_timeStart + info.m_nDuration > saveTime;
             });
         for (const CConnectionInfo& info : missing)
-            Book(info); // marks the totals unsaved
+            m_months.Book(info); // marks the totals unsaved
     } catch (const CException&) {
         // what cannot be read here is reported when the list is loaded
     }
-}
-
-// Until "mlog.dat" has been read, the table holds only what was booked since start; once the
-// file can be read, its totals are taken in as a start would have, with the bookings added.
-bool CConnectionLog::CatchUpWithMonthFile() {
-    if (!m_bMonthFileUnread)
-        return true;
-    MonthTable stored{};
-    TIME64 saveTime = 0;
-    const MonthFile state = TryReadMonthTotals(stored, saveTime);
-    if (state == MonthFile::unreadable)
-        return false;
-    const TIME64 now = Clock::Now();
-    if (state == MonthFile::read && AgeInDays(saveTime, now) > KEEP_DAYS)
-        stored = MonthTable{};
-    ClearOldMonths(stored, Clock::LocalMonth(now));
-    for (int m = 0; m < MONTH_ENTRIES; ++m) {
-        stored[m].nDuration += m_aMonth[m].nDuration;
-        stored[m].nReceived += m_aMonth[m].nReceived;
-        stored[m].nSent += m_aMonth[m].nSent;
-    }
-    m_aMonth = stored;
-    m_bMonthFileUnread = false;
-    return true;
-}
-
-// Keeps the current month and the months just before it: those after it in the table hold
-// last year's traffic, which would otherwise be added to.
-void CConnectionLog::ClearOldMonths(MonthTable& table, int month) {
-    for (int k = 1; k <= 8; ++k)
-        ClearTotals(table[(month + k) % MONTH_ENTRIES]);
-}
-
-// The whole connection counts for the month it began in.
-void CConnectionLog::Book(const CConnectionInfo& info) {
-    const int month = info.GetMonth();
-    if (month < 1 || month > 12)
-        return;
-    MONTHTOTAL& entry = m_aMonth[month];
-    entry.nDuration += info.m_nDuration;
-    entry.nReceived += info.m_nReceived;
-    entry.nSent += info.m_nSent;
-    m_bMonthTotalsUnsaved = true;
-}
-
-// Returns whether "mlog.dat" holds the table now. A file that another program holds stays
-// unsaved without a word; the table is written again at the next chance.
-bool CConnectionLog::SaveMonthTotals() {
-    m_bMonthTotalsUnsaved = true;
-    if (!CatchUpWithMonthFile())
-        return false;
-    CFileReplacement replacement(PathOf(MLOG_DAT), m_dataFileOpener);
-    if (!replacement.Open())
-        return false;
-    try {
-        WriteMonthLog(replacement.GetFile(), Clock::Now(), m_aMonth);
-        replacement.Commit();
-        m_bMonthTotalsUnsaved = false;
-    } catch (const CException& e) {
-        ReportUnlessInUse(e);
-    }
-    return !m_bMonthTotalsUnsaved;
 }
 
 // ---- the single connections ("clog.dat")
@@ -272,7 +140,7 @@ bool CConnectionLog::LoadConnections() {
     CFileException error;
     const std::unique_ptr<CFile> file = OpenDataFile(CLOG_DAT, &error);
     if (!file)
-        return IsMissing(error);
+        return IsMissingFile(error);
     try {
         CArchive archive(*file, CArchive::load, CArchive::DEFAULT_BUFFER_SIZE);
         // With room for the connections a recording adds, so that they do not move the list.
@@ -313,15 +181,15 @@ bool CConnectionLog::SaveConnections() {
 bool CConnectionLog::SaveUnsaved() {
     if (!m_unsaved.empty())
         RecordConnection(nullptr);
-    if (m_bMonthTotalsUnsaved)
-        SaveMonthTotals();
-    return m_unsaved.empty() && !m_bMonthTotalsUnsaved;
+    if (m_months.IsUnsaved())
+        m_months.Save();
+    return m_unsaved.empty() && !m_months.IsUnsaved();
 }
 
 void CConnectionLog::ReportUnsaved() {
     if (!m_unsaved.empty())
         ReportDataFile(IDS_DATA_FILE_NOT_SAVED, CLOG_DAT);
-    if (m_bMonthTotalsUnsaved)
+    if (m_months.IsUnsaved())
         ReportDataFile(IDS_DATA_FILE_NOT_SAVED, MLOG_DAT);
 }
 
@@ -345,14 +213,14 @@ void CConnectionLog::UpdateConnection(std::int64_t nReceived, std::int64_t nSent
     if (!m_pCurrent)
         return;
     CConnectionInfo& info = *m_pCurrent;
-    // A start reading below zero marks one that was missing; the first update supplies it.
-    if (info.m_nReceivedStart < 0 || info.m_nSentStart < 0) {
+    // The first update supplies a start reading that was missing.
+    if (info.m_nReceivedStart <= MISSING_READING || info.m_nSentStart <= MISSING_READING) {
         info.m_nReceivedStart = nReceived;
         info.m_nSentStart = nSent;
     }
-    if (nReceived != 0)
+    if (nReceived != READING_KEEPS_VOLUME)
         info.m_nReceived = nReceived - info.m_nReceivedStart;
-    if (nSent != 0)
+    if (nSent != READING_KEEPS_VOLUME)
         info.m_nSent = nSent - info.m_nSentStart;
     info.m_nDuration = static_cast<std::int32_t>(Clock::Now() - info.m_timeStart);
 }
@@ -360,10 +228,10 @@ void CConnectionLog::UpdateConnection(std::int64_t nReceived, std::int64_t nSent
 void CConnectionLog::EndConnection() {
     if (!m_pCurrent)
         return;
-    Book(*m_pCurrent);
+    m_months.Book(*m_pCurrent);
     RecordConnection(m_pCurrent.get());
     m_pCurrent.reset();
-    SaveMonthTotals();
+    m_months.Save();
 }
 
 // ---- recording: "clog.dat" pruned and rewritten, both reports anew
@@ -436,7 +304,7 @@ void CConnectionLog::WriteRowsAndFoot(CTextFile& file) {
     CReportRowFormatter rows(m_numberFormat);
     const TIME64 now = Clock::Now();
     const auto tooOld = [now](const CConnectionInfo& info) {
-        return AgeInDays(info.m_timeStart, now) >= KEEP_DAYS;
+        return AgeInDays(info.m_timeStart, now) >= LOG_KEEP_DAYS;
     };
     WalkConnectionList(m_list, m_bOldestFirst, tooOld,
                        [&](const CConnectionInfo& info) { rows.WriteRow(info, file); });
@@ -456,7 +324,7 @@ void CConnectionLog::WriteMonthReport(const std::string& path) {
             const int month = local.tm_mon + 1;
             for (int k = 2; k >= 0; --k) {
                 const int shown = month - k < 1 ? month - k + 12 : month - k;
-                file.WriteString(FormatMonthRow(shown, local.tm_year + 1900));
+                file.WriteString(m_months.FormatRow(shown, local.tm_year + 1900, m_numberFormat));
             }
         }
         WriteTemplate(file, IDR_MLOG_FOOT);
@@ -466,22 +334,10 @@ void CConnectionLog::WriteMonthReport(const std::string& path) {
     }
 }
 
-std::string CConnectionLog::FormatMonthRow(int month, int year) {
-    const MONTHTOTAL& entry = m_aMonth[month];
-    std::string row = "<tr>";
-    row += FormatCell(FormatMonthName(month, year));
-    row += FormatCell(FormatDuration(entry.nDuration));
-    row += FormatCell(FormatMegabytes(entry.nReceived, m_numberFormat));
-    row += FormatCell(FormatMegabytes(entry.nSent, m_numberFormat));
-    row += FormatCell(FormatMegabytes(entry.nReceived + entry.nSent, m_numberFormat));
-    row += "</tr>\n";
-    return row;
-}
-
 // ---- the other operations
 
 void CConnectionLog::GetVolumeText(std::string& text) {
-    const MONTHTOTAL& entry = m_aMonth[Clock::LocalMonth(Clock::Now())];
+    const MONTHTOTAL& entry = m_months.Entry(Clock::LocalMonth(Clock::Now()));
     std::int64_t total = entry.nReceived + entry.nSent;
     if (m_pCurrent)
         total += m_pCurrent->m_nReceived + m_pCurrent->m_nSent;
@@ -492,14 +348,16 @@ void CConnectionLog::GetVolumeText(std::string& text) {
 void CConnectionLog::SetSortOrder(bool bOldestFirst) {
     m_bOldestFirst = bOldestFirst;
     RecordConnection(nullptr);
-    if (m_bMonthTotalsUnsaved)
-        SaveMonthTotals();
+    if (m_months.IsUnsaved())
+        m_months.Save();
 }
 
 void CConnectionLog::ShowLog() {
     m_shellOpener(PathOf(FRAME_HTM));
 }
 
+// Held here only, for the whole clearing (the list, "clog.dat" and all three pages in one go):
+// every operation runs on the frame's thread, so no other one needs the lock.
 void CConnectionLog::ClearConnections() {
     CCriticalSectionLock hold(m_lock);
     m_list.clear();
@@ -511,9 +369,8 @@ void CConnectionLog::ClearConnections() {
 }
 
 void CConnectionLog::DeleteAll() {
-    m_aMonth = MonthTable{};
-    m_bMonthFileUnread = false; // what it held is to go
-    SaveMonthTotals();
+    m_months.Clear();
+    m_months.Save();
     ClearConnections();
 }
 

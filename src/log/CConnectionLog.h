@@ -10,10 +10,11 @@
 // never replaced by less than it holds.
 #include "framework/CCriticalSection.h"
 #include "framework/CFileReplacement.h"
-#include "log/CConnectionList.h"
 #include "framework/CFileLocation.h"
+#include "log/CConnectionList.h"
+#include "log/CMonthTotals.h"
 #include "log/CNumberFormat.h"
-#include "log/MONTHTOTAL.h"
+#include "log/LogAge.h"
 
 #include <cstdint>
 #include <functional>
@@ -29,7 +30,7 @@ public:
     using ShellOpener = std::function<void(const std::string& path)>;
 
     // Single connections are kept for this many whole days.
-    static constexpr int KEEP_DAYS = 93;
+    static constexpr int KEEP_DAYS = LOG_KEEP_DAYS;
 
     // The log of the data folder (the program's folder where it takes files).
     CConnectionLog();
@@ -42,11 +43,22 @@ public:
     CConnectionLog(const CConnectionLog&) = delete;
     CConnectionLog& operator=(const CConnectionLog&) = delete;
 
+    // The readings of the counters as the shell hands them over: running totals in bytes,
+    // with two values of their own.
+    // A reading that could not be taken. As a start reading it leaves the baseline to the
+    // first update.
+    static constexpr std::int64_t MISSING_READING = -1;
+    // An update with this reading leaves that volume as it is: a counter that the system clears
+    // with the link reads it once the link is down.
+    static constexpr std::int64_t READING_KEEPS_VOLUME = 0;
+
     // A connection began with these counter readings; one still running is dropped unbooked.
     void StartConnection(std::int64_t nReceived, std::int64_t nSent);
-    // New counter readings of the running connection; a reading of 0 leaves its volume.
+    // New counter readings of the running connection; its volumes are the readings less the
+    // start readings, its duration the time since it began.
     void UpdateConnection(std::int64_t nReceived, std::int64_t nSent);
-    // Books the running connection to the month it began in and records it.
+    // The hang-up of the last connection: books the running connection to the month it began
+    // in, records it in "clog.dat" and the reports, and saves the month totals.
     void EndConnection();
 
     // The current month's megabytes, the running connection included, for the tooltip.
@@ -83,32 +95,19 @@ private:
     void StartUp();
     std::string PathOf(FileId file) const { return m_aLocation[file].GetPath(); }
 
-    // How reading "mlog.dat" went.
-    enum class MonthFile { missing, unreadable, timeless, read };
-
     std::unique_ptr<CFile> OpenDataFile(FileId file, CFileException* error) const;
     void LoadMonthTotals();
-    MonthFile ReadMonthTotals(MonthTable& table, TIME64& saveTime) const;
-    MonthFile TryReadMonthTotals(MonthTable& table, TIME64& saveTime) const;
     void BookMissingConnections(TIME64 saveTime);
-    bool CatchUpWithMonthFile();
-    static void ClearOldMonths(MonthTable& table, int month);
-    void Book(const CConnectionInfo& info);
-    bool SaveMonthTotals();
     bool LoadConnections();
     bool SaveConnections();
     void RecordConnection(const CConnectionInfo* pInfo);
     void ReportDataFile(unsigned nIDText, FileId file) const;
     bool WriteConnectionRows(std::optional<std::uint64_t> headEnd);
     void WriteRowsAndFoot(CTextFile& file);
-    std::string FormatMonthRow(int month, int year);
 
-    MonthTable m_aMonth{};
+    CMonthTotals m_months;
     CCriticalSection m_lock;
-    CConnectionList m_unsaved;          // finished connections that have not reached "clog.dat"
-    bool m_bMonthTotalsUnsaved = false; // m_aMonth holds bookings that "mlog.dat" lacks
-    bool m_bMonthFileUnread = false;    // "mlog.dat" could not be read: m_aMonth holds only the
-                                        // bookings since start, and the file is kept as it is
+    CConnectionList m_unsaved; // finished connections that have not reached "clog.dat"
     CFileLocation m_aLocation[FILE_COUNT];
     CNumberFormat m_numberFormat;
     CConnectionList m_list;

@@ -6,13 +6,6 @@
 #include "resource.h"
 #include "shell/TrayIcon.h"
 
-namespace {
-
-// The log's mark of a start reading that could not be taken.
-const std::int64_t MISSING_READING = -1;
-
-} // namespace
-
 const CConnectionAccounting::TIMER_CALLS CConnectionAccounting::SYSTEM_TIMER = {&::SetTimer,
                                                                                 &::KillTimer};
 
@@ -32,6 +25,8 @@ LRESULT CConnectionAccounting::OnConnectionsChanged(WPARAM /*wParam*/, LPARAM lP
         RestartTimer();
     else
         StopTimer();
+    // Refreshed before and after the period changes: the first shows the report at once, the
+    // second the new image and the volume that the change brought.
     UpdateTrayIcon();
     // More or fewer connections do not start a new online period.
     if (m_bConnected && bAnyConnection)
@@ -93,10 +88,10 @@ void CConnectionAccounting::StopTimer() {
 void CConnectionAccounting::StartOnlinePeriod() {
     m_received.Restart();
     m_sent.Restart();
-    std::int64_t nReceived = MISSING_READING;
-    std::int64_t nSent = MISSING_READING;
+    std::int64_t nReceived = CConnectionLog::MISSING_READING;
+    std::int64_t nSent = CConnectionLog::MISSING_READING;
     if (!Sample(nReceived, nSent))
-        nReceived = nSent = MISSING_READING;
+        nReceived = nSent = CConnectionLog::MISSING_READING;
     m_log.StartConnection(nReceived, nSent);
     m_log.UpdateConnection(nReceived, nSent);
 }
@@ -106,8 +101,8 @@ void CConnectionAccounting::StartOnlinePeriod() {
 void CConnectionAccounting::EndOnlinePeriod() {
     if (!m_log.IsConnected())
         return;
-    std::int64_t nReceived = MISSING_READING;
-    std::int64_t nSent = MISSING_READING;
+    std::int64_t nReceived = CConnectionLog::MISSING_READING;
+    std::int64_t nSent = CConnectionLog::MISSING_READING;
     if (m_pCounter && m_pCounter->Collect()) {
         nReceived = FinalReading(m_received, COUNTER_BYTES_RECEIVED);
         nSent = FinalReading(m_sent, COUNTER_BYTES_SENT);
@@ -123,7 +118,7 @@ void CConnectionAccounting::EndOnlinePeriod() {
 // or a wrap.
 std::int64_t CConnectionAccounting::FinalReading(CRunningReading& reading, DWORD dwCounter) {
     const std::uint64_t nValue = m_pCounter->GetLargeValue(dwCounter);
-    return nValue == 0 ? 0 : reading.Next(nValue);
+    return nValue == 0 ? CConnectionLog::READING_KEEPS_VOLUME : reading.Next(nValue);
 }
 
 bool CConnectionAccounting::Sample(std::int64_t& nReceived, std::int64_t& nSent) {

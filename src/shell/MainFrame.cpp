@@ -1,14 +1,14 @@
 #include "shell/MainFrame.h"
 
 #include "counters/TrafficCounterFactory.h"
-#include "counters/WorkingSet.h"
+#include "system/WorkingSet.h"
 #include "framework/AppMessageBox.h"
 #include "framework/CResourceException.h"
 #include "framework/CUserException.h"
 #include "framework/LoadStringResource.h"
 #include "resource.h"
 #include "shell/AppMessages.h"
-#include "shell/RasAvailability.h"
+#include "ras/RasAvailability.h"
 #include "ui/OptionsPSheet.h"
 
 #include <prsht.h>
@@ -143,7 +143,8 @@ void CMainFrame::OpenCounter() {
         FailMeasuring(IDS_COUNTER_FAILED);
     m_accounting.SetWindow(m_hWnd);
     m_accounting.SetCounter(m_pCounter.get());
-    // Finding the counters touched much that is never needed again.
+    // Finding the counters touched much that is never needed again (one of the two moments of
+    // the trim, see WorkingSet.h).
     TrimWorkingSet();
 }
 
@@ -244,6 +245,8 @@ void CMainFrame::OnShowLog() {
 void CMainFrame::OnDeleteLog() {
     const std::string question = fw::LoadStringResource(IDS_DELETE_QUESTION);
     if (fw::AppMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        // The connections go first, under the log's lock; DeleteAll then zeroes the totals and
+        // clears the (already empty) connections once more, as a start anew does.
         m_log.ClearConnections();
         m_log.DeleteAll();
     }

@@ -9,7 +9,7 @@
 #include "shell/AppSettings.h"
 #include "shell/CSingleInstance.h"
 #include "shell/ConnectionAccounting.h"
-#include "shell/RasWatcher.h"
+#include "ras/RasWatcher.h"
 #include "shell/TrayIcon.h"
 
 #include <functional>

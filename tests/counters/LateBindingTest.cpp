@@ -1,9 +1,9 @@
 // Late binding: the moment of binding, one module handle per library, the failure texts and
 // the end of the program after a failed binding.
-#include "counters/LateBinding.h"
-#include "counters/LateBoundFunction.h"
+#include "system/LateBinding.h"
+#include "system/LateBoundFunction.h"
 #include "counters/PdhApi.h"
-#include "counters/RasApi.h"
+#include "ras/RasApi.h"
 
 #include "support/MessageCapture.h"
 #include "support/TestThread.h"

@@ -1,5 +1,5 @@
 // The platform version record and the four platform predicates.
-#include "counters/OsVersion.h"
+#include "system/OsVersion.h"
 
 #include "ChildProcess.h"
 #include "support/TableRow.h"

@@ -2,7 +2,7 @@
 #include "counters/TrafficCounterFactory.h"
 
 #include "counters/DialUpPerfStatsCounter.h"
-#include "counters/LateBinding.h"
+#include "system/LateBinding.h"
 #include "counters/RasPdhCounter.h"
 
 #include "ChildProcess.h"

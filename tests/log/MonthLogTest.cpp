@@ -1,12 +1,15 @@
+#include "log/CMonthTotals.h"
 #include "log/MonthLog.h"
+#include "support/FileBytes.h"
 #include "support/MemoryFile.h"
+#include "support/ScopedClock.h"
+#include "support/TableRow.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
-
-using Bytes = std::vector<unsigned char>;
 
 namespace {
 
@@ -103,3 +106,66 @@ TEST(MonthLogFile, OnDiskRoundTrip) {
     EXPECT_EQ(0x3C47F220, ReadMonthLog(file, table));
     EXPECT_EQ(1572864, table[1].nReceived);
 }
+
+namespace {
+
+// A month file unreadable at the start is taken in at the first save after it has become
+// readable: its totals as a start would have taken them (none if saved too long ago), with the
+// bookings made meanwhile added.
+struct CatchUpCase {
+    const char* name;
+    int savedDaysAgo;
+    bool bStoredCounts;
+};
+
+void PrintTo(const CatchUpCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const CatchUpCase CATCH_UPS[] = {{"SavedYesterday", 1, true}, {"SavedLongAgo", 100, false}};
+
+class MonthTotalsCatchUp : public ::testing::TestWithParam<CatchUpCase> {};
+
+} // namespace
+
+TEST_P(MonthTotalsCatchUp, TheFileIsKeptWhileUnreadableThenTakenInWithTheBookings) {
+    TempFolder folder;
+    const std::string path = folder / "mlog.dat";
+    const TIME64 now = 1011524400; // 2002-01-20 12:00 in Berlin
+    ScopedClock clock(now);
+    MonthTable stored{};
+    stored[1] = {100, 0, 10, 20};  // January, the current month
+    stored[12] = {200, 0, 30, 40}; // last December, kept
+    stored[3] = {300, 0, 50, 60};  // last March, cleared
+    {
+        CFile file(path, CFile::modeCreate | CFile::modeWrite);
+        WriteMonthLog(file, now - GetParam().savedDaysAgo * 86400, stored);
+    }
+    const Bytes before = ReadFileBytes(path);
+    auto holder = std::make_unique<CFile>(path, CFile::modeRead | CFile::shareExclusive);
+
+    CMonthTotals totals;
+    totals.SetPath(path);
+    TIME64 saveTime = 0;
+    ASSERT_EQ(CMonthTotals::Start::unreadable, totals.Load(saveTime));
+    EXPECT_EQ(0, totals.Entry(1).nReceived);
+    totals.Book(CConnectionInfo(now - 600, 60, 1000, 2000));
+    EXPECT_FALSE(totals.Save());
+    EXPECT_TRUE(totals.IsUnsaved());
+    holder.reset();
+    EXPECT_EQ(before, ReadFileBytes(path));
+
+    ASSERT_TRUE(totals.Save());
+    EXPECT_FALSE(totals.IsUnsaved());
+    MonthTable saved{};
+    CFile file(path, CFile::modeRead);
+    EXPECT_EQ(now, ReadMonthLog(file, saved));
+    const bool bStored = GetParam().bStoredCounts;
+    EXPECT_EQ(60 + (bStored ? 100 : 0), saved[1].nDuration);
+    EXPECT_EQ(1000 + (bStored ? 10 : 0), saved[1].nReceived);
+    EXPECT_EQ(2000 + (bStored ? 20 : 0), saved[1].nSent);
+    EXPECT_EQ(bStored ? 30 : 0, saved[12].nReceived);
+    ExpectZero(saved[3]);
+}
+
+INSTANTIATE_TEST_SUITE_P(MonthFile, MonthTotalsCatchUp, ::testing::ValuesIn(CATCH_UPS), RowName());

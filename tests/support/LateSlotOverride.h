@@ -1,7 +1,7 @@
 #pragma once
 // Puts a fake into the slot of a late-bound function for the life of the object, so that the
 // code under test calls the fake instead of the system library.
-#include "counters/LateBoundFunction.h"
+#include "system/LateBoundFunction.h"
 
 template <typename Fn> class LateSlotOverride {
 public:

@@ -4,8 +4,8 @@
 //   pdh        opens the remote access PDH counter (the first call into pdh.dll)
 //   ras        counts the dial-up devices (the first call into RASAPI32.dll)
 // Message boxes are printed instead of shown; "after" is printed when the call came back.
-#include "counters/OsVersion.h"
-#include "counters/RasApi.h"
+#include "system/OsVersion.h"
+#include "ras/RasApi.h"
 #include "counters/RasPdhCounter.h"
 
 #include "framework/AppMessageBox.h"

@@ -1,4 +1,4 @@
-#include "counters/OsVersion.h"
+#include "system/OsVersion.h"
 
 #include <cstring>
 

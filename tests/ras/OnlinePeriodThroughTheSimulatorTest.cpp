@@ -4,14 +4,14 @@
 // take in its stride.
 #include "ReportWindow.h"
 
-#include "../AccountingFakes.h"
-#include "../ShellCallLog.h"
+#include "shell/AccountingFakes.h"
+#include "shell/ShellCallLog.h"
 
 #include "counters/TrafficCounterFactory.h"
 #include "log/LogFolderTest.h"
 #include "resource.h"
 #include "shell/ConnectionAccounting.h"
-#include "shell/RasWatcher.h"
+#include "ras/RasWatcher.h"
 #include "shell/TrayIcon.h"
 #include "support/DialupSimState.h"
 #include "support/TableRow.h"

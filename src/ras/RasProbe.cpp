@@ -1,7 +1,7 @@
-#include "counters/RasProbe.h"
+#include "ras/RasProbe.h"
 
-#include "counters/LateBinding.h"
-#include "counters/OsVersion.h"
+#include "system/LateBinding.h"
+#include "system/OsVersion.h"
 
 // Goes through the late-binding loader, so that tests can take the library or a function away.
 BOOL IsRasFunctionPresent(const char* szProc) {

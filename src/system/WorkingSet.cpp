@@ -1,4 +1,4 @@
-#include "counters/WorkingSet.h"
+#include "system/WorkingSet.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-#include "shell/RasAvailability.h"
+#include "ras/RasAvailability.h"
 
-#include "counters/RasApi.h"
-#include "counters/RasProbe.h"
+#include "ras/RasApi.h"
+#include "ras/RasProbe.h"
 
 #include <climits>
 

@@ -2,7 +2,7 @@
 // Stands in the slots of the dial-up functions while a test lives: records the registrations
 // and counts the enumerations, and passes them on to the simulator, or registers without it
 // so that the test itself signals the watcher's event.
-#include "counters/RasApi.h"
+#include "ras/RasApi.h"
 #include "support/LateSlotOverride.h"
 
 #include <windows.h>

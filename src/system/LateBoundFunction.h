@@ -2,7 +2,7 @@
 // The address slot of one late-bound function: empty until the first call, which binds it
 // through its library; later calls go straight to the function. A test may put a fake into
 // the slot, which then is called instead.
-#include "counters/LateBoundLibrary.h"
+#include "system/LateBoundLibrary.h"
 
 #include <atomic>
 #include <type_traits>

@@ -1,7 +1,7 @@
-#include "shell/RasWatcher.h"
+#include "ras/RasWatcher.h"
 
-#include "counters/RasApi.h"
-#include "counters/RasProbe.h"
+#include "ras/RasApi.h"
+#include "ras/RasProbe.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "counters/RasApi.h"
+#include "ras/RasApi.h"
 
 CLateBoundLibrary g_rasLibrary("RASAPI32.dll");
 

@@ -2,8 +2,8 @@
 // with the library or its function taken away.
 #include "Win95Setting.h"
 
-#include "counters/RasApi.h"
-#include "shell/RasAvailability.h"
+#include "ras/RasApi.h"
+#include "ras/RasAvailability.h"
 #include "support/DialupSimState.h"
 #include "support/LateSlotOverride.h"
 #include "support/MessageCapture.h"

@@ -1,4 +1,4 @@
-#include "counters/LateBinding.h"
+#include "system/LateBinding.h"
 
 #include "framework/AppMessageBox.h"
 

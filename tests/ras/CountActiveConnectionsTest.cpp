@@ -1,8 +1,8 @@
 // Counting the active dial-up connections: against the simulator, and with scripted dial-up
 // functions for what the simulator does not play (a list that grows between the two calls, a
 // failed enumeration).
-#include "counters/RasApi.h"
-#include "shell/RasWatcher.h"
+#include "ras/RasApi.h"
+#include "ras/RasWatcher.h"
 #include "support/DialupSimState.h"
 #include "support/LateSlotOverride.h"
 

@@ -2,8 +2,8 @@
 // Plain Windows 95 for the probes: the platform record says 9x family 4.0 for the object's life,
 // and the loader behind the probes and the late binding can lose the dial-up library or one of
 // its functions.
-#include "counters/LateBinding.h"
-#include "counters/OsVersion.h"
+#include "system/LateBinding.h"
+#include "system/OsVersion.h"
 
 #include <windows.h>
 

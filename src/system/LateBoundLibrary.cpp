@@ -1,6 +1,6 @@
-#include "counters/LateBoundLibrary.h"
+#include "system/LateBoundLibrary.h"
 
-#include "counters/LateBinding.h"
+#include "system/LateBinding.h"
 
 FARPROC CLateBoundLibrary::Resolve(const char* szProc) {
     const HMODULE hModule = Load();

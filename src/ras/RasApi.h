@@ -3,14 +3,14 @@
 // layout (the sizes that every system since Windows 95 accepts), the constants, and the four
 // late-bound functions of "RASAPI32.dll". Defined here rather than taken from <ras.h>, whose
 // records follow the compiler's WINVER; do not include both in one file.
-#include "counters/LateBoundFunction.h"
+#include "system/LateBoundFunction.h"
 
 #include <windows.h>
 
 #include <cstddef>
 
 #ifdef _RAS_H_
-#error "counters/RasApi.h replaces <ras.h>; include only one of them"
+#error "ras/RasApi.h replaces <ras.h>; include only one of them"
 #endif
 
 namespace ras {
