@@ -98,6 +98,20 @@ void CConnectionLog::LoadMonthTotals() {
     case CMonthTotals::Start::anew:
         DeleteAll();
         return;
+    case CMonthTotals::Start::missing:
+        if (!m_aLocation[CLOG_DAT].Exists()) {
+            DeleteAll(); // the first start: both files and all three pages anew
+            return;
+        }
+        // The month file alone is gone (deleted to reset the figures, lost to a clean-up, or
+        // clog.dat restored from a backup): nothing says the connections are old, so they stay
+        // and age out one by one, and the totals start from them. No total is left to count one
+        // twice.
+        BookMissingConnections(0);
+        m_months.ClearOldMonths();
+        m_months.Save();
+        WriteMonthReport(PathOf(MLOG_HTM));
+        return;
     case CMonthTotals::Start::unreadable:
         ReportDataFile(IDS_DATA_FILE_UNREADABLE, MLOG_DAT);
         return;

@@ -22,8 +22,9 @@ void ClearTotals(MONTHTOTAL& entry) {
 CMonthTotals::Start CMonthTotals::Load(TIME64& saveTime) {
     saveTime = 0;
     const FileState state = ReadWithPatience(m_aMonth, saveTime);
-    if (state == FileState::missing ||
-        (state == FileState::read && AgeInDays(saveTime, Clock::Now()) > LOG_KEEP_DAYS))
+    if (state == FileState::missing)
+        return Start::missing;
+    if (state == FileState::read && AgeInDays(saveTime, Clock::Now()) > LOG_KEEP_DAYS)
         return Start::anew;
     if (state == FileState::unreadable) {
         m_aMonth = MonthTable{};

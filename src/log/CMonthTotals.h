@@ -20,7 +20,8 @@ class CMonthTotals {
 public:
     // What reading "mlog.dat" at the start found.
     enum class Start {
-        anew,       // missing, or saved more than LOG_KEEP_DAYS ago: the log starts anew
+        anew,       // saved more than LOG_KEEP_DAYS ago: the log starts anew
+        missing,    // not there: the totals start empty
         unreadable, // there but unreadable: the totals start empty, the file stays
         timeless,   // too short to hold its save time: the totals read are kept
         read,       // read with its save time

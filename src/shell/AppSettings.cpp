@@ -5,6 +5,7 @@
 #include "framework/LoadStringResource.h"
 #include "framework/CFileLocation.h"
 #include "resource.h"
+#include "ui/OptionsPSheet.h"
 
 #include <io.h>
 
@@ -40,6 +41,8 @@ void CAppSettings::LoadSettings() {
         m_profile.nActivePage = 0;
     m_profile.dwSize = sizeof m_profile;
     m_profile.bAutoStart = IsAutoStartSet();
+    // A damaged record would be saved back as it came; the page is one that exists.
+    m_profile.nActivePage = std::clamp(m_profile.nActivePage, 0, COptionsPSheet::PAGE_COUNT - 1);
 }
 
 void CAppSettings::SaveSettings() {

@@ -18,6 +18,9 @@ constexpr DWORD OPTIONS_SHEET_STYLE =
 
 class COptionsPSheet : public CPropertySheet {
 public:
+    // "Allgemein" and "Info"; a stored page number names one of them.
+    static constexpr int PAGE_COUNT = 2;
+
     explicit COptionsPSheet(COptionsHost& host, UINT nIDCaption = IDS_SHEET_CAPTION,
                             HWND hParent = nullptr, UINT iSelectPage = 0);
     ~COptionsPSheet() override;

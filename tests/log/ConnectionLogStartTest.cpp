@@ -65,11 +65,19 @@ TEST_F(LogStart, FirstStartWritesAllFiveFiles) {
               ReadFileText(Path("mlog.htm")));
 }
 
-TEST_F(LogStart, DeletedMonthFileEmptiesTheConnectionFile) {
+// A month file that is gone says nothing about the connections' age: they stay, and the new
+// month file holds their totals.
+TEST_F(LogStart, ADeletedMonthFileKeepsTheConnectionsAndStartsTheTotalsFromThem) {
     WriteStoredConnections();
+    const Bytes stored = ReadFileBytes(Path("clog.dat"));
     OpenLog();
-    EXPECT_EQ(EMPTY_LIST, ReadFileBytes(Path("clog.dat")));
-    EXPECT_EQ(316u, ReadFileBytes(Path("mlog.dat")).size());
+    EXPECT_EQ(stored, ReadFileBytes(Path("clog.dat")));
+    TIME64 saveTime = 0;
+    const MonthTable table = ReadMonthFile(&saveTime);
+    EXPECT_EQ(Clock::Now(), saveTime);
+    ExpectTotals({180, 0, 3 * MB, 2 * MB}, table[1], 1);
+    ExpectTotals({0, 0, 0, 0}, table[12], 12);
+    EXPECT_NE(std::string::npos, ReadFileText(Path("mlog.htm")).find("3,00")) << "the page too";
 }
 
 // Without a save time there is no age to judge by: the connections stay, and the totals start

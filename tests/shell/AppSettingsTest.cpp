@@ -154,6 +154,15 @@ TEST_F(AppSettingsTest, BytesBeyondTheRecordAreIgnored) {
     ExpectProfile(settings.m_profile, 0, 1, 0);
 }
 
+TEST_F(AppSettingsTest, APageOutOfRangeIsClampedToThePagesThatExist) {
+    WriteProfile(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0, 0}));
+    settings.LoadSettings();
+    ExpectProfile(settings.m_profile, 0, 1, 0);
+    WriteProfile(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 0xFB, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}));
+    settings.LoadSettings();
+    ExpectProfile(settings.m_profile, 0, 0, 0);
+}
+
 TEST_F(AppSettingsTest, ProfileOfAnotherTypeCountsAsMissing) {
     WriteProfile(Bytes({1, 0, 0, 0}), REG_DWORD);
     settings.LoadSettings();
