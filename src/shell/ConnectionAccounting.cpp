@@ -55,7 +55,8 @@ void CConnectionAccounting::OnTimer(UINT_PTR nIDEvent) {
 void CConnectionAccounting::UpdateTrayIcon() {
     const HICON hIcon = LoadTrayImage();
     const std::string tooltip = TooltipText();
-    if (!m_trayIcon.IsEnabled())
+    // An icon the shell has not taken yet is kept up to date for the add that shows it.
+    if (!m_trayIcon.IsSetUp())
         return;
     m_trayIcon.SetTooltipText(tooltip.c_str());
     m_trayIcon.SetIcon(hIcon);

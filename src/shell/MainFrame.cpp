@@ -20,6 +20,11 @@ namespace {
 // Opens the options sheet once the one closed a moment ago is gone.
 const UINT_PTR IDT_REOPEN_SHEET = 12;
 const UINT REOPEN_SHEET_DELAY_MS = 50;
+// Offers the tray icon to a shell that did not take it, every second for two minutes; after
+// that only a new taskbar brings it.
+const UINT_PTR IDT_TRAY_RETRY = 13;
+const UINT TRAY_RETRY_INTERVAL_MS = 1000;
+const int TRAY_RETRIES = 120;
 
 } // namespace
 
@@ -38,7 +43,8 @@ CConnectionLog CMainFrame::MakeLog(const std::string& folder, fw::CDeferredMessa
 
 CMainFrame::CMainFrame(CAppSettings& settings, const CSingleInstance& instance, PARTS parts)
     : m_settings(settings), m_instance(instance), m_parts(std::move(parts)),
-      m_log(MakeLog(m_parts.logFolder, m_startUpMessages)), m_accounting(m_log, m_trayIcon) {}
+      m_trayIcon(m_parts.shellNotify), m_log(MakeLog(m_parts.logFolder, m_startUpMessages)),
+      m_accounting(m_log, m_trayIcon) {}
 
 CMainFrame::~CMainFrame() {
     m_pOptionsSheet.reset();
@@ -73,6 +79,10 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == IDT_REOPEN_SHEET) {
             KillTimer(m_hWnd, IDT_REOPEN_SHEET);
             OnSettings();
+            return 0;
+        }
+        if (wParam == IDT_TRAY_RETRY) {
+            OnTrayRetry();
             return 0;
         }
         m_accounting.OnTimer(wParam);
@@ -132,8 +142,18 @@ void CMainFrame::CheckDialUp() {
 void CMainFrame::CreateTrayIcon() {
     const HICON hIcon = m_accounting.LoadTrayImage();
     const std::string tip = fw::LoadStringResource(IDS_APP_TITLE);
-    if (!m_trayIcon.Create(m_hWnd, WM_TRAY_NOTIFY, tip.c_str(), hIcon, IDR_TRAYMENU))
+    if (m_trayIcon.Create(m_hWnd, WM_TRAY_NOTIFY, tip.c_str(), hIcon, IDR_TRAYMENU))
+        return;
+    if (!m_trayIcon.IsSetUp())
         throw CResourceException();
+    // At logon the taskbar may come after the program, and under load the shell's call can
+    // time out: the program counts all the same and offers the icon again.
+    SetTimer(m_hWnd, IDT_TRAY_RETRY, TRAY_RETRY_INTERVAL_MS, nullptr);
+}
+
+void CMainFrame::OnTrayRetry() {
+    if (m_trayIcon.RetryAdd() || ++m_nTrayRetries >= TRAY_RETRIES)
+        KillTimer(m_hWnd, IDT_TRAY_RETRY);
 }
 
 void CMainFrame::OpenCounter() {
@@ -262,6 +282,12 @@ LRESULT CMainFrame::OnTrayNotification(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CMainFrame::OnTaskbarCreated() {
+    // The taskbar that was not there at the start, or not ready for the icon.
+    if (!m_trayIcon.IsEnabled()) {
+        if (m_trayIcon.RetryAdd())
+            KillTimer(m_hWnd, IDT_TRAY_RETRY);
+        return 0;
+    }
     // The new taskbar knows nothing of the icon: add it again as it was.
     if (m_trayIcon.GetIcon()) {
         m_trayIcon.HideIcon();

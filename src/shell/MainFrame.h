@@ -30,6 +30,7 @@ public:
         std::function<std::unique_ptr<CTrafficCounter>()> createCounter;
         std::function<std::unique_ptr<CRasWatcher>()> createWatcher;
         std::string logFolder; // empty: the program's folder
+        CTrayIcon::ShellNotifyProc shellNotify = &::Shell_NotifyIconA;
     };
     static PARTS SystemParts();
 
@@ -59,6 +60,7 @@ private:
     void CreateParts();
     void CheckDialUp();
     void CreateTrayIcon();
+    void OnTrayRetry();
     void OpenCounter();
     void StartWatcher();
     // Start-up cannot measure: no start with Windows any more, the message, a silent failure.
@@ -76,6 +78,7 @@ private:
     CAppSettings& m_settings;
     const CSingleInstance& m_instance;
     PARTS m_parts;
+    int m_nTrayRetries = 0;
     // The reports of a start that goes on (a data file that cannot be read, say) wait until the
     // program runs: while they are up, it counts.
     fw::CDeferredMessageBoxes m_startUpMessages;

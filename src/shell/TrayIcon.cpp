@@ -30,7 +30,16 @@ BOOL CTrayIcon::Create(HWND hWnd, UINT uCallbackMessage, LPCSTR lpszTip, HICON h
     m_nid.hIcon = hIcon;
     m_nid.uCallbackMessage = uCallbackMessage;
     CopyTip(lpszTip);
+    m_bSetUp = true;
     m_bEnabled = Notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    return m_bEnabled;
+}
+
+BOOL CTrayIcon::RetryAdd() {
+    if (!m_bSetUp || m_bEnabled)
+        return m_bEnabled;
+    const UINT uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_bEnabled = Notify(NIM_MODIFY, uFlags) || Notify(NIM_ADD, uFlags);
     return m_bEnabled;
 }
 
@@ -58,9 +67,9 @@ BOOL CTrayIcon::ShowIcon() {
 }
 
 BOOL CTrayIcon::SetIcon(HICON hIcon) {
+    m_nid.hIcon = hIcon;
     if (!m_bEnabled)
         return FALSE;
-    m_nid.hIcon = hIcon;
     return Notify(NIM_MODIFY, NIF_ICON);
 }
 
@@ -69,9 +78,9 @@ HICON CTrayIcon::GetIcon() const {
 }
 
 BOOL CTrayIcon::SetTooltipText(LPCSTR lpszTip) {
+    CopyTip(lpszTip);
     if (!m_bEnabled)
         return FALSE;
-    CopyTip(lpszTip);
     return Notify(NIM_MODIFY, NIF_TIP);
 }
 

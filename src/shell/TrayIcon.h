@@ -16,14 +16,22 @@ public:
     CTrayIcon(const CTrayIcon&) = delete;
     CTrayIcon& operator=(const CTrayIcon&) = delete;
 
-    // uID is the icon's id and also the resource id of its popup menu.
+    // uID is the icon's id and also the resource id of its popup menu. FALSE when the shell did
+    // not take the icon: at logon its notification area may not be there yet, or the call timed
+    // out under load; the icon is then set up for RetryAdd.
     BOOL Create(HWND hWnd, UINT uCallbackMessage, LPCSTR lpszTip, HICON hIcon, UINT uID);
+    // Whether Create set the icon up, added or not.
+    bool IsSetUp() const { return m_bSetUp; }
+    // Hands an icon that the shell did not take to it once more, as it is now: a modification
+    // first, since an add that timed out may have arrived, then an add. Whether it is shown.
+    BOOL RetryAdd();
     void RemoveIcon();
     BOOL HideIcon();
     BOOL ShowIcon();
     BOOL SetIcon(HICON hIcon);
     HICON GetIcon() const;
-    // Whether the icon was added to the notification area.
+    // Whether the icon was added to the notification area. Until then the icon, the tooltip and
+    // hiding are only noted for the add.
     BOOL IsEnabled() const { return m_bEnabled; }
     BOOL SetTooltipText(LPCSTR lpszTip);
 
@@ -39,6 +47,7 @@ private:
 
     BOOL m_bEnabled;
     BOOL m_bHidden;
+    bool m_bSetUp = false;
     NOTIFYICONDATAA m_nid; // handed to the shell in its first, 88-byte form
     ShellNotifyProc m_pfnShellNotify;
 };

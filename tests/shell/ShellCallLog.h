@@ -32,6 +32,15 @@ public:
         Record(message, data);
         return FALSE;
     }
+    // A shell that is not there yet: it refuses as many calls as set, then accepts.
+    static BOOL WINAPI RefuseFirst(DWORD message, PNOTIFYICONDATAA data) {
+        Record(message, data);
+        if (RefusalsLeft() == 0)
+            return TRUE;
+        --RefusalsLeft();
+        return FALSE;
+    }
+    static void SetRefusals(int count) { RefusalsLeft() = count; }
 
     const std::vector<ShellCall>& All() const { return Calls(); }
     std::vector<DWORD> Messages() const {
@@ -44,6 +53,10 @@ public:
     void Clear() { Calls().clear(); }
 
 private:
+    static int& RefusalsLeft() {
+        static int refusals = 0;
+        return refusals;
+    }
     static std::vector<ShellCall>& Calls() {
         static std::vector<ShellCall> calls;
         return calls;

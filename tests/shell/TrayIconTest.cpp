@@ -173,6 +173,26 @@ TEST_F(TrayIconTest, IconTheShellRefusesLeavesEveryLaterCallFalse) {
     ExpectEveryLaterCallFalse(refused, m_online.Get(), m_shell);
 }
 
+// The notification area is not there yet at logon, or the add timed out under load: a later
+// try, a modification first and then an add, shows the icon as it is by then.
+TEST_F(TrayIconTest, AnAddTheShellRefusedIsRetriedWithTheIconAsItIsThen) {
+    ShellCallLog::SetRefusals(3);
+    CTrayIcon late(&ShellCallLog::RefuseFirst);
+    EXPECT_FALSE(late.Create(m_owner.Handle(), WM_TRAY_NOTIFY, "Tarvolo", m_idle.Get(), kTrayId));
+    EXPECT_TRUE(late.IsSetUp());
+    EXPECT_FALSE(late.SetIcon(m_online.Get()));
+    EXPECT_FALSE(late.SetTooltipText("Tarvolo: 1,00 MByte"));
+    EXPECT_FALSE(late.RetryAdd());
+    EXPECT_TRUE(late.RetryAdd());
+    EXPECT_EQ((std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_ADD, NIM_MODIFY}), m_shell.Messages());
+    EXPECT_EQ(m_online.Get(), m_shell.Last().data.hIcon);
+    EXPECT_STREQ("Tarvolo: 1,00 MByte", m_shell.Last().data.szTip);
+    EXPECT_EQ(unsigned(NIF_MESSAGE | NIF_ICON | NIF_TIP), m_shell.Last().data.uFlags);
+    EXPECT_TRUE(late.IsEnabled());
+    EXPECT_TRUE(late.RetryAdd()); // shown: nothing more reaches the shell
+    EXPECT_EQ(4u, m_shell.Messages().size());
+}
+
 TEST_F(TrayIconTest, WinesShellRefusesASecondIconWithTheSameId) {
     ASSERT_TRUE(CreateTray());
     CTrayIcon twin(&ShellCallLog::PassOn);

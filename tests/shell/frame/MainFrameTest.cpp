@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "shell/AppMessages.h"
 #include "shell/MainFrame.h"
+#include "shell/ShellCallLog.h"
 #include "support/MessageCapture.h"
 #include "support/TempFolder.h"
 #include "ui/OptionsPSheet.h"
@@ -235,6 +236,32 @@ TEST_F(MainFrame, TaskbarCreatedIsAnsweredAndKeepsTheIcon) {
     ASSERT_NE(nullptr, Create());
     EXPECT_EQ(0, SendMessageA(m_pFrame->m_hWnd, g_nTaskbarCreatedMsg, 0, 0));
     EXPECT_NE(nullptr, m_pFrame->GetTrayIcon().GetIcon());
+}
+
+// At logon the taskbar may not be there yet: the program starts all the same, and its icon comes
+// with the new taskbar, or else with a later try of its own.
+TEST_F(MainFrame, AnIconTheShellRefusesAtStartComesWithTheTaskbarOrALaterTry) {
+    for (const bool bTaskbarComes : {true, false}) {
+        SCOPED_TRACE(bTaskbarComes ? "taskbar created" : "later try");
+        const ShellCallLog shell;
+        ShellCallLog::SetRefusals(1);
+        m_parts.shellNotify = &ShellCallLog::RefuseFirst;
+        ASSERT_NE(nullptr, Create());
+        EXPECT_TRUE(m_capture.Messages().empty());
+        EXPECT_FALSE(m_pFrame->GetTrayIcon().IsEnabled());
+        if (bTaskbarComes)
+            SendMessageA(m_pFrame->m_hWnd, g_nTaskbarCreatedMsg, 0, 0);
+        for (int i = 0; i < 300 && !m_pFrame->GetTrayIcon().IsEnabled(); ++i) {
+            Pump();
+            Sleep(10);
+        }
+        EXPECT_TRUE(m_pFrame->GetTrayIcon().IsEnabled());
+        EXPECT_EQ(DWORD(NIM_MODIFY), shell.Last().message);
+        EXPECT_STREQ("Tarvolo: 0,00 MByte", shell.Last().data.szTip);
+        m_pFrame->DestroyWindow();
+        m_pFrame = nullptr;
+        Pump();
+    }
 }
 
 } // namespace
