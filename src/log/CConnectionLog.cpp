@@ -219,6 +219,8 @@ void CConnectionLog::ReportDataFile(unsigned nIDText, FileId file) const {
 
 void CConnectionLog::StartConnection(std::int64_t nReceived, std::int64_t nSent) {
     m_pCurrent = std::make_unique<CConnectionInfo>();
+    m_nOnlineMs = 0;
+    m_dwLastTicks = Clock::Ticks();
     m_pCurrent->m_nReceivedStart = nReceived;
     m_pCurrent->m_nSentStart = nSent;
 }
@@ -236,7 +238,20 @@ void CConnectionLog::UpdateConnection(std::int64_t nReceived, std::int64_t nSent
         info.m_nReceived = nReceived - info.m_nReceivedStart;
     if (nSent != READING_KEEPS_VOLUME)
         info.m_nSent = nSent - info.m_nSentStart;
-    info.m_nDuration = static_cast<std::int32_t>(Clock::Now() - info.m_timeStart);
+    UpdateDuration(info);
+}
+
+// The tick count wraps every 49.7 days; added up per update, the wrap does not matter.
+void CConnectionLog::UpdateDuration(CConnectionInfo& info) {
+    const std::uint32_t ticks = Clock::Ticks();
+    m_nOnlineMs += static_cast<std::uint32_t>(ticks - m_dwLastTicks);
+    m_dwLastTicks = ticks;
+    const TIME64 now = Clock::Now();
+    const auto measured = static_cast<TIME64>(m_nOnlineMs / 1000);
+    const TIME64 byClock = now - info.m_timeStart;
+    if (byClock - measured > CLOCK_CHANGE_SECONDS || measured - byClock > CLOCK_CHANGE_SECONDS)
+        info.m_timeStart = now - measured;
+    info.m_nDuration = static_cast<std::int32_t>(std::max<TIME64>(0, now - info.m_timeStart));
 }
 
 void CConnectionLog::EndConnection() {

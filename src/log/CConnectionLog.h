@@ -51,11 +51,14 @@ public:
     // An update with this reading leaves that volume as it is: a counter that the system clears
     // with the link reads it once the link is down.
     static constexpr std::int64_t READING_KEEPS_VOLUME = 0;
+    static constexpr std::int64_t CLOCK_CHANGE_SECONDS = 60;
 
     // A connection began with these counter readings; one still running is dropped unbooked.
     void StartConnection(std::int64_t nReceived, std::int64_t nSent);
     // New counter readings of the running connection; its volumes are the readings less the
-    // start readings, its duration the time since it began.
+    // start readings, its duration the time since it began. A clock set during the connection
+    // (by more than CLOCK_CHANGE_SECONDS against the tick count) moves its start instead: it
+    // began its measured length before now.
     void UpdateConnection(std::int64_t nReceived, std::int64_t nSent);
     // The hang-up of the last connection: books the running connection to the month it began
     // in, records it in "clog.dat" and the reports, and saves the month totals.
@@ -96,6 +99,7 @@ private:
     std::string PathOf(FileId file) const { return m_aLocation[file].GetPath(); }
 
     std::unique_ptr<CFile> OpenDataFile(FileId file, CFileException* error) const;
+    void UpdateDuration(CConnectionInfo& info);
     void LoadMonthTotals();
     void BookMissingConnections(TIME64 saveTime);
     bool LoadConnections();
@@ -112,6 +116,10 @@ private:
     CNumberFormat m_numberFormat;
     CConnectionList m_list;
     std::unique_ptr<CConnectionInfo> m_pCurrent;
+    // The running connection's length by the tick count, which a change of the clock does not
+    // move: milliseconds online, and the ticks of the last update.
+    std::uint64_t m_nOnlineMs = 0;
+    std::uint32_t m_dwLastTicks = 0;
     bool m_bOldestFirst = true;
     ShellOpener m_shellOpener;
     CFileReplacement::FileOpener m_dataFileOpener;

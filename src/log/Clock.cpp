@@ -1,5 +1,7 @@
 #include "log/Clock.h"
 
+#include <windows.h>
+
 #include <ctime>
 #include <utility>
 
@@ -11,7 +13,22 @@ NowFunction& Source() {
     return source;
 }
 
+TicksFunction& TickSource() {
+    static TicksFunction source;
+    return source;
+}
+
 } // namespace
+
+std::uint32_t Ticks() {
+    if (TickSource())
+        return TickSource()();
+    return GetTickCount();
+}
+
+TicksFunction SetTicks(TicksFunction ticks) {
+    return std::exchange(TickSource(), std::move(ticks));
+}
 
 TIME64 Now() {
     if (Source())

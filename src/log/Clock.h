@@ -18,6 +18,13 @@ TIME64 Now();
 // previous source.
 NowFunction SetNow(NowFunction now);
 
+// Milliseconds of a monotonic count that wraps every 49.7 days (the system's tick count, which
+// a change of the clock does not move), for measuring a length of time. A test sets its own
+// source as for Now.
+using TicksFunction = std::function<std::uint32_t()>;
+std::uint32_t Ticks();
+TicksFunction SetTicks(TicksFunction ticks);
+
 // Calendar month (1 to 12) of a time in local time; 0 when the time cannot be converted.
 int LocalMonth(TIME64 time);
 

@@ -329,3 +329,94 @@ TEST_F(MonthBoundaryRecording, AConnectionIntoAprilIsBookedToMarch) {
     EXPECT_EQ(0, table[4].nDuration);
     EXPECT_EQ(0, table[4].nReceived + table[4].nSent);
 }
+
+// ---- a clock set during a connection: the tick count gives its length
+
+namespace {
+
+struct LocalStamp {
+    int year, month, day, hour, minute, second;
+    TIME64 Time() const { return LocalTime(year, month, day, hour, minute, second); }
+};
+
+// Online for `before` seconds, the clock set to `setTo`, online for `after` seconds more.
+struct ClockChange {
+    const char* name;
+    LocalStamp start;
+    int before;
+    LocalStamp setTo;
+    int after;
+    LocalStamp bookedStart;
+    int bookedDuration;
+};
+
+void PrintTo(const ClockChange& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class ClockChangeRecording : public MonthBoundaryRecording,
+                             public ::testing::WithParamInterface<ClockChange> {};
+
+} // namespace
+
+TEST_P(ClockChangeRecording, BooksTheMeasuredLengthInTheMonthOfItsStart) {
+    const ClockChange& row = GetParam();
+    WriteRecentMonthFile();
+    auto log = OpenLog();
+    m_clock.Set(row.start.Time());
+    log->StartConnection(0, 0);
+    m_clock.Advance(row.before);
+    log->UpdateConnection(MB, 0);
+    m_clock.Jump(row.setTo.Time() - Clock::Now());
+    m_clock.Advance(row.after);
+    log->UpdateConnection(3 * MB, MB);
+    log->EndConnection();
+
+    const CConnectionList list = ReadConnectionFile();
+    ASSERT_EQ(1u, list.size());
+    EXPECT_EQ(row.bookedStart.Time(), list.front().m_timeStart);
+    EXPECT_EQ(row.bookedDuration, list.front().m_nDuration);
+    const MonthTable table = ReadMonthFile();
+    const int month = Clock::LocalMonth(row.bookedStart.Time());
+    EXPECT_EQ(3 * MB, table[month].nReceived);
+    for (int m = 0; m < MONTH_ENTRIES; ++m)
+        EXPECT_EQ(m == month ? row.bookedDuration : 0, table[m].nDuration) << "month " << m;
+}
+
+INSTANTIATE_TEST_SUITE_P(ClockChange, ClockChangeRecording,
+                         ::testing::Values(ClockChange{"SetBackTwoHours",
+                                                       {2002, 1, 20, 12, 0, 0},
+                                                       300,
+                                                       {2002, 1, 20, 10, 5, 0},
+                                                       300,
+                                                       {2002, 1, 20, 10, 0, 0},
+                                                       600},
+                                           ClockChange{"SetRightFrom2002To2026",
+                                                       {2002, 1, 20, 12, 0, 0},
+                                                       300,
+                                                       {2026, 12, 8, 9, 0, 0},
+                                                       300,
+                                                       {2026, 12, 8, 8, 55, 0},
+                                                       600},
+                                           ClockChange{"SetBackByHalfAMinuteIsTakenAsItStands",
+                                                       {2002, 1, 20, 12, 0, 0},
+                                                       300,
+                                                       {2002, 1, 20, 12, 4, 30},
+                                                       300,
+                                                       {2002, 1, 20, 12, 0, 0},
+                                                       570},
+                                           ClockChange{"SetBackIntoTheMonthBefore",
+                                                       {2002, 2, 1, 0, 10, 0},
+                                                       600,
+                                                       {2002, 1, 31, 23, 20, 0},
+                                                       600,
+                                                       {2002, 1, 31, 23, 10, 0},
+                                                       1200},
+                                           ClockChange{"SetForwardIntoTheNextMonth",
+                                                       {2002, 1, 31, 23, 50, 0},
+                                                       300,
+                                                       {2002, 2, 1, 1, 55, 0},
+                                                       300,
+                                                       {2002, 2, 1, 1, 50, 0},
+                                                       600}),
+                         RowName());

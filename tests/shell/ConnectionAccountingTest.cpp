@@ -210,6 +210,25 @@ TEST_F(AccountingTest, MeasuringTickWithAFailedSampleLeavesTheLogAlone) {
     EXPECT_EQ("Tarvolo: 7,00 MByte", LastTip());
 }
 
+// A clock set back by hours while online (a time sync at dial-in): the period is booked with
+// the length the ticks measured, not a negative one, and begins that long before the hang-up.
+TEST_F(AccountingTest, AClockSetBackWhileOnlineBooksTheMeasuredLength) {
+    Begin();
+    m_counter.Sampled(0, 0);
+    Report(1, 1);
+    Sample(MB, 0);
+    m_clock.Jump(-3 * 3600);
+    Sample(2 * MB, MB);
+    Sample(3 * MB, MB);
+
+    const TIME64 hangUp = Clock::Now();
+    const CConnectionInfo record = HangUp();
+    EXPECT_EQ(3 * TICK_SECONDS, record.m_nDuration);
+    EXPECT_EQ(hangUp - 3 * TICK_SECONDS, record.m_timeStart);
+    EXPECT_EQ(3 * TICK_SECONDS, ReadMonthFile()[Clock::LocalMonth(hangUp)].nDuration);
+    EXPECT_EQ(3 * MB, ReadMonthFile()[Clock::LocalMonth(hangUp)].nReceived);
+}
+
 namespace {
 
 // The end takes one more sample; what it cannot read keeps the last good sample.
