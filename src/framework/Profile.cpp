@@ -65,6 +65,23 @@ bool GetProfileBinary(const std::string& section, const std::string& entry,
     return true;
 }
 
+unsigned long GetProfileInt(const std::string& section, const std::string& entry,
+                            unsigned long nDefault) {
+    const std::string path = SectionPath(section);
+    ScopedRegKey key;
+    if (path.empty() ||
+        RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+        return nDefault;
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegQueryValueExA(key.Get(), entry.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value)
+        return nDefault;
+    return value;
+}
+
 bool WriteProfileBinary(const std::string& section, const std::string& entry, const void* data,
                         unsigned size) {
     std::string path = SectionPath(section);

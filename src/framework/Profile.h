@@ -18,6 +18,11 @@ std::string GetAppRegistryPath();
 bool GetProfileBinary(const std::string& section, const std::string& entry,
                       std::vector<unsigned char>& data);
 
+// Reads a REG_DWORD value; nDefault when the key or value is missing, the value has another
+// type, or no registry key is set.
+unsigned long GetProfileInt(const std::string& section, const std::string& entry,
+                            unsigned long nDefault);
+
 // Writes a REG_BINARY value, creating the keys on the way.
 bool WriteProfileBinary(const std::string& section, const std::string& entry, const void* data,
                         unsigned size);

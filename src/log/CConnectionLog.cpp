@@ -22,11 +22,21 @@
 
 #include <algorithm>
 #include <ctime>
+#include <iterator>
 #include <new>
+#include <utility>
 
 namespace {
 
-const char* const FILE_NAMES[] = {"clog.dat", "mlog.dat", "frame.htm", "mlog.htm", "clog.htm"};
+const char* const FILE_NAMES[] = {"clog.dat",  "mlog.dat", "clog.run",
+                                  "frame.htm", "mlog.htm", "clog.htm"};
+
+// Samples come every few seconds; a checkpoint due within this much of a sample is written at it,
+// so that an interval of a whole number of samples is kept.
+constexpr std::uint64_t CHECKPOINT_SLACK_MS = 1000;
+// The first update of a connection writes one at once: a kill before the next leaves the period
+// its start at least, and the hang-up's saving always has one to fall back on.
+constexpr std::uint64_t CHECKPOINT_DUE = ~std::uint64_t(0);
 
 void OpenWithShell(const std::string& path) {
     ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -60,11 +70,13 @@ void CConnectionLog::StartUp() {
     for (int file = 0; file < FILE_COUNT; ++file)
         m_aLocation[file].SetFileName(FILE_NAMES[file]);
     m_months.SetPath(PathOf(MLOG_DAT));
+    m_checkpoint.SetPath(PathOf(CLOG_RUN));
     // What a crash left half-written is never data.
-    CFileReplacement::RemoveLeftover(PathOf(CLOG_DAT));
-    CFileReplacement::RemoveLeftover(PathOf(MLOG_DAT));
+    for (FileId file : {CLOG_DAT, MLOG_DAT, CLOG_RUN})
+        CFileReplacement::RemoveLeftover(PathOf(file));
 
     LoadMonthTotals();
+    BookCheckpoint();
 
     if (!m_aLocation[FRAME_HTM].Exists())
         WriteFrameReport(PathOf(FRAME_HTM));
@@ -80,6 +92,7 @@ void CConnectionLog::SetShellOpener(ShellOpener opener) {
 
 void CConnectionLog::SetDataFileOpener(CFileReplacement::FileOpener opener) {
     m_dataFileOpener = opener;
+    m_checkpoint.SetFileOpener(opener);
     m_months.SetFileOpener(std::move(opener));
 }
 
@@ -142,6 +155,68 @@ void CConnectionLog::BookMissingConnections(TIME64 saveTime) {
     } catch (const CException&) {
         // what cannot be read here is reported when the list is loaded
     }
+}
+
+// ---- the running connection that a crash left ("clog.run")
+
+// Booked as a hang-up would have booked it, into what does not hold it yet: a kill during the
+// hang-up's saving may have left it in "clog.dat" (the very record, written there after the
+// checkpoint), or in the month totals (the checkpoint says so). One older than the log keeps
+// would land in this year's month of the same name.
+void CConnectionLog::BookCheckpoint() {
+    const std::optional<CRunningCheckpoint::Content> left = m_checkpoint.Read();
+    if (!left) {
+        m_checkpoint.Remove(); // cut or damaged: nothing to go by
+        return;
+    }
+    const CConnectionInfo& info = left->info;
+    if (AgeInDays(info.m_timeStart, Clock::Now()) >= KEEP_DAYS || EndsConnectionFile(info)) {
+        m_checkpoint.Remove();
+        return;
+    }
+    if (!left->bInMonths)
+        m_months.Book(info);
+    RecordConnection(&info);
+    m_months.Save();
+    SettleCheckpoint(info);
+}
+
+// Whether the last record of "clog.dat" is this connection, to the byte.
+bool CConnectionLog::EndsConnectionFile(const CConnectionInfo& info) const {
+    CFileException error;
+    const std::unique_ptr<CFile> file = OpenDataFile(CLOG_DAT, &error);
+    if (!file)
+        return false;
+    try {
+        bool bFirst = true;
+        const CConnectionList last = ReadLastConnections(
+            *file, [&bFirst](const CConnectionInfo&) { return std::exchange(bFirst, false); });
+        if (last.empty())
+            return false;
+        unsigned char a[CConnectionInfo::IMAGE_SIZE];
+        unsigned char b[CConnectionInfo::IMAGE_SIZE];
+        last.back().StoreImage(a);
+        info.StoreImage(b);
+        return std::equal(std::begin(a), std::end(a), std::begin(b));
+    } catch (const CException&) {
+        return false;
+    }
+}
+
+void CConnectionLog::WriteCheckpoint() {
+    m_nCheckpointAtMs = m_nOnlineMs;
+    m_bCheckpointed = m_checkpoint.Write(*m_pCurrent) || m_bCheckpointed;
+}
+
+// After a booking: gone once both data files hold the connection; noted where only the month
+// totals do; otherwise kept for the next start.
+void CConnectionLog::SettleCheckpoint(const CConnectionInfo& info) {
+    const bool bInConnections = m_unsaved.empty();
+    const bool bInMonths = !m_months.IsUnsaved();
+    if (bInConnections && bInMonths)
+        m_checkpoint.Remove();
+    else if (bInMonths)
+        m_checkpoint.Write(info, true);
 }
 
 // ---- the single connections ("clog.dat")
@@ -221,6 +296,10 @@ void CConnectionLog::StartConnection(std::int64_t nReceived, std::int64_t nSent)
     m_pCurrent = std::make_unique<CConnectionInfo>();
     m_nOnlineMs = 0;
     m_dwLastTicks = Clock::Ticks();
+    m_nCheckpointAtMs = CHECKPOINT_DUE;
+    // The connection dropped here is not to be booked after a crash either.
+    if (std::exchange(m_bCheckpointed, false))
+        m_checkpoint.Remove();
     m_pCurrent->m_nReceivedStart = nReceived;
     m_pCurrent->m_nSentStart = nSent;
 }
@@ -239,6 +318,14 @@ void CConnectionLog::UpdateConnection(std::int64_t nReceived, std::int64_t nSent
     if (nSent != READING_KEEPS_VOLUME)
         info.m_nSent = nSent - info.m_nSentStart;
     UpdateDuration(info);
+    if (m_nCheckpointMs != 0 &&
+        (m_nCheckpointAtMs == CHECKPOINT_DUE ||
+         m_nOnlineMs + CHECKPOINT_SLACK_MS >= m_nCheckpointAtMs + m_nCheckpointMs))
+        WriteCheckpoint();
+}
+
+void CConnectionLog::SetCheckpointInterval(unsigned nSeconds) {
+    m_nCheckpointMs = std::uint64_t(nSeconds) * 1000;
 }
 
 // The tick count wraps every 49.7 days; added up per update, the wrap does not matter.
@@ -254,13 +341,24 @@ void CConnectionLog::UpdateDuration(CConnectionInfo& info) {
     info.m_nDuration = static_cast<std::int32_t>(std::max<TIME64>(0, now - info.m_timeStart));
 }
 
+// With checkpoints, the connection as booked goes to "clog.run" before either data file changes,
+// so that a kill during the saving leaves the very record that "clog.dat" may already hold. One
+// that cannot be written there takes the older checkpoint with it: that one would be booked
+// again.
 void CConnectionLog::EndConnection() {
     if (!m_pCurrent)
         return;
-    m_months.Book(*m_pCurrent);
-    RecordConnection(m_pCurrent.get());
+    const CConnectionInfo info = *m_pCurrent;
+    const bool bCheckpointed = m_nCheckpointMs != 0 && m_checkpoint.Write(info);
+    if (!bCheckpointed && m_bCheckpointed)
+        m_checkpoint.Remove();
+    m_bCheckpointed = false;
+    m_months.Book(info);
+    RecordConnection(&info);
     m_pCurrent.reset();
     m_months.Save();
+    if (bCheckpointed)
+        SettleCheckpoint(info);
 }
 
 // ---- recording: "clog.dat" pruned and rewritten, both reports anew
@@ -407,7 +505,7 @@ std::size_t CConnectionLog::LongestFileName() {
     std::size_t longest = 0;
     for (int file = 0; file < FILE_COUNT; ++file) {
         // The data files are written beside themselves under a temporary name first.
-        const bool bReplaced = file == CLOG_DAT || file == MLOG_DAT;
+        const bool bReplaced = file == CLOG_DAT || file == MLOG_DAT || file == CLOG_RUN;
         const std::string name = FILE_NAMES[file];
         longest = std::max(longest, bReplaced ? CFileReplacement::TemporaryPathOf(name).size()
                                               : name.size());

@@ -14,6 +14,7 @@
 #include "log/CConnectionList.h"
 #include "log/CMonthTotals.h"
 #include "log/CNumberFormat.h"
+#include "log/CRunningCheckpoint.h"
 #include "log/LogAge.h"
 
 #include <cstdint>
@@ -63,6 +64,11 @@ public:
     // The hang-up of the last connection: books the running connection to the month it began
     // in, records it in "clog.dat" and the reports, and saves the month totals.
     void EndConnection();
+    // While a connection runs, its first update writes it to "clog.run", and a later one once
+    // this many seconds have passed since it was last written there; 0 writes none. A "clog.run"
+    // that a crash left is booked at the start whatever the interval: at most once into each data
+    // file.
+    void SetCheckpointInterval(unsigned nSeconds);
 
     // The current month's megabytes, the running connection included, for the tooltip.
     void GetVolumeText(std::string& text);
@@ -92,7 +98,7 @@ public:
     static std::size_t LongestFileName();
 
 private:
-    enum FileId { CLOG_DAT, MLOG_DAT, FRAME_HTM, MLOG_HTM, CLOG_HTM, FILE_COUNT };
+    enum FileId { CLOG_DAT, MLOG_DAT, CLOG_RUN, FRAME_HTM, MLOG_HTM, CLOG_HTM, FILE_COUNT };
 
     void SetFolder(const std::string& folder);
     void StartUp();
@@ -102,6 +108,10 @@ private:
     void UpdateDuration(CConnectionInfo& info);
     void LoadMonthTotals();
     void BookMissingConnections(TIME64 saveTime);
+    void BookCheckpoint();
+    bool EndsConnectionFile(const CConnectionInfo& info) const;
+    void WriteCheckpoint();
+    void SettleCheckpoint(const CConnectionInfo& info);
     bool LoadConnections();
     bool SaveConnections();
     void RecordConnection(const CConnectionInfo* pInfo);
@@ -120,6 +130,10 @@ private:
     // move: milliseconds online, and the ticks of the last update.
     std::uint64_t m_nOnlineMs = 0;
     std::uint32_t m_dwLastTicks = 0;
+    CRunningCheckpoint m_checkpoint;
+    std::uint64_t m_nCheckpointMs = 0;   // the interval; 0 writes no checkpoint
+    std::uint64_t m_nCheckpointAtMs = 0; // m_nOnlineMs when it was last written
+    bool m_bCheckpointed = false;        // "clog.run" may hold the running connection
     bool m_bOldestFirst = true;
     ShellOpener m_shellOpener;
     CFileReplacement::FileOpener m_dataFileOpener;

@@ -18,6 +18,7 @@ namespace {
 const char RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char RUN_VALUE[] = "Tarvolo";
 const char PROFILE_VALUE[] = "Profile";
+const char CHECKPOINT_VALUE[] = "CheckpointSeconds";
 
 // The full path of the program file; empty when it cannot be had whole.
 std::string ProgramPath() {
@@ -43,6 +44,7 @@ void CAppSettings::LoadSettings() {
     m_profile.bAutoStart = IsAutoStartSet();
     // A damaged record would be saved back as it came; the page is one that exists.
     m_profile.nActivePage = std::clamp(m_profile.nActivePage, 0, COptionsPSheet::PAGE_COUNT - 1);
+    m_nCheckpointSeconds = fw::GetProfileInt("", CHECKPOINT_VALUE, DEFAULT_CHECKPOINT_SECONDS);
 }
 
 void CAppSettings::SaveSettings() {

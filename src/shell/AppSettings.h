@@ -20,6 +20,11 @@ public:
     virtual ~CAppSettings() = default;
 
     PROFILEDATA m_profile;
+    // How often the running connection is written to "clog.run": the value "CheckpointSeconds"
+    // beside "Profile", a minute where it is missing, never where it is 0. Only read, never
+    // written.
+    static constexpr unsigned long DEFAULT_CHECKPOINT_SECONDS = 60;
+    unsigned long m_nCheckpointSeconds = DEFAULT_CHECKPOINT_SECONDS;
 
     // Reads the record from the profile value "Profile"; whether the program starts with
     // Windows comes from the Run value, whatever the record says.

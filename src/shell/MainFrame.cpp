@@ -44,7 +44,9 @@ CConnectionLog CMainFrame::MakeLog(const std::string& folder, fw::CDeferredMessa
 CMainFrame::CMainFrame(CAppSettings& settings, const CSingleInstance& instance, PARTS parts)
     : m_settings(settings), m_instance(instance), m_parts(std::move(parts)),
       m_trayIcon(m_parts.shellNotify), m_log(MakeLog(m_parts.logFolder, m_startUpMessages)),
-      m_accounting(m_log, m_trayIcon) {}
+      m_accounting(m_log, m_trayIcon) {
+    m_log.SetCheckpointInterval(settings.m_nCheckpointSeconds);
+}
 
 CMainFrame::~CMainFrame() {
     m_pOptionsSheet.reset();

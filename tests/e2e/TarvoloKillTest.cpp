@@ -14,6 +14,7 @@
 #include "TarvoloTest.h"
 
 #include "framework/ScopedHandles.h"
+#include "log/CRunningCheckpoint.h"
 #include "log/Clock.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <optional>
 #include <string>
 
 using namespace e2e;
@@ -36,8 +39,9 @@ constexpr size_t kCountSize = 6;
 constexpr DWORD kFirstReportMargin = 1000;
 
 // A moment of the recording: a delay after one of its file events. The recording writes, in
-// this order: the head and rows of "clog.htm", "mlog.htm", "clog.dat.tmp" (flushed), renamed
-// to "clog.dat", "mlog.dat.tmp" (flushed), renamed to "mlog.dat".
+// this order: "clog.run.tmp" (the period as booked, flushed), renamed to "clog.run", the head
+// and rows of "clog.htm", "mlog.htm", "clog.dat.tmp" (flushed), renamed to "clog.dat",
+// "mlog.dat.tmp" (flushed), renamed to "mlog.dat", and removes "clog.run".
 struct KillMoment {
     DWORD filter; // the kind of change that the event is
     DWORD action;
@@ -50,8 +54,13 @@ constexpr DWORD kName = FILE_NOTIFY_CHANGE_FILE_NAME;
 constexpr DWORD kModified = FILE_ACTION_MODIFIED;
 constexpr DWORD kAdded = FILE_ACTION_ADDED;
 constexpr DWORD kRenamed = FILE_ACTION_RENAMED_NEW_NAME;
+constexpr DWORD kRemoved = FILE_ACTION_REMOVED;
 
 const KillMoment kKillMoments[] = {
+    // the checkpoint of the period as booked: before it is in place, the one of the dial-in
+    {kName, kAdded, "clog.run.tmp", 0},
+    {kName, kAdded, "clog.run.tmp", 1},
+    {kName, kRenamed, "clog.run", 0},
     // loading the old records and writing the report pages
     {kWrite, kModified, "clog.htm", 0},
     {kWrite, kModified, "clog.htm", 2},
@@ -80,6 +89,7 @@ const KillMoment kKillMoments[] = {
     {kName, kRenamed, "mlog.dat", 0},
     {kName, kRenamed, "mlog.dat", 10},
     {kName, kRenamed, "mlog.dat", 100},
+    {kName, kRemoved, "clog.run", 0},
 };
 constexpr size_t kKillMomentCount = sizeof kKillMoments / sizeof kKillMoments[0];
 
@@ -185,6 +195,15 @@ struct Tally {
     int grown = 0;        // the old records and the new one
     int totalsBehind = 0; // of those, "mlog.dat" still without the new period
     int leftovers = 0;    // a temporary file was left
+    int fromDialIn = 0;   // the next start booked the period as checkpointed at the dial-in
+};
+
+// The period a kill interrupted, and the records "clog.dat" must hold once the next start has
+// booked it: those before it and the period, once.
+struct KilledPeriod {
+    size_t records;
+    long long received;
+    long long sent;
 };
 
 class TarvoloKill : public Tarvolo {
@@ -209,9 +228,10 @@ protected:
         WriteMonthLog(months, now, table);
     }
 
-    // Starts the program with a connection up, checks what the start made of the previous
-    // kill's folder, and waits until the connection is being measured.
-    void StartConnected() {
+    // Starts the program (with a connection up, if the simulator has one), checks what the
+    // start made of the previous kill's folder, and waits until the connection is being
+    // measured and its dial-in checkpointed.
+    void StartConnected(Tally& tally) {
         running = install.Start();
         ASSERT_TRUE(running->WaitUntilIdle(kPatience));
         ASSERT_TRUE(running->IsRunning()) << "not the running instance";
@@ -219,7 +239,33 @@ protected:
         EXPECT_FALSE(install.Folder().Exists("clog.dat.tmp"));
         EXPECT_FALSE(install.Folder().Exists("mlog.dat.tmp"));
         ExpectTotalsOfTheRecords();
+        ExpectKilledPeriodBookedOnce(tally);
         Sleep(kFirstReportMargin);
+        if (m_bConnected) {
+            EXPECT_TRUE(WaitUntil([&] { return install.Folder().Exists("clog.run"); }, kPatience))
+                << "no checkpoint of the dial-in";
+        }
+    }
+
+    // The period the last kill interrupted is in "clog.dat" once: with its volumes, or with none
+    // where the kill came before its booking reached "clog.run".
+    void ExpectKilledPeriodBookedOnce(Tally& tally) {
+        if (!m_killed)
+            return;
+        const CConnectionList records = Records();
+        ASSERT_EQ(m_killed->records, records.size()) << "the killed period not booked once";
+        const CConnectionInfo& last = records.back();
+        if (last.m_nReceived == 0 && last.m_nSent == 0) {
+            ++tally.fromDialIn;
+        } else {
+            EXPECT_EQ(m_killed->received, last.m_nReceived);
+            EXPECT_EQ(m_killed->sent, last.m_nSent);
+        }
+        // A connection up has a checkpoint of its own by now.
+        if (!m_bConnected) {
+            EXPECT_FALSE(install.Folder().Exists("clog.run")) << "the checkpoint stayed";
+        }
+        m_killed.reset();
     }
 
     // The texts of the program's open message boxes.
@@ -255,12 +301,11 @@ protected:
 
     // One round: a recording of a period with these volumes, killed at the moment.
     void KillRecording(const KillMoment& moment, long long received, long long sent, Tally& tally) {
+        Sim({{"connections", "1"}, {"received", "1000"}, {"sent", "500"}});
+        ASSERT_NO_FATAL_FAILURE(StartConnected(tally));
         const std::string before = install.Folder().Read("clog.dat").value_or("");
         ASSERT_GE(before.size(), kCountSize + kFullLog * kRecordSize);
         const size_t stored = (before.size() - kCountSize) / kRecordSize;
-
-        Sim({{"connections", "1"}, {"received", "1000"}, {"sent", "500"}});
-        ASSERT_NO_FATAL_FAILURE(StartConnected());
         Sim({{"received", std::to_string(1000 + received)}, {"sent", std::to_string(500 + sent)}});
         FolderChanges changes(install.Folder().Path(), moment.filter);
         ASSERT_TRUE(changes.Watching());
@@ -269,6 +314,7 @@ protected:
             << "no recording after the hang-up; " << ProgramState();
         Sleep(moment.delayMs);
         ASSERT_TRUE(running->Terminate().has_value());
+        m_killed = KilledPeriod{stored + 1, received, sent};
         // A frame left behind would take the next start for a second one.
         ASSERT_TRUE(WaitForNoWindow({kFrameClass, "", 0}, kPatience));
 
@@ -294,6 +340,8 @@ protected:
         if (install.Folder().Exists("clog.dat.tmp") || install.Folder().Exists("mlog.dat.tmp"))
             ++tally.leftovers;
     }
+
+    std::optional<KilledPeriod> m_killed;
 };
 
 size_t RoundsToRun() {
@@ -319,13 +367,58 @@ TEST_F(TarvoloKill, AKillAtAnyMomentOfARecordingKeepsTheRecordsAndTheNextStartMe
     }
     // The last kill's folder at a start of its own; the program then ends as usual.
     Sim({{"connections", "0"}});
-    ASSERT_NO_FATAL_FAILURE(StartConnected());
+    ASSERT_NO_FATAL_FAILURE(StartConnected(tally));
     ASSERT_TRUE(QuitRunning());
 
     std::printf("kills %d: records old %d, old and new %d (month totals behind %d), "
-                "temporary files left %d\n",
-                tally.rounds, tally.old, tally.grown, tally.totalsBehind, tally.leftovers);
+                "temporary files left %d; after the next start every period once, %d as "
+                "checkpointed at the dial-in\n",
+                tally.rounds, tally.old, tally.grown, tally.totalsBehind, tally.leftovers,
+                tally.fromDialIn);
     // The moments reached both sides of the replacement.
     EXPECT_GT(tally.old, 0);
     EXPECT_GT(tally.grown, 0);
+}
+
+// Killed while online with traffic: the next start books the period as its last checkpoint held
+// it, a checkpoint interval (here five seconds, one measuring step) at most short of its length.
+TEST_F(TarvoloKill, APeriodKilledWhileOnlineIsBookedAsItsLastCheckpointHeldIt) {
+    constexpr TIME64 kInterval = 5;
+    ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kUserKey, "CheckpointSeconds", kInterval));
+    CRunningCheckpoint checkpoint;
+    checkpoint.SetPath(install.Folder().File("clog.run"));
+    const auto checkpointed = [&](long long received) {
+        return WaitUntil(
+            [&] {
+                const auto held = checkpoint.Read();
+                return held && held->info.m_nReceived == received;
+            },
+            kPatience);
+    };
+    const TIME64 dialIn = std::time(nullptr);
+    ASSERT_TRUE(Sim({{"connections", "1"}}));
+    ASSERT_TRUE(StartRunning());
+    Traffic(2 * kMegabyte, kMegabyte);
+    ASSERT_TRUE(checkpointed(2 * kMegabyte)) << "no checkpoint took the first traffic";
+    Traffic(5 * kMegabyte, 2 * kMegabyte);
+    ASSERT_TRUE(checkpointed(5 * kMegabyte)) << "no checkpoint took the second traffic";
+    const TIME64 killedAt = std::time(nullptr);
+    ASSERT_TRUE(running->Terminate().has_value());
+    ASSERT_TRUE(WaitForNoWindow({kFrameClass, "", 0}, kPatience));
+    EXPECT_TRUE(Records().empty()) << "nothing booked before the next start";
+
+    HangUp();
+    ASSERT_TRUE(StartRunning());
+    const CConnectionList records = Records();
+    ASSERT_EQ(1u, records.size());
+    const CConnectionInfo& period = records.front();
+    EXPECT_EQ(5 * kMegabyte, period.m_nReceived);
+    EXPECT_EQ(2 * kMegabyte, period.m_nSent);
+    EXPECT_LE(dialIn, period.m_timeStart);
+    const TIME64 realLength = killedAt - period.m_timeStart;
+    EXPECT_LE(period.m_nDuration, realLength + 1);
+    EXPECT_GE(period.m_nDuration, realLength - kInterval - 1);
+    EXPECT_TRUE(WaitForMonthReceived(5 * kMegabyte));
+    EXPECT_FALSE(install.Folder().Exists("clog.run"));
+    ASSERT_TRUE(QuitRunning());
 }

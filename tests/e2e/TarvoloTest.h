@@ -44,6 +44,7 @@ protected:
         ASSERT_TRUE(install.HasSimulator()) << "the build has no dial-up simulator";
         // Each test starts as on a machine where the program never ran.
         DeleteRegistryValue(HKEY_CURRENT_USER, kUserKey, "Profile");
+        DeleteRegistryValue(HKEY_CURRENT_USER, kUserKey, "CheckpointSeconds");
         DeleteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Tarvolo");
         ASSERT_TRUE(Sim({{"connections", "0"}, {"received", "1000"}, {"sent", "500"}}));
     }

@@ -100,6 +100,28 @@ TEST_F(LogFailure, HeldDataFilesGetWhatTheyMissedOnceTheyAreFree) {
     EXPECT_EQ(2 * MB, ReadMonthFile()[1].nReceived);
 }
 
+// "clog.dat" held at the hang-up and the program killed before the next recording: the period
+// waits in "clog.run", noted as in the month totals, and the next start gives it to "clog.dat"
+// alone.
+TEST_F(LogFailure, APeriodThatClogDatCouldNotTakeSurvivesAKillInItsCheckpoint) {
+    m_log->SetCheckpointInterval(60);
+    {
+        CFile clog(Path("clog.dat"), CFile::modeRead | CFile::shareDenyNone);
+        RecordOne();
+    }
+    EXPECT_EQ(2u, ReadConnectionFile().size()); // as it was
+    EXPECT_EQ(MB, ReadMonthFile()[1].nReceived);
+    m_log.release(); // killed: nothing more is written
+
+    OpenLog()->SetSortOrder(true);
+    const CConnectionList records = ReadConnectionFile();
+    ASSERT_EQ(2u, records.size());
+    EXPECT_EQ(MB, records.back().m_nReceived);
+    EXPECT_EQ(3, records.back().m_nDuration);
+    EXPECT_EQ(MB, ReadMonthFile()[1].nReceived);
+    EXPECT_FALSE(FileExists(Path("clog.run")));
+}
+
 // A holder that lets go within the patience costs nothing but the wait.
 TEST_F(LogFailure, AHolderThatLetsGoSoonDelaysTheRecordingOnly) {
     auto reader = std::make_unique<CFile>(Path("clog.dat"), CFile::modeRead | CFile::shareDenyNone);

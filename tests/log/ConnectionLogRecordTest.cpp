@@ -215,6 +215,41 @@ TEST_F(LogRecording, ExitWhileConnectedBooksAndRecordsTheConnection) {
     EXPECT_EQ(1, CountOf(ConnectionPage(), "<tr>"));
 }
 
+// The running connection reaches "clog.run" at its first update and once an interval has passed
+// since it last did (the samples' jitter allowed for), and leaves it once both data files hold
+// it.
+TEST_F(LogRecording, TheRunningConnectionIsCheckpointedEveryIntervalUntilItIsBooked) {
+    WriteRecentMonthFile();
+    auto log = OpenLog();
+    log->SetCheckpointInterval(60);
+    const TIME64 start = Clock::Now();
+    log->StartConnection(0, 0);
+    CRunningCheckpoint checkpoint;
+    checkpoint.SetPath(Path("clog.run"));
+    // seconds online at each update, and the duration "clog.run" then holds
+    const std::pair<int, int> updates[] = {{5, 5},    {55, 5},    {63, 5},   {64, 64},
+                                           {122, 64}, {123, 123}, {185, 185}};
+    for (const auto& [online, checkpointed] : updates) {
+        m_clock.Set(start + online);
+        log->UpdateConnection(online * 1000, 7);
+        const std::optional<CRunningCheckpoint::Content> held = checkpoint.Read();
+        ASSERT_TRUE(held.has_value()) << online << " s";
+        EXPECT_EQ(start, held->info.m_timeStart);
+        EXPECT_EQ(checkpointed, held->info.m_nDuration);
+        EXPECT_EQ(checkpointed * 1000, held->info.m_nReceived);
+        EXPECT_EQ(7, held->info.m_nSent);
+        EXPECT_FALSE(held->bInMonths);
+    }
+    log->EndConnection();
+    EXPECT_FALSE(FileExists(Path("clog.run")));
+    EXPECT_EQ(1u, ReadConnectionFile().size());
+
+    log->SetCheckpointInterval(0); // none at all
+    Connect(*log, Clock::Now(), 300, MB, MB);
+    EXPECT_FALSE(FileExists(Path("clog.run")));
+    EXPECT_FALSE(FileExists(Path("clog.run.tmp")));
+}
+
 TEST_F(LogRecording, ADeletedConnectionPageIsWrittenAnewAtTheNextRecording) {
     m_clock.Set(0x3C46A0A0 - 60);
     WriteRecentMonthFile();

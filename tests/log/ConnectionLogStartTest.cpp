@@ -1,6 +1,7 @@
 // The log's start: first start, resets, clearing of old months, pages that are missing.
 #include "ExpectedPages.h"
 #include "LogFolderTest.h"
+#include "log/CRunningCheckpoint.h"
 #include "log/DataFolder.h"
 #include "support/TableRow.h"
 
@@ -170,6 +171,96 @@ TEST_F(LogStart, ConnectionsRecordedAfterTheTotalsWereSavedAreBookedAtStart) {
     OpenLog()->SetSortOrder(true); // booked once: the totals are newer than the connection now
     EXPECT_EQ(january.nReceived, ReadMonthFile()[1].nReceived);
 }
+
+// ---- a running connection that a crash left in "clog.run"
+
+namespace {
+
+enum class Checkpoint { whole, noted, cut, damaged };
+
+// Which data files already held the connection when the program was killed, and what its
+// checkpoint is like.
+struct LeftConnection {
+    const char* name;
+    bool bInConnections;
+    bool bInMonths;
+    Checkpoint checkpoint;
+    TIME64 age;
+    bool bBooked; // false: the start leaves both data files as they were
+};
+
+void PrintTo(const LeftConnection& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class LeftCheckpoint : public LogStart, public ::testing::WithParamInterface<LeftConnection> {
+protected:
+    void WriteCheckpoint(const CConnectionInfo& info, Checkpoint kind) {
+        CRunningCheckpoint checkpoint;
+        checkpoint.SetPath(Path("clog.run"));
+        ASSERT_TRUE(checkpoint.Write(info, kind == Checkpoint::noted));
+        Bytes bytes = ReadFileBytes(Path("clog.run"));
+        if (kind == Checkpoint::cut)
+            bytes.pop_back();
+        if (kind == Checkpoint::damaged)
+            bytes[8 + 20] ^= 0x01; // a bit of the volume received
+        WriteFileBytes(Path("clog.run"), bytes);
+    }
+    int CountIn(const CConnectionList& list, const CConnectionInfo& info) {
+        return static_cast<int>(std::count_if(list.begin(), list.end(), [&](const auto& record) {
+            return record.m_timeStart == info.m_timeStart &&
+                   record.m_nDuration == info.m_nDuration &&
+                   record.m_nReceived == info.m_nReceived && record.m_nSent == info.m_nSent;
+        }));
+    }
+};
+
+} // namespace
+
+TEST_P(LeftCheckpoint, IsBookedOnceIntoEachDataFileThatLacksIt) {
+    const LeftConnection& row = GetParam();
+    const CConnectionInfo left(Clock::Now() - row.age, 600, 4 * MB, MB);
+    CConnectionList records = {CConnectionInfo(Clock::Now() - 2 * DAY, 60, MB, MB)};
+    if (row.bInConnections)
+        records.push_back(left);
+    WriteConnectionFile(records);
+    MonthTable months = FullMonthTable();
+    if (row.bInMonths) {
+        months[1].nDuration += 600;
+        months[1].nReceived += 4 * MB;
+        months[1].nSent += MB;
+    }
+    // Saved after the connection's end where they hold it, a day before otherwise.
+    WriteMonthFile(Clock::Now() - (row.bInMonths ? 60 : DAY), months);
+    WriteCheckpoint(left, row.checkpoint);
+    const Bytes connectionsBefore = ReadFileBytes(Path("clog.dat"));
+
+    for (int start = 0; start < 2; ++start) { // the second start finds nothing more to book
+        OpenLog()->SetSortOrder(true);
+        EXPECT_FALSE(FileExists(Path("clog.run")));
+        const MONTHTOTAL january = ReadMonthFile()[1];
+        if (row.bBooked) {
+            EXPECT_EQ(1, CountIn(ReadConnectionFile(), left)) << "start " << start;
+            EXPECT_EQ(FullMonthTable()[1].nReceived + 4 * MB, january.nReceived);
+            EXPECT_EQ(FullMonthTable()[1].nDuration + 600, january.nDuration);
+        } else {
+            EXPECT_EQ(connectionsBefore, ReadFileBytes(Path("clog.dat")));
+            EXPECT_EQ(months[1].nReceived, january.nReceived);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LogStart, LeftCheckpoint,
+    ::testing::Values(
+        LeftConnection{"KilledWhileOnline", false, false, Checkpoint::whole, 3600, true},
+        LeftConnection{"KilledBetweenTheReplacements", true, false, Checkpoint::whole, 3600, true},
+        LeftConnection{"KilledBeforeItsRemoval", true, true, Checkpoint::whole, 3600, true},
+        LeftConnection{"KilledWithOnlyTheMonthsSaved", false, true, Checkpoint::noted, 3600, true},
+        LeftConnection{"CutShort", false, false, Checkpoint::cut, 3600, false},
+        LeftConnection{"Damaged", false, false, Checkpoint::damaged, 3600, false},
+        LeftConnection{"OlderThanTheLogKeeps", false, false, Checkpoint::whole, 94 * DAY, false}),
+    RowName());
 
 // A month file held by another program says nothing about the log's age: nothing is reset,
 // and the file is written only once it has been read, with the bookings made meanwhile.

@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -161,6 +162,23 @@ TEST_F(AppSettingsTest, APageOutOfRangeIsClampedToThePagesThatExist) {
     WriteProfile(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 0xFB, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}));
     settings.LoadSettings();
     ExpectProfile(settings.m_profile, 0, 0, 0);
+}
+
+// The checkpoint interval: a minute unless a DWORD says otherwise; never written back.
+TEST_F(AppSettingsTest, CheckpointSecondsAreReadAsADwordAndNeverWritten) {
+    SavedValue savedCheckpoint{HKEY_CURRENT_USER, APP_KEY, "CheckpointSeconds"};
+    settings.LoadSettings();
+    EXPECT_EQ(60u, settings.m_nCheckpointSeconds);
+    settings.SaveSettings();
+    DWORD type = 0;
+    EXPECT_TRUE(SavedValue::Read(HKEY_CURRENT_USER, APP_KEY, "CheckpointSeconds", type).empty());
+    for (const auto& [bytes, valueType, expected] : {std::tuple{Bytes({5, 0, 0, 0}), REG_DWORD, 5u},
+                                                     {Bytes({0, 0, 0, 0}), REG_DWORD, 0u},
+                                                     {Bytes({5, 0, 0, 0}), REG_BINARY, 60u}}) {
+        SavedValue::Write(HKEY_CURRENT_USER, APP_KEY, "CheckpointSeconds", valueType, bytes);
+        settings.LoadSettings();
+        EXPECT_EQ(expected, settings.m_nCheckpointSeconds) << "type " << valueType;
+    }
 }
 
 TEST_F(AppSettingsTest, ProfileOfAnotherTypeCountsAsMissing) {

@@ -1,7 +1,10 @@
 // Times one recording of the connection log (a connection booked, "clog.dat" read and written
 // anew, "clog.htm" and "mlog.htm" rewritten, "mlog.dat" saved) with 100, 10,000 and 65,535
 // stored connections, and the time plain C stdio needs to write the same bytes of "clog.dat"
-// and "clog.htm". Prints both and their ratio; each figure is the median of several runs.
+// and "clog.htm". Prints both and their ratio; each figure is the median of several runs. Then
+// the running connection's checkpoint: one write of "clog.run" against the recording with 100
+// stored connections that it must not outweigh, and that recording with checkpoints on (the
+// booked period written to "clog.run" first, the file removed last).
 #include "framework/AppMessageBox.h"
 #include "framework/CArchive.h"
 #include "log/CConnectionLog.h"
@@ -54,8 +57,8 @@ std::string NewFolder() {
 }
 
 void RemoveFolder(const std::string& folder) {
-    for (const char* name : {"clog.dat", "mlog.dat", "frame.htm", "clog.htm", "mlog.htm",
-                             "raw-clog.dat", "raw-clog.htm"})
+    for (const char* name : {"clog.dat", "mlog.dat", "clog.run", "frame.htm", "clog.htm",
+                             "mlog.htm", "raw-clog.dat", "raw-clog.htm"})
         DeleteFileA((folder + name).c_str());
     RemoveDirectoryA(folder.c_str());
 }
@@ -100,9 +103,11 @@ void WriteWithStdio(const std::string& path, const std::string& bytes) {
     std::fclose(file);
 }
 
-double TimeRecording(const std::string& folder, unsigned count, TIME64 now) {
+double TimeRecording(const std::string& folder, unsigned count, TIME64 now,
+                     unsigned checkpointSeconds = 0) {
     WriteStoredConnections(folder, count, now);
     CConnectionLog log(folder);
+    log.SetCheckpointInterval(checkpointSeconds);
     const Stopwatch watch;
     log.StartConnection(1000, 2000);
     log.UpdateConnection(1000 + 1048576, 2000 + 524288);
@@ -144,6 +149,32 @@ void Measure(unsigned count) {
     RemoveFolder(folder);
 }
 
+// A checkpoint as the log writes it a minute into a connection.
+double TimeCheckpoint(const CRunningCheckpoint& checkpoint, TIME64 now) {
+    const Stopwatch watch;
+    checkpoint.Write(CConnectionInfo(now - 60, 60, 1048576, 524288));
+    return watch.Milliseconds();
+}
+
+void MeasureCheckpoint() {
+    const std::string folder = NewFolder();
+    const TIME64 now = Clock::Now();
+    WriteRecentMonthTotals(folder, now);
+    CRunningCheckpoint checkpoint;
+    checkpoint.SetPath(folder + "clog.run");
+    std::vector<double> writes, plain, withCheckpoints;
+    for (int run = 0; run < RUNS; ++run) {
+        writes.push_back(TimeCheckpoint(checkpoint, now));
+        plain.push_back(TimeRecording(folder, 100, now));
+        withCheckpoints.push_back(TimeRecording(folder, 100, now, 60));
+    }
+    std::printf("checkpoint: one write of clog.run %6.2f ms; one recording with 100 connections "
+                "%6.2f ms, %6.2f ms with checkpoints on\n",
+                Median(writes), Median(plain), Median(withCheckpoints));
+    std::fflush(stdout);
+    RemoveFolder(folder);
+}
+
 } // namespace
 
 int main() {
@@ -157,5 +188,6 @@ int main() {
                 RUNS);
     for (unsigned count : {100u, 10000u, 65535u})
         Measure(count);
+    MeasureCheckpoint();
     return 0;
 }

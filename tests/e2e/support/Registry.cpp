@@ -33,13 +33,26 @@ std::optional<std::string> ReadRegistryValue(HKEY root, const std::string& key,
     return data;
 }
 
-bool WriteRegistryString(HKEY root, const std::string& key, const std::string& name,
-                         const std::string& text) {
+namespace {
+
+bool WriteRegistryValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
+                        const void* data, DWORD size) {
     fw::ScopedRegKey open;
     OpenKey(open, root, key, KEY_SET_VALUE, true);
-    return open.Get() && RegSetValueExA(open.Get(), name.c_str(), 0, REG_SZ,
-                                        reinterpret_cast<const BYTE*>(text.c_str()),
-                                        static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+    return open.Get() && RegSetValueExA(open.Get(), name.c_str(), 0, type,
+                                        static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+bool WriteRegistryString(HKEY root, const std::string& key, const std::string& name,
+                         const std::string& text) {
+    return WriteRegistryValue(root, key, name, REG_SZ, text.c_str(),
+                              static_cast<DWORD>(text.size() + 1));
+}
+
+bool WriteRegistryDword(HKEY root, const std::string& key, const std::string& name, DWORD value) {
+    return WriteRegistryValue(root, key, name, REG_DWORD, &value, sizeof value);
 }
 
 bool DeleteRegistryValue(HKEY root, const std::string& key, const std::string& name) {

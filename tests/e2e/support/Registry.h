@@ -13,6 +13,7 @@ std::optional<std::string> ReadRegistryValue(HKEY root, const std::string& key,
                                              const std::string& name);
 bool WriteRegistryString(HKEY root, const std::string& key, const std::string& name,
                          const std::string& text);
+bool WriteRegistryDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
 // Deletes the value; true also when it was not there.
 bool DeleteRegistryValue(HKEY root, const std::string& key, const std::string& name);
 
