@@ -9,6 +9,7 @@
 #define IDD_ABOUTBOX 100
 #define IDD_INFO_PAGE 102
 #define IDD_GENERAL_PAGE 132
+#define IDD_VOLUME 133
 #define IDR_CLOG_HEAD 101
 #define IDR_CLOG_FOOT 102
 #define IDR_FRAME_PAGE 103
@@ -31,6 +32,8 @@
 #define IDS_DATA_FILE_NOT_SAVED 151  // a data file, %1, could not take what belongs in it
 #define IDS_FOLDER_TOO_LONG 140
 #define IDS_APP_TITLE 57344      // "Tarvolo": caption of every message box
+#define IDS_TOOLTIP_LIMIT 170    // ", %1 von %2 MB": the billing period's use and limit
+#define IDS_VOLUME_WARNING 171   // the balloon of a share of the volume limit reached
 
 // Commands
 #define ID_SETTINGS 32773
@@ -54,3 +57,15 @@
 #define IDC_NOTICE 1026
 #define IDC_PROGRAM_NAME 1027
 #define IDC_VERSION 1028
+// The page "Volumen": the check box, then what it switches on and off
+#define IDC_VOLUME_LIMIT_ON 1010
+#define IDC_VOLUME_LIMIT_MB 1011
+#define IDC_VOLUME_MB_UNIT 1012
+#define IDC_COUNT_BOTH 1013     // received and sent count
+#define IDC_COUNT_RECEIVED 1014 // only received counts
+#define IDC_BILLING_DAY_LABEL 1015
+#define IDC_BILLING_DAY 1016
+#define IDC_BILLING_DAY_UNIT 1017
+#define IDC_WARN_LABEL 1018
+#define IDC_WARN_PERCENT 1019
+#define IDC_WARN_UNIT 1020

@@ -1,10 +1,13 @@
 #include "export/CsvExport.h"
 
 #include "framework/CArchive.h"
+#include "log/BillingPeriod.h"
 #include "log/MonthLog.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <map>
 
 namespace {
 
@@ -28,6 +31,14 @@ std::string FormatIsoTime(TIME64 time, errno_t (*convert)(std::tm*, const __time
     return FormatIso(broken, zone);
 }
 
+struct PeriodTotal {
+    TIME64 next = 0;
+    std::int64_t nConnections = 0;
+    std::int64_t nDuration = 0;
+    std::int64_t nReceived = 0;
+    std::int64_t nSent = 0;
+};
+
 } // namespace
 
 std::string FormatIsoUtc(TIME64 time) {
@@ -43,6 +54,35 @@ void WriteConnectionsCsv(const CConnectionList& list, std::ostream& out) {
     for (const CConnectionInfo& info : list) {
         out << FormatIsoUtc(info.m_timeStart) << ',' << FormatIsoLocal(info.m_timeStart) << ','
             << info.m_nDuration << ',' << info.m_nReceived << ',' << info.m_nSent << CSV_LINE_END;
+    }
+}
+
+void WritePeriodsCsv(const CConnectionList& list, int nBillingDay, std::ostream& out) {
+    // Keyed by the start, so that a record booked after a clock was set back still joins its
+    // period in order.
+    std::map<TIME64, PeriodTotal> periods;
+    PeriodTotal* period = nullptr;
+    TIME64 start = 0;
+    for (const CConnectionInfo& info : list) {
+        // Neighbouring records nearly always share a period; the C library's time conversions
+        // are the cost here, for up to 65,535 records.
+        if (!period || info.m_timeStart < start || info.m_timeStart >= period->next) {
+            start = BillingPeriodStart(info.m_timeStart, nBillingDay);
+            period = &periods[start];
+            period->next = NextBillingPeriodStart(start, nBillingDay);
+        }
+        ++period->nConnections;
+        period->nDuration += info.m_nDuration;
+        period->nReceived += info.m_nReceived;
+        period->nSent += info.m_nSent;
+    }
+    out << "period_start_local,period_end_local,connections,duration_s,received_bytes,sent_bytes"
+        << CSV_LINE_END;
+    for (const auto& entry : periods) {
+        const PeriodTotal& total = entry.second;
+        out << FormatIsoLocal(entry.first) << ',' << FormatIsoLocal(total.next) << ','
+            << total.nConnections << ',' << total.nDuration << ',' << total.nReceived << ','
+            << total.nSent << CSV_LINE_END;
     }
 }
 

@@ -14,7 +14,7 @@ namespace {
 const char PROGRAM[] = "tarvolo-export";
 
 const char USAGE[] =
-    "Usage: tarvolo-export [--dir <folder>] connections|months\r\n"
+    "Usage: tarvolo-export [--dir <folder>] connections|months|periods [--day <1..31>]\r\n"
     "Writes the Tarvolo log as CSV to standard output.\r\n"
     "\r\n"
     "  connections     one row per stored connection (clog.dat):\r\n"
@@ -22,6 +22,12 @@ const char USAGE[] =
     "  months          one row per calendar month 1 to 12 (mlog.dat):\r\n"
     "                  month,duration_s,received_bytes,sent_bytes\r\n"
     "                  then the line # saved_utc,<time the totals were saved>\r\n"
+    "  periods         one row per billing period with a stored connection (clog.dat),\r\n"
+    "                  oldest first; a connection counts for the period it began in:\r\n"
+    "                  period_start_local,period_end_local,connections,duration_s,\r\n"
+    "                  received_bytes,sent_bytes\r\n"
+    "  --day <1..31>   day of the month on which a billing period begins at 00:00 local\r\n"
+    "                  time (default 1); a shorter month begins it on its last day\r\n"
     "  --dir <folder>  folder of the data files (default: Tarvolo's, the folder of this\r\n"
     "                  program or, where that takes no files, Tarvolo in the user's local\r\n"
     "                  application data)\r\n"
@@ -41,7 +47,25 @@ bool FolderTooLong(const std::string& folder) {
 }
 
 bool IsCommand(const std::string& arg) {
-    return arg == "connections" || arg == "months";
+    return arg == "connections" || arg == "months" || arg == "periods";
+}
+
+// A day of 1 to 31 in one or two plain digits. Read by hand: the library's conversions import
+// strtol, which is not on the list of functions known to Windows XP SP3, and would take a sign,
+// spaces and numbers that overflow into the range.
+bool ParseBillingDay(const std::string& text, int& nDay) {
+    if (text.empty() || text.size() > 2)
+        return false;
+    int nValue = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        nValue = nValue * 10 + (c - '0');
+    }
+    if (nValue < 1 || nValue > 31)
+        return false;
+    nDay = nValue;
+    return true;
 }
 
 std::string DataFilePath(const std::string& folder, const char* name) {
@@ -54,6 +78,9 @@ std::string DataFilePath(const std::string& folder, const char* name) {
 void Export(const ExportOptions& options, std::ostream& out) {
     if (options.command == "connections") {
         WriteConnectionsCsv(ReadConnectionsFile(DataFilePath(options.folder, "clog.dat")), out);
+    } else if (options.command == "periods") {
+        WritePeriodsCsv(ReadConnectionsFile(DataFilePath(options.folder, "clog.dat")),
+                        options.nBillingDay, out);
     } else {
         MonthTable table{};
         const TIME64 saveTime = ReadMonthsFile(DataFilePath(options.folder, "mlog.dat"), table);
@@ -71,6 +98,7 @@ int Fail(std::ostream& err, const std::string& reason) {
 bool ParseExportArguments(const std::vector<std::string>& args, ExportOptions& options,
                           std::string& error) {
     const std::string dirPrefix = "--dir=";
+    const std::string dayPrefix = "--day=";
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h" || arg == "/?") {
@@ -92,6 +120,16 @@ bool ParseExportArguments(const std::vector<std::string>& args, ExportOptions& o
                         " characters)";
                 return false;
             }
+        } else if (arg == "--day" || arg.compare(0, dayPrefix.size(), dayPrefix) == 0) {
+            const bool valueFollows = arg == "--day";
+            const std::string value = !valueFollows         ? arg.substr(dayPrefix.size())
+                                      : i + 1 < args.size() ? args[++i]
+                                                            : std::string();
+            if (!ParseBillingDay(value, options.nBillingDay)) {
+                error = "--day needs a day of the month from 1 to 31 (see --help)";
+                return false;
+            }
+            options.bDayGiven = true;
         } else if (IsCommand(arg) && options.command.empty()) {
             options.command = arg;
         } else {
@@ -100,7 +138,11 @@ bool ParseExportArguments(const std::vector<std::string>& args, ExportOptions& o
         }
     }
     if (!options.bHelp && options.command.empty()) {
-        error = "no command given: connections or months (see --help)";
+        error = "no command given: connections, months or periods (see --help)";
+        return false;
+    }
+    if (!options.bHelp && options.bDayGiven && options.command != "periods") {
+        error = "--day belongs to periods (see --help)";
         return false;
     }
     return true;

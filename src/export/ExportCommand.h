@@ -1,13 +1,16 @@
 #pragma once
-// The command line of tarvolo-export: "[--dir <folder>] connections|months" or "--help".
+// The command line of tarvolo-export: "[--dir <folder>] connections|months|periods
+// [--day <1..31>]" or "--help".
 #include <ostream>
 #include <string>
 #include <vector>
 
 struct ExportOptions {
     bool bHelp = false;
-    std::string command; // "connections" or "months"
+    std::string command; // "connections", "months" or "periods"
     std::string folder;  // empty: the program's own folder
+    int nBillingDay = 1; // of "periods"
+    bool bDayGiven = false;
 };
 
 // Fills options from the arguments (without the program name); false with a one-line reason

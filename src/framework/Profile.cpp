@@ -65,8 +65,8 @@ bool GetProfileBinary(const std::string& section, const std::string& entry,
     return true;
 }
 
-unsigned long GetProfileInt(const std::string& section, const std::string& entry,
-                            unsigned long nDefault) {
+unsigned long GetProfileDword(const std::string& section, const std::string& entry,
+                              unsigned long nDefault) {
     const std::string path = SectionPath(section);
     ScopedRegKey key;
     if (path.empty() ||
@@ -80,6 +80,30 @@ unsigned long GetProfileInt(const std::string& section, const std::string& entry
         type != REG_DWORD || size != sizeof value)
         return nDefault;
     return value;
+}
+
+bool WriteProfileDword(const std::string& section, const std::string& entry, unsigned long value,
+                       unsigned long nDefault) {
+    const std::string path = SectionPath(section);
+    if (path.empty())
+        return false;
+    ScopedRegKey key;
+    if (value == nDefault) {
+        LONG opened =
+            RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, key.Receive());
+        if (opened == ERROR_FILE_NOT_FOUND)
+            return true;
+        if (opened != ERROR_SUCCESS)
+            return false;
+        LONG deleted = RegDeleteValueA(key.Get(), entry.c_str());
+        return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+    }
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
+        return false;
+    const DWORD data = value;
+    return RegSetValueExA(key.Get(), entry.c_str(), 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
 }
 
 bool WriteProfileBinary(const std::string& section, const std::string& entry, const void* data,

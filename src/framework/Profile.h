@@ -20,8 +20,14 @@ bool GetProfileBinary(const std::string& section, const std::string& entry,
 
 // Reads a REG_DWORD value; nDefault when the key or value is missing, the value has another
 // type, or no registry key is set.
-unsigned long GetProfileInt(const std::string& section, const std::string& entry,
-                            unsigned long nDefault);
+unsigned long GetProfileDword(const std::string& section, const std::string& entry,
+                              unsigned long nDefault);
+
+// Writes value as a REG_DWORD value, creating the keys on the way; where value is nDefault, deletes
+// the value instead (a missing one is no failure), so that a setting left at its default leaves
+// nothing behind and GetProfileDword with the same default reads it back.
+bool WriteProfileDword(const std::string& section, const std::string& entry, unsigned long value,
+                       unsigned long nDefault);
 
 // Writes a REG_BINARY value, creating the keys on the way.
 bool WriteProfileBinary(const std::string& section, const std::string& entry, const void* data,

@@ -366,6 +366,7 @@ void CConnectionLog::EndConnection() {
 // Connections that "clog.dat" did not take before wait for the next recording. A file that was
 // not read in full is neither replaced nor shown: its connections would be lost.
 void CConnectionLog::RecordConnection(const CConnectionInfo* pInfo) {
+    m_recordedUse.bValid = false;
     if (pInfo)
         m_unsaved.push_back(*pInfo);
     if (LoadConnections()) {
@@ -472,6 +473,49 @@ void CConnectionLog::GetVolumeText(std::string& text) {
     text = FormatMegabytes(total, m_numberFormat);
 }
 
+namespace {
+
+std::int64_t UseOf(const CConnectionInfo& info, bool bReceivedOnly) {
+    return info.m_nReceived + (bReceivedOnly ? 0 : info.m_nSent);
+}
+
+} // namespace
+
+std::int64_t CConnectionLog::GetUseSince(TIME64 periodStart, bool bReceivedOnly) {
+    USE_SINCE& cached = m_recordedUse;
+    if (!cached.bValid || cached.periodStart != periodStart ||
+        cached.bReceivedOnly != bReceivedOnly)
+        cached = {true, periodStart, bReceivedOnly, RecordedUseSince(periodStart, bReceivedOnly)};
+    std::int64_t nBytes = cached.nBytes;
+    if (m_pCurrent && m_pCurrent->m_timeStart >= periodStart)
+        nBytes += UseOf(*m_pCurrent, bReceivedOnly);
+    return nBytes;
+}
+
+// "clog.dat" holds the connections in the order they ended, so those of the period are at its
+// end; what it could not take yet waits in memory.
+std::int64_t CConnectionLog::RecordedUseSince(TIME64 periodStart, bool bReceivedOnly) const {
+    std::int64_t nBytes = 0;
+    for (const CConnectionInfo& info : m_unsaved)
+        if (info.m_timeStart >= periodStart)
+            nBytes += UseOf(info, bReceivedOnly);
+    CFileException error;
+    const std::unique_ptr<CFile> file = OpenDataFile(CLOG_DAT, &error);
+    if (!file)
+        return nBytes;
+    try {
+        const CConnectionList recorded =
+            ReadLastConnections(*file, [periodStart](const CConnectionInfo& info) {
+                return info.m_timeStart >= periodStart;
+            });
+        for (const CConnectionInfo& info : recorded)
+            nBytes += UseOf(info, bReceivedOnly);
+    } catch (const CException&) {
+        // what cannot be read here is reported when the list is loaded
+    }
+    return nBytes;
+}
+
 void CConnectionLog::SetSortOrder(bool bOldestFirst) {
     m_bOldestFirst = bOldestFirst;
     RecordConnection(nullptr);
@@ -489,6 +533,7 @@ void CConnectionLog::ClearConnections() {
     CCriticalSectionLock hold(m_lock);
     m_list.clear();
     m_unsaved.clear();
+    m_recordedUse.bValid = false;
     SaveConnections();
     WriteFrameReport(PathOf(FRAME_HTM));
     WriteConnectionReportShell(PathOf(CLOG_HTM), true);

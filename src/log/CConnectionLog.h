@@ -72,6 +72,10 @@ public:
 
     // The current month's megabytes, the running connection included, for the tooltip.
     void GetVolumeText(std::string& text);
+    // The bytes of the connections that began at or after periodStart, the running one
+    // included: those received, or those received and sent. Read from the end of "clog.dat"
+    // once per recording, not at every call.
+    std::int64_t GetUseSince(TIME64 periodStart, bool bReceivedOnly);
     // Row order of "clog.htm"; rewrites the reports.
     void SetSortOrder(bool bOldestFirst);
     void ShowLog();
@@ -112,6 +116,7 @@ private:
     bool EndsConnectionFile(const CConnectionInfo& info) const;
     void WriteCheckpoint();
     void SettleCheckpoint(const CConnectionInfo& info);
+    std::int64_t RecordedUseSince(TIME64 periodStart, bool bReceivedOnly) const;
     bool LoadConnections();
     bool SaveConnections();
     void RecordConnection(const CConnectionInfo* pInfo);
@@ -135,6 +140,13 @@ private:
     std::uint64_t m_nCheckpointAtMs = 0; // m_nOnlineMs when it was last written
     bool m_bCheckpointed = false;        // "clog.run" may hold the running connection
     bool m_bOldestFirst = true;
+    // GetUseSince's sum of the recorded connections, for the start and kind it was asked for.
+    struct USE_SINCE {
+        bool bValid = false;
+        TIME64 periodStart = 0;
+        bool bReceivedOnly = false;
+        std::int64_t nBytes = 0;
+    } m_recordedUse;
     ShellOpener m_shellOpener;
     CFileReplacement::FileOpener m_dataFileOpener;
 };

@@ -6,6 +6,7 @@
 #include "framework/CFileLocation.h"
 #include "resource.h"
 #include "ui/OptionsPSheet.h"
+#include "ui/VolumeLimits.h"
 
 #include <io.h>
 
@@ -19,6 +20,16 @@ const char RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char RUN_VALUE[] = "Tarvolo";
 const char PROFILE_VALUE[] = "Profile";
 const char CHECKPOINT_VALUE[] = "CheckpointSeconds";
+const char VOLUME_LIMIT_VALUE[] = "VolumeLimitMB";
+const char VOLUME_RECEIVED_ONLY_VALUE[] = "VolumeReceivedOnly";
+const char BILLING_DAY_VALUE[] = "BillingDay";
+const char VOLUME_WARN_PERCENT_VALUE[] = "VolumeWarnPercent";
+
+// A DWORD of the profile no larger than nMax: the comparison is made before the value is cut
+// to an int, so that a stored 0xFFFFFFFF is the largest value and not -1.
+unsigned long ReadProfileAtMost(const char* entry, unsigned long nDefault, unsigned long nMax) {
+    return std::min(fw::GetProfileDword("", entry, nDefault), nMax);
+}
 
 // The full path of the program file; empty when it cannot be had whole.
 std::string ProgramPath() {
@@ -44,13 +55,42 @@ void CAppSettings::LoadSettings() {
     m_profile.bAutoStart = IsAutoStartSet();
     // A damaged record would be saved back as it came; the page is one that exists.
     m_profile.nActivePage = std::clamp(m_profile.nActivePage, 0, COptionsPSheet::PAGE_COUNT - 1);
-    m_nCheckpointSeconds = fw::GetProfileInt("", CHECKPOINT_VALUE, DEFAULT_CHECKPOINT_SECONDS);
+    m_nCheckpointSeconds = fw::GetProfileDword("", CHECKPOINT_VALUE, DEFAULT_CHECKPOINT_SECONDS);
+    LoadVolume();
+}
+
+void CAppSettings::LoadVolume() {
+    const VOLUMESETTINGS defaults;
+    VOLUMESETTINGS volume;
+    volume.nLimitMB = static_cast<std::uint32_t>(
+        ReadProfileAtMost(VOLUME_LIMIT_VALUE, defaults.nLimitMB, MAX_VOLUME_LIMIT_MB));
+    volume.bReceivedOnly =
+        fw::GetProfileDword("", VOLUME_RECEIVED_ONLY_VALUE, defaults.bReceivedOnly ? 1 : 0) != 0;
+    volume.nBillingDay = static_cast<int>(
+        ReadProfileAtMost(BILLING_DAY_VALUE, defaults.nBillingDay, MAX_BILLING_DAY));
+    volume.nWarnPercent = static_cast<int>(ReadProfileAtMost(
+        VOLUME_WARN_PERCENT_VALUE, defaults.nWarnPercent, VOLUMESETTINGS::MAX_WARN_PERCENT));
+    m_volume = ClampedVolume(volume);
+}
+
+void CAppSettings::SaveVolume() {
+    const VOLUMESETTINGS defaults;
+    m_volume = ClampedVolume(m_volume);
+    fw::WriteProfileDword("", VOLUME_LIMIT_VALUE, m_volume.nLimitMB, defaults.nLimitMB);
+    fw::WriteProfileDword("", VOLUME_RECEIVED_ONLY_VALUE, m_volume.bReceivedOnly ? 1 : 0,
+                          defaults.bReceivedOnly ? 1 : 0);
+    fw::WriteProfileDword("", BILLING_DAY_VALUE, static_cast<unsigned long>(m_volume.nBillingDay),
+                          static_cast<unsigned long>(defaults.nBillingDay));
+    fw::WriteProfileDword("", VOLUME_WARN_PERCENT_VALUE,
+                          static_cast<unsigned long>(m_volume.nWarnPercent),
+                          static_cast<unsigned long>(defaults.nWarnPercent));
 }
 
 void CAppSettings::SaveSettings() {
     SetAutoStart(m_profile.bAutoStart);
     m_profile.dwSize = sizeof m_profile;
     fw::WriteProfileBinary("", PROFILE_VALUE, &m_profile, sizeof m_profile);
+    SaveVolume();
 }
 
 // Windows starts what both Run keys name, so the value stays in one only: otherwise the second

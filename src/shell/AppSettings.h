@@ -1,10 +1,12 @@
 #pragma once
-// The application's settings: the record PROFILEDATA in the user's profile, the autostart
+// The application's settings: the record PROFILEDATA in the user's profile, the volume limit in
+// values of its own beside it, the autostart
 // value under the machine's Run key (or the user's, where the machine's may not be written: a
 // standard user on Windows NT), and the help file. The application object owns one and
 // lends it to the options sheet.
 #include "ui/ProfileData.h"
 #include "ui/OptionsHost.h"
+#include "ui/VolumeSettings.h"
 
 #include <windows.h>
 
@@ -25,11 +27,16 @@ public:
     // written.
     static constexpr unsigned long DEFAULT_CHECKPOINT_SECONDS = 60;
     unsigned long m_nCheckpointSeconds = DEFAULT_CHECKPOINT_SECONDS;
+    // The volume limit: the DWORD values "VolumeLimitMB", "VolumeReceivedOnly", "BillingDay" and
+    // "VolumeWarnPercent" beside "Profile", each present only while it differs from its default.
+    VOLUMESETTINGS m_volume;
 
     // Reads the record from the profile value "Profile"; whether the program starts with
-    // Windows comes from the Run value, whatever the record says.
+    // Windows comes from the Run value, whatever the record says. A volume value that is missing
+    // or of another type is its default, one out of range is moved to the range's nearest end.
     void LoadSettings();
-    // Writes or deletes the Run value, then the record. Failures are silent.
+    // Writes or deletes the Run value, then the record, then the volume values (a value at its
+    // default is deleted). Failures are silent.
     void SaveSettings();
     // TRUE writes the Run value (the quoted program path) under the machine's Run key, or under
     // the user's where the machine's refuses it, and leaves it in one of them only. FALSE
@@ -55,11 +62,15 @@ public:
     void SetWinHelpFunction(WinHelpFunction winHelp) { m_winHelp = std::move(winHelp); }
 
     PROFILEDATA& Profile() override { return m_profile; }
+    VOLUMESETTINGS& Volume() override { return m_volume; }
     HWND GetMainWindow() const override { return m_hMainWnd; }
     BOOL HelpFileExists(std::string* pPath = nullptr) const override;
     BOOL ShowHelp(DWORD dwData, UINT nCmd) override;
 
 private:
+    void LoadVolume();
+    void SaveVolume();
+
     std::string m_strHelpFilePath;
     HWND m_hMainWnd = nullptr;
     HKEY m_hMachineRoot = HKEY_LOCAL_MACHINE;

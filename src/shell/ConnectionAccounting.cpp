@@ -1,10 +1,50 @@
 #include "shell/ConnectionAccounting.h"
 
+#include "framework/AppMessageBox.h"
 #include "framework/LoadStringResource.h"
 #include "counters/TrafficCounter.h"
 #include "log/CConnectionLog.h"
+#include "log/CNumberFormat.h"
 #include "resource.h"
 #include "shell/TrayIcon.h"
+#include "shell/VolumeWatch.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+// The text with %1, %2, ... replaced by the values in turn.
+std::string Filled(std::string text, std::initializer_list<std::string> values) {
+    int n = 1;
+    for (const std::string& value : values) {
+        const std::string mark = "%" + std::to_string(n++);
+        const std::string::size_type at = text.find(mark);
+        if (at != std::string::npos)
+            text.replace(at, mark.size(), value);
+    }
+    return text;
+}
+
+// Whole megabytes, grouped as the user's numbers are ("1.000").
+std::string Megabytes(std::int64_t nBytes) {
+    std::string text = std::to_string(nBytes / CVolumeWatch::MEGABYTE);
+    CNumberFormat(0).Format(text);
+    return text;
+}
+
+// Day and month, "06.02.".
+std::string DayAndMonth(TIME64 time) {
+    const __time64_t value = time;
+    std::tm local{};
+    if (_localtime64_s(&local, &value) != 0)
+        return {};
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d.%02d.", local.tm_mday, local.tm_mon + 1);
+    return text;
+}
+
+} // namespace
 
 const CConnectionAccounting::TIMER_CALLS CConnectionAccounting::SYSTEM_TIMER = {&::SetTimer,
                                                                                 &::KillTimer};
@@ -53,13 +93,44 @@ void CConnectionAccounting::OnTimer(UINT_PTR nIDEvent) {
 }
 
 void CConnectionAccounting::UpdateTrayIcon() {
+    const TIME64 now = Clock::Now();
+    const std::int64_t nPeriodUse = PeriodUse(now);
     const HICON hIcon = LoadTrayImage();
-    const std::string tooltip = TooltipText();
+    const std::string tooltip = TooltipText(nPeriodUse);
     // An icon the shell has not taken yet is kept up to date for the add that shows it.
-    if (!m_trayIcon.IsSetUp())
+    if (m_trayIcon.IsSetUp()) {
+        m_trayIcon.SetTooltipText(tooltip.c_str());
+        m_trayIcon.SetIcon(hIcon);
+    }
+    WarnIfDue(nPeriodUse, now);
+}
+
+// The billing period's use where a limit is set; 0 otherwise.
+std::int64_t CConnectionAccounting::PeriodUse(TIME64 now) {
+    if (!m_pVolumeWatch || !m_pVolumeWatch->IsOn())
+        return 0;
+    return m_log.GetUseSince(m_pVolumeWatch->PeriodStart(now),
+                             m_pVolumeWatch->Settings().bReceivedOnly);
+}
+
+void CConnectionAccounting::WarnIfDue(std::int64_t nPeriodUse, TIME64 now) {
+    if (!m_pVolumeWatch)
         return;
-    m_trayIcon.SetTooltipText(tooltip.c_str());
-    m_trayIcon.SetIcon(hIcon);
+    const int nPercent = m_pVolumeWatch->TakeDueWarning(nPeriodUse, now);
+    if (nPercent == 0)
+        return;
+    const std::string text = Filled(
+        fw::LoadStringResource(IDS_VOLUME_WARNING),
+        {std::to_string(nPercent), Megabytes(nPeriodUse),
+         Megabytes(std::int64_t(m_pVolumeWatch->Settings().nLimitMB) * CVolumeWatch::MEGABYTE),
+         DayAndMonth(m_pVolumeWatch->NextPeriodStart(now))});
+    if (m_trayIcon.ShowBalloon(fw::LoadStringResource(IDS_APP_TITLE).c_str(), text.c_str()))
+        return;
+    {
+        const fw::CDeferredMessageBoxes::Scope deferred(m_warnings);
+        fw::AppMessageBox(text, MB_ICONEXCLAMATION);
+    }
+    m_warnings.ShowWhenIdle();
 }
 
 HICON CConnectionAccounting::LoadTrayImage() {
@@ -137,12 +208,19 @@ void CConnectionAccounting::LastReadings(std::int64_t& nReceived, std::int64_t& 
 }
 
 // String 139, "Tarvolo: %s MByte", with the month's volume in place of %s.
-std::string CConnectionAccounting::TooltipText() {
+// With a limit set, string 170 follows: ", %1 von %2 MB" with the billing period's use and the
+// limit.
+std::string CConnectionAccounting::TooltipText(std::int64_t nPeriodUse) {
     std::string volume;
     m_log.GetVolumeText(volume);
     std::string text = fw::LoadStringResource(IDS_TOOLTIP_FORMAT);
     const std::string::size_type at = text.find("%s");
     if (at != std::string::npos)
         text.replace(at, 2, volume);
+    if (m_pVolumeWatch && m_pVolumeWatch->IsOn())
+        text += Filled(
+            fw::LoadStringResource(IDS_TOOLTIP_LIMIT),
+            {Megabytes(nPeriodUse), Megabytes(std::int64_t(m_pVolumeWatch->Settings().nLimitMB) *
+                                              CVolumeWatch::MEGABYTE)});
     return text;
 }

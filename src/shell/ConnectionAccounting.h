@@ -6,8 +6,11 @@
 //
 // The frame embeds one and routes WM_CONNECTIONS_CHANGED and WM_TIMER to it; the counter, the
 // log, the tray icon and the window whose timer measures are the frame's, lent to it.
+#include "framework/CDeferredMessageBoxes.h"
 #include "framework/ScopedHandles.h"
 #include "shell/RunningReading.h"
+
+#include "log/Clock.h"
 
 #include <windows.h>
 
@@ -17,6 +20,7 @@
 class CConnectionLog;
 class CTrafficCounter;
 class CTrayIcon;
+class CVolumeWatch;
 
 const UINT_PTR IDT_MEASURE = 11;       // the measuring timer
 const UINT MEASURE_INTERVAL_MS = 5000; // its period
@@ -41,12 +45,17 @@ public:
     void SetWindow(HWND hWnd) { m_hWnd = hWnd; }
     // The byte counter, opened and with both byte counters added; not owned.
     void SetCounter(CTrafficCounter* pCounter) { m_pCounter = pCounter; }
+    // The volume limit's watch; not owned. With a limit set, the tooltip adds the billing
+    // period's use and the limit, and a warning that is due shows as a balloon of the tray icon
+    // (where the shell shows none, as a message that lets the counting go on).
+    void SetVolumeWatch(CVolumeWatch* pWatch) { m_pVolumeWatch = pWatch; }
 
     // WM_CONNECTIONS_CHANGED: lParam is the number of active connections; wParam is not used.
     LRESULT OnConnectionsChanged(WPARAM wParam, LPARAM lParam);
     // WM_TIMER of any id; the frame passes the message on to the default handling afterwards.
     void OnTimer(UINT_PTR nIDEvent);
-    // Image and tooltip of the tray icon for the current state and the month's volume.
+    // Image and tooltip of the tray icon for the current state and the month's volume; a
+    // warning of the volume limit that is due.
     void UpdateTrayIcon();
 
     // Loads the tray image of the current state (idle at first) in place of the previous one,
@@ -67,7 +76,9 @@ private:
     std::int64_t FinalReading(CRunningReading& reading, DWORD dwCounter);
     // The readings of the last sample, without taking a new one.
     void LastReadings(std::int64_t& nReceived, std::int64_t& nSent);
-    std::string TooltipText();
+    std::string TooltipText(std::int64_t nPeriodUse);
+    std::int64_t PeriodUse(TIME64 now);
+    void WarnIfDue(std::int64_t nPeriodUse, TIME64 now);
 
     CConnectionLog& m_log;
     CTrayIcon& m_trayIcon;
@@ -79,4 +90,6 @@ private:
     fw::ScopedIcon m_hTrayIcon; // the image the tray shows
     CRunningReading m_received;
     CRunningReading m_sent;
+    CVolumeWatch* m_pVolumeWatch = nullptr;
+    fw::CDeferredMessageBoxes m_warnings; // where the shell shows no balloons
 };

@@ -6,6 +6,7 @@
 #include "framework/CResourceException.h"
 #include "framework/CUserException.h"
 #include "framework/LoadStringResource.h"
+#include "framework/Profile.h"
 #include "resource.h"
 #include "shell/AppMessages.h"
 #include "ras/RasAvailability.h"
@@ -26,6 +27,23 @@ const UINT_PTR IDT_TRAY_RETRY = 13;
 const UINT TRAY_RETRY_INTERVAL_MS = 1000;
 const int TRAY_RETRIES = 120;
 
+// The warnings of the volume limit shown in the current billing period, kept beside the
+// settings so that a restart does not show them again. Nothing is written while no limit is set.
+const char WARNED_PERIOD_VALUE[] = "VolumeWarnedPeriod";
+const char WARNED_PERCENT_VALUE[] = "VolumeWarnedPercent";
+
+CVolumeWatch::WARNED LoadWarned() {
+    CVolumeWatch::WARNED warned;
+    warned.periodStart = Clock::FromFileTime(fw::GetProfileDword("", WARNED_PERIOD_VALUE, 0));
+    warned.nPercent = static_cast<int>(fw::GetProfileDword("", WARNED_PERCENT_VALUE, 0));
+    return warned;
+}
+
+void SaveWarned(const CVolumeWatch::WARNED& warned) {
+    fw::WriteProfileDword("", WARNED_PERIOD_VALUE, Clock::ToFileTime(warned.periodStart), 0);
+    fw::WriteProfileDword("", WARNED_PERCENT_VALUE, static_cast<unsigned long>(warned.nPercent), 0);
+}
+
 } // namespace
 
 CMainFrame::PARTS CMainFrame::SystemParts() {
@@ -44,8 +62,9 @@ CConnectionLog CMainFrame::MakeLog(const std::string& folder, fw::CDeferredMessa
 CMainFrame::CMainFrame(CAppSettings& settings, const CSingleInstance& instance, PARTS parts)
     : m_settings(settings), m_instance(instance), m_parts(std::move(parts)),
       m_trayIcon(m_parts.shellNotify), m_log(MakeLog(m_parts.logFolder, m_startUpMessages)),
-      m_accounting(m_log, m_trayIcon) {
+      m_volumeWatch(settings.m_volume, LoadWarned(), &SaveWarned), m_accounting(m_log, m_trayIcon) {
     m_log.SetCheckpointInterval(settings.m_nCheckpointSeconds);
+    m_accounting.SetVolumeWatch(&m_volumeWatch);
 }
 
 CMainFrame::~CMainFrame() {
@@ -250,6 +269,7 @@ LRESULT CMainFrame::OnOptionsNotify(WPARAM wParam) {
     if (wParam == IDOK || wParam == ID_APPLY_NOW) {
         m_settings.SaveSettings();
         m_log.SetSortOrder(m_settings.m_profile.bSortAscending != 0);
+        m_volumeWatch.ChangeSettings(m_settings.m_volume);
     }
     if (wParam == IDOK || wParam == IDCANCEL) {
         // The sheet posted this just before its window went; the object is no longer in use.
@@ -271,6 +291,7 @@ void CMainFrame::OnDeleteLog() {
         // clears the (already empty) connections once more, as a start anew does.
         m_log.ClearConnections();
         m_log.DeleteAll();
+        m_volumeWatch.Rearm();
     }
     m_accounting.UpdateTrayIcon();
 }

@@ -11,6 +11,7 @@
 #include "shell/ConnectionAccounting.h"
 #include "ras/RasWatcher.h"
 #include "shell/TrayIcon.h"
+#include "shell/VolumeWatch.h"
 
 #include <functional>
 #include <memory>
@@ -87,6 +88,7 @@ private:
     // sheet, the counter and the watcher, then the accounting, the log and the tray icon follow.
     CTrayIcon m_trayIcon;
     CConnectionLog m_log;
+    CVolumeWatch m_volumeWatch;
     CConnectionAccounting m_accounting; // the measuring timer, m_bConnected and the tray image
     std::unique_ptr<CRasWatcher> m_pWatcher;
     std::unique_ptr<CTrafficCounter> m_pCounter;

@@ -77,6 +77,22 @@ HICON CTrayIcon::GetIcon() const {
     return m_bEnabled ? m_nid.hIcon : nullptr;
 }
 
+// The balloon's fields came with the second NOTIFYICONDATA; only this call hands it over, so
+// every other call stays readable for the first shells.
+BOOL CTrayIcon::ShowBalloon(LPCSTR lpszTitle, LPCSTR lpszText) {
+    if (!m_bEnabled || m_bHidden || LOBYTE(LOWORD(GetVersion())) < 5)
+        return FALSE;
+    NOTIFYICONDATAA balloon = {};
+    balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    balloon.hWnd = m_nid.hWnd;
+    balloon.uID = m_nid.uID;
+    balloon.uFlags = NIF_INFO;
+    lstrcpynA(balloon.szInfoTitle, lpszTitle, sizeof balloon.szInfoTitle);
+    lstrcpynA(balloon.szInfo, lpszText, sizeof balloon.szInfo);
+    balloon.dwInfoFlags = NIIF_WARNING;
+    return m_pfnShellNotify(NIM_MODIFY, &balloon);
+}
+
 BOOL CTrayIcon::SetTooltipText(LPCSTR lpszTip) {
     CopyTip(lpszTip);
     if (!m_bEnabled)

@@ -34,6 +34,9 @@ public:
     // hiding are only noted for the add.
     BOOL IsEnabled() const { return m_bEnabled; }
     BOOL SetTooltipText(LPCSTR lpszTip);
+    // A balloon with the warning icon above the icon (Windows 2000 and later). FALSE where the
+    // icon is not shown or the shell has no balloons.
+    BOOL ShowBalloon(LPCSTR lpszTitle, LPCSTR lpszText);
 
     // wParam and lParam of the callback message; 0 when the message is not this icon's or its
     // menu is missing, else 1.

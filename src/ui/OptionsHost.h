@@ -1,7 +1,8 @@
 #pragma once
-// What the options sheet and its pages need from the application: the settings record they
-// edit, the main window they report to, and the help file.
+// What the options sheet and its pages need from the application: the settings they edit, the
+// main window they report to, and the help file.
 #include "ui/ProfileData.h"
+#include "ui/VolumeSettings.h"
 
 #include <windows.h>
 
@@ -11,6 +12,8 @@ class COptionsHost {
 public:
     // The application's settings record; the pages and the sheet change it in memory only.
     virtual PROFILEDATA& Profile() = 0;
+    // The volume limit; the page "Volumen" changes it in memory only, with every value in range.
+    virtual VOLUMESETTINGS& Volume() = 0;
     // The window that receives WM_OPTIONS_NOTIFY and the log commands.
     virtual HWND GetMainWindow() const = 0;
     // TRUE when the help file exists; its path then goes to *pPath when one is given.

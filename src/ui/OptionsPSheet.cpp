@@ -4,11 +4,31 @@
 #include "ui/OptionsNotify.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
-// Help topics of the pages are numbered from here, in page order.
+// Help topics of the pages are numbered from here, by stored page number.
 const DWORD HELP_CONTEXT_FIRST_PAGE = 200;
+
+// The stored number of each page, in the order the sheet shows them. "Volumen" came after the
+// other two had their numbers, so a number stored by an older version still names its page.
+const int STORED_PAGE_OF_TAB[] = {0, 2, 1};
+static_assert(std::size(STORED_PAGE_OF_TAB) == COptionsPSheet::PAGE_COUNT,
+              "every page has a stored number");
+
+// A place the sheet does not have (no tab selected) counts as the first page.
+int StoredPageOfTab(int nTab) {
+    return nTab >= 0 && nTab < COptionsPSheet::PAGE_COUNT ? STORED_PAGE_OF_TAB[nTab] : 0;
+}
+
+// The place in the sheet of a stored page number; -1 for a number no page has.
+int TabOfStoredPage(int nStored) {
+    const int* pFound =
+        std::find(std::begin(STORED_PAGE_OF_TAB), std::end(STORED_PAGE_OF_TAB), nStored);
+    return pFound == std::end(STORED_PAGE_OF_TAB) ? -1
+                                                  : static_cast<int>(pFound - STORED_PAGE_OF_TAB);
+}
 
 const UINT BUTTON_TEXTS[] = {IDS_BUTTON_APPLY, IDS_BUTTON_OK, IDS_BUTTON_CANCEL, IDS_BUTTON_HELP};
 
@@ -32,13 +52,14 @@ int ButtonWidth(int bx) {
 } // namespace
 
 COptionsPSheet::COptionsPSheet(COptionsHost& host, UINT nIDCaption, HWND hParent, UINT iSelectPage)
-    : CPropertySheet(nIDCaption, hParent, iSelectPage), m_pageGeneral(host),
+    : CPropertySheet(nIDCaption, hParent, iSelectPage), m_pageGeneral(host), m_pageVolume(host),
       m_hIcon(
           static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME),
                                         IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
       m_host(host) {
     m_psh.dwFlags &= ~PSH_HASHELP;
     AddPage(&m_pageGeneral);
+    AddPage(&m_pageVolume);
     AddPage(&m_pageAbout);
 }
 
@@ -63,7 +84,7 @@ BOOL COptionsPSheet::PreTranslateMessage(MSG* pMsg) {
     int nPageBefore = GetActiveIndex();
     BOOL handled = CPropertySheet::PreTranslateMessage(pMsg);
     if (m_hWnd && GetActiveIndex() != nPageBefore)
-        m_host.Profile().nActivePage = GetActiveIndex();
+        RememberActivePage();
     return handled;
 }
 
@@ -105,7 +126,7 @@ BOOL COptionsPSheet::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 BOOL COptionsPSheet::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     if (reinterpret_cast<const NMHDR*>(lParam)->code == TCN_SELCHANGE)
-        m_host.Profile().nActivePage = GetActiveIndex();
+        RememberActivePage();
     return CPropertySheet::OnNotify(wParam, lParam, pResult);
 }
 
@@ -122,9 +143,9 @@ BOOL COptionsPSheet::OnInitDialog() {
         ShowWindow(m_btnHelp, SW_SHOW);
     LayoutButtons();
     SetButtonFont();
-    int nPage = m_host.Profile().nActivePage;
-    if (nPage > 0 && nPage < GetPageCount())
-        SetActivePage(nPage);
+    int nTab = TabOfStoredPage(m_host.Profile().nActivePage);
+    if (nTab > 0)
+        SetActivePage(nTab);
     return result;
 }
 
@@ -206,7 +227,11 @@ void COptionsPSheet::OnHelpButton() {
 }
 
 void COptionsPSheet::ShowHelpForActivePage() {
-    m_host.ShowHelp(HELP_CONTEXT_FIRST_PAGE + GetActiveIndex(), HELP_CONTEXT);
+    m_host.ShowHelp(HELP_CONTEXT_FIRST_PAGE + StoredPageOfTab(GetActiveIndex()), HELP_CONTEXT);
+}
+
+void COptionsPSheet::RememberActivePage() {
+    m_host.Profile().nActivePage = StoredPageOfTab(GetActiveIndex());
 }
 
 void COptionsPSheet::GrowWindow(int cy) {

@@ -1,14 +1,17 @@
 #pragma once
-// The modeless options sheet with the pages "Allgemein" and "Info". A modeless property sheet
-// has no usable standard buttons, so this sheet makes its own row of Help, OK, Cancel and
-// Apply, keeps its own record of modified pages, and reports the user's decision to the main
-// window with WM_OPTIONS_NOTIFY.
+// The modeless options sheet with the pages "Allgemein", "Volumen" and "Info", in that order.
+// A modeless property sheet has no usable standard buttons, so this sheet makes its own row of
+// Help, OK, Cancel and Apply, keeps its own record of modified pages, and reports the user's
+// decision to the main window with WM_OPTIONS_NOTIFY. The page shown last is stored by a number
+// of its own, not by its place: 0 "Allgemein", 1 "Info" (as older versions stored them), 2
+// "Volumen"; the pages' help topics follow the same numbers.
 #include "framework/CPropertySheet.h"
 #include "framework/ScopedHandles.h"
 #include "resource.h"
 #include "ui/AboutPpg.h"
 #include "ui/GeneralPpg.h"
 #include "ui/OptionsHost.h"
+#include "ui/VolumePpg.h"
 
 #include <map>
 
@@ -18,8 +21,8 @@ constexpr DWORD OPTIONS_SHEET_STYLE =
 
 class COptionsPSheet : public CPropertySheet {
 public:
-    // "Allgemein" and "Info"; a stored page number names one of them.
-    static constexpr int PAGE_COUNT = 2;
+    // A stored page number names one of these pages: 0 to PAGE_COUNT - 1.
+    static constexpr int PAGE_COUNT = 3;
 
     explicit COptionsPSheet(COptionsHost& host, UINT nIDCaption = IDS_SHEET_CAPTION,
                             HWND hParent = nullptr, UINT iSelectPage = 0);
@@ -55,6 +58,7 @@ private:
     void OnApplyNow();
     void OnHelpButton();
     void ShowHelpForActivePage();
+    void RememberActivePage();
 
     void GrowWindow(int cy);
     void CreateButtons(int bx, int by);
@@ -67,6 +71,7 @@ private:
     HWND m_btnOK = nullptr;
     HWND m_btnCancel = nullptr;
     CGeneralPpg m_pageGeneral;
+    CVolumePpg m_pageVolume;
     CAboutPpg m_pageAbout;
     std::map<HWND, CPropertyPage*> m_mapModified;
     fw::ScopedIcon m_hIcon;

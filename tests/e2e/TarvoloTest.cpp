@@ -83,6 +83,41 @@ TEST_F(Tarvolo, DialInTrafficHangUp_OneRecordWithItsVolumesAndTheMonthEntry) {
     EXPECT_EQ(1u, Records().size()); // nothing more to book at the end
 }
 
+// A billing period from today at 79 % of a 1,000 MB limit: a period that crosses 80 % shows the
+// warning once, which the program keeps for the period, and a restart shows none again.
+TEST_F(Tarvolo, AVolumeLimitWarnsOncePerBillingPeriodAcrossRestarts) {
+    const std::time_t now = std::time(nullptr);
+    const int today = std::localtime(&now)->tm_mday;
+    ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kUserKey, "VolumeLimitMB", 1000));
+    ASSERT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, kUserKey, "BillingDay", today));
+    {
+        CFile clog(install.Folder().File("clog.dat"), CFile::modeCreate | CFile::modeWrite);
+        CArchive archive(clog, CArchive::store);
+        StoreConnectionList(archive,
+                            {CConnectionInfo(now - 120, 60, 780 * kMegabyte, 10 * kMegabyte)});
+        archive.Close();
+    }
+    const auto warned = [] {
+        return ReadRegistryValue(HKEY_CURRENT_USER, kUserKey, "VolumeWarnedPercent");
+    };
+    ASSERT_NE(nullptr, StartRunning());
+    EXPECT_FALSE(warned().has_value()) << "a warning below the share";
+    DialIn();
+    Traffic(15 * kMegabyte, 0);
+    EXPECT_TRUE(WaitUntil([&] { return warned() == std::string("\x50\0\0\0", 4); }, kPatience))
+        << "no warning at 80 %";
+    const auto period = ReadRegistryValue(HKEY_CURRENT_USER, kUserKey, "VolumeWarnedPeriod");
+    ASSERT_TRUE(period.has_value());
+    HangUp();
+    ASSERT_TRUE(QuitRunning());
+
+    ASSERT_NE(nullptr, StartRunning());
+    ASSERT_TRUE(QuitRunning());
+    EXPECT_EQ(std::string("\x50\0\0\0", 4), warned());
+    EXPECT_EQ(period, ReadRegistryValue(HKEY_CURRENT_USER, kUserKey, "VolumeWarnedPeriod"));
+    EXPECT_EQ(2u, Records().size());
+}
+
 TEST_F(Tarvolo, TwoOverlappingConnectionsFormOneOnlinePeriod) {
     ASSERT_NE(nullptr, StartRunning());
     DialIn();

@@ -43,8 +43,10 @@ protected:
         ASSERT_TRUE(install.Installed());
         ASSERT_TRUE(install.HasSimulator()) << "the build has no dial-up simulator";
         // Each test starts as on a machine where the program never ran.
-        DeleteRegistryValue(HKEY_CURRENT_USER, kUserKey, "Profile");
-        DeleteRegistryValue(HKEY_CURRENT_USER, kUserKey, "CheckpointSeconds");
+        for (const char* value :
+             {"Profile", "CheckpointSeconds", "VolumeLimitMB", "BillingDay", "VolumeReceivedOnly",
+              "VolumeWarnPercent", "VolumeWarnedPeriod", "VolumeWarnedPercent"})
+            DeleteRegistryValue(HKEY_CURRENT_USER, kUserKey, value);
         DeleteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Tarvolo");
         ASSERT_TRUE(Sim({{"connections", "0"}, {"received", "1000"}, {"sent", "500"}}));
     }

@@ -1,8 +1,11 @@
 #include "ExportData.h"
 #include "export/CsvExport.h"
 #include "export/ExportCommand.h"
+#include "framework/CArchive.h"
 #include "framework/CFile.h"
 #include "log/MonthLog.h"
+#include "support/LocalTime.h"
+#include "support/TableRow.h"
 #include "support/TempFolder.h"
 
 #include <windows.h>
@@ -10,6 +13,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <sstream>
 #include <vector>
 
@@ -24,6 +28,13 @@ protected:
         m_out.str("");
         m_err.str("");
         return RunExport(args, m_out, m_err);
+    }
+
+    void WriteConnectionFile(const CConnectionList& list) {
+        CFile file(m_folder / "clog.dat", CFile::modeCreate | CFile::modeWrite);
+        CArchive archive(file, CArchive::store);
+        StoreConnectionList(archive, list);
+        archive.Close();
     }
 
     void WriteMonthFile(TIME64 saveTime, const MonthTable& table) {
@@ -53,6 +64,20 @@ protected:
     std::ostringstream m_out;
     std::ostringstream m_err;
 };
+
+// The arguments besides --dir, and the rows after the header that the connections of
+// ExportPeriods give.
+struct PeriodsRun {
+    const char* name;
+    std::vector<std::string> args;
+    std::string rows;
+};
+
+void PrintTo(const PeriodsRun& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class ExportPeriods : public Export, public ::testing::WithParamInterface<PeriodsRun> {};
 
 } // namespace
 
@@ -93,6 +118,40 @@ TEST_F(Export, MonthsOneToTwelveAndTheSaveTime) {
               m_out.str());
 }
 
+// The second before and the first second of 15 January, a connection in March, and one in
+// January stored after it, as after a clock set back; February has none.
+TEST_P(ExportPeriods, TotalTheConnectionsByThePeriodTheyBeganIn) {
+    WriteConnectionFile({{LocalTime(2027, 1, 14, 23, 59, 59), 100, 1000, 10},
+                         {LocalTime(2027, 1, 15), 200, 2000, 20},
+                         {LocalTime(2027, 3, 20, 12), 400, 4000, 40},
+                         {LocalTime(2027, 1, 20), 800, 8000, 80}});
+    std::vector<std::string> args = GetParam().args;
+    args.insert(args.end(), {"--dir", m_folder.Path()});
+    EXPECT_EQ(EXPORT_OK, Run(args));
+    EXPECT_EQ("period_start_local,period_end_local,connections,duration_s,received_bytes,"
+              "sent_bytes\r\n" +
+                  GetParam().rows,
+              m_out.str());
+    EXPECT_EQ("", m_err.str());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Export, ExportPeriods,
+    ::testing::Values(PeriodsRun{"ByDefaultFromTheFirst",
+                                 {"periods"},
+                                 "2027-01-01T00:00:00,2027-02-01T00:00:00,3,1100,11000,110\r\n"
+                                 "2027-03-01T00:00:00,2027-04-01T00:00:00,1,400,4000,40\r\n"},
+                      PeriodsRun{"FromThe15th",
+                                 {"--day", "15", "periods"},
+                                 "2026-12-15T00:00:00,2027-01-15T00:00:00,1,100,1000,10\r\n"
+                                 "2027-01-15T00:00:00,2027-02-15T00:00:00,2,1000,10000,100\r\n"
+                                 "2027-03-15T00:00:00,2027-04-15T00:00:00,1,400,4000,40\r\n"},
+                      PeriodsRun{"FromTheLastOfTheMonth",
+                                 {"periods", "--day=31"},
+                                 "2026-12-31T00:00:00,2027-01-31T00:00:00,3,1100,11000,110\r\n"
+                                 "2027-02-28T00:00:00,2027-03-31T00:00:00,1,400,4000,40\r\n"}),
+    RowName());
+
 TEST_F(Export, LocalTimesFollowSummerTime) {
     EXPECT_EQ("2002-07-01T10:00:00Z", FormatIsoUtc(1025517600));
     EXPECT_EQ("2002-07-01T12:00:00", FormatIsoLocal(1025517600));
@@ -116,14 +175,22 @@ TEST_F(Export, AConnectionFileCutShortBeforeItsCountIsAnError) {
 }
 
 TEST_F(Export, BadArgumentsAreErrors) {
-    ExpectFailure(Run({}), "no command given: connections or months (see --help)");
+    ExpectFailure(Run({}), "no command given: connections, months or periods (see --help)");
     ExpectFailure(Run({"--dir", m_folder.Path()}),
-                  "no command given: connections or months (see --help)");
+                  "no command given: connections, months or periods (see --help)");
     ExpectFailure(Run({"sessions"}), "unexpected argument 'sessions' (see --help)");
     ExpectFailure(Run({"connections", "months"}), "unexpected argument 'months' (see --help)");
     ExpectFailure(Run({"connections", "--dir"}), "--dir needs a folder (see --help)");
     ExpectFailure(Run({"connections", "--dir="}), "--dir needs a folder (see --help)");
     ExpectFailure(Run({"--verbose", "months"}), "unexpected argument '--verbose' (see --help)");
+    const std::string badDay = "--day needs a day of the month from 1 to 31 (see --help)";
+    ExpectFailure(Run({"periods", "--day"}), badDay);
+    ExpectFailure(Run({"periods", "--day", "32"}), badDay);
+    for (const char* day : {"", "0", "x", "1x", "-1", "4294967297"}) {
+        SCOPED_TRACE(day);
+        ExpectFailure(Run({"periods", std::string("--day=") + day}), badDay);
+    }
+    ExpectFailure(Run({"months", "--day", "15"}), "--day belongs to periods (see --help)");
 }
 
 // A folder too long for the system's path functions is refused instead of being cut or dropped,
@@ -144,7 +211,7 @@ TEST_F(Export, AFolderTooLongForItsDataFilesIsAnError) {
 TEST_F(Export, HelpShowsTheUsage) {
     EXPECT_EQ(EXPORT_OK, Run({"--help"}));
     EXPECT_THAT(m_out.str(),
-                StartsWith("Usage: tarvolo-export [--dir <folder>] connections|months"));
+                StartsWith("Usage: tarvolo-export [--dir <folder>] connections|months|periods"));
     EXPECT_THAT(m_out.str(),
                 HasSubstr("start_utc,start_local,duration_s,received_bytes,sent_bytes"));
     EXPECT_EQ("", m_err.str());

@@ -1,7 +1,9 @@
 // The per-application registry profile, under a key of the tests' own.
-#include "framework/Profile.h"
-
+// windows.h first, as everywhere the framework's profile is used: its GetProfileDword macro
+// renames the framework's function as well.
 #include <windows.h>
+
+#include "framework/Profile.h"
 
 #include <gtest/gtest.h>
 
@@ -79,11 +81,42 @@ TEST_F(ProfileTest, MissingOrNonBinaryValueLeavesTheBufferAlone) {
     }
 }
 
+// The type of a value in the application's key; 0 when it is not there.
+DWORD StoredType(const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, fw::GetAppRegistryPath().c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return 0;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+        type = 0;
+    RegCloseKey(key);
+    return type;
+}
+
+TEST_F(ProfileTest, DwordAtItsDefaultIsDeletedAndReadsBackAsTheDefault) {
+    // Deleting what was never there, not even the key, creates nothing.
+    EXPECT_TRUE(fw::WriteProfileDword("", "Number", 7, 7));
+    HKEY key;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, fw::GetAppRegistryPath().c_str(), 0,
+                                           KEY_READ, &key));
+    ASSERT_TRUE(fw::WriteProfileDword("", "Number", 0xFFFFFFFF, 7));
+    EXPECT_EQ(DWORD(REG_DWORD), StoredType("Number"));
+    EXPECT_EQ(0xFFFFFFFFul, fw::GetProfileDword("", "Number", 7));
+    ASSERT_TRUE(fw::WriteProfileDword("", "Number", 0, 7));
+    EXPECT_EQ(0ul, fw::GetProfileDword("", "Number", 7));
+    EXPECT_TRUE(fw::WriteProfileDword("", "Number", 7, 7));
+    EXPECT_EQ(0u, StoredType("Number"));
+    EXPECT_EQ(7ul, fw::GetProfileDword("", "Number", 7));
+    EXPECT_TRUE(fw::WriteProfileDword("", "Number", 7, 7)) << "already gone";
+}
+
 TEST_F(ProfileTest, NothingWithoutARegistryKey) {
     fw::SetRegistryKey("");
     const unsigned char bytes[] = {1};
     EXPECT_EQ("", fw::GetAppRegistryPath());
     EXPECT_FALSE(fw::WriteProfileBinary("", "Value", bytes, 1));
+    EXPECT_FALSE(fw::WriteProfileDword("", "Number", 1, 0));
     std::vector<unsigned char> read;
     EXPECT_FALSE(fw::GetProfileBinary("", "Value", read));
 }

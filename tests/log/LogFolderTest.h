@@ -8,6 +8,7 @@
 #include "log/MonthLog.h"
 #include "resource.h"
 #include "support/FileBytes.h"
+#include "support/LocalTime.h"
 #include "support/MessageCapture.h"
 #include "support/ScopedClock.h"
 #include "support/TempFolder.h"
@@ -24,20 +25,6 @@
 
 constexpr TIME64 DAY = 86400;
 constexpr std::int64_t MB = 1048576;
-
-// A local time of the test's time zone.
-inline TIME64 LocalTime(int year, int month, int day, int hour = 0, int minute = 0,
-                        int second = 0) {
-    std::tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = second;
-    local.tm_isdst = -1;
-    return _mktime64(&local);
-}
 
 // The user's short date of a time, as the system's own date formatting writes it (German
 // settings write 17.01.2002 or 17.1.2002, depending on the system's locale data).

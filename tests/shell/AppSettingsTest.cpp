@@ -1,5 +1,5 @@
-// The settings against the real (Wine) registry: the record "Profile" in the user's key and
-// the Run value "Tarvolo" of the machine.
+// The settings against the real (Wine) registry: the record "Profile" and the volume values in
+// the user's key, and the Run value "Tarvolo" of the machine.
 
 #include "framework/Profile.h"
 #include "framework/RegistryKey.h"
@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -158,7 +159,7 @@ TEST_F(AppSettingsTest, BytesBeyondTheRecordAreIgnored) {
 TEST_F(AppSettingsTest, APageOutOfRangeIsClampedToThePagesThatExist) {
     WriteProfile(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0, 0}));
     settings.LoadSettings();
-    ExpectProfile(settings.m_profile, 0, 1, 0);
+    ExpectProfile(settings.m_profile, 0, 2, 0); // "Volumen", the highest stored number
     WriteProfile(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 0xFB, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}));
     settings.LoadSettings();
     ExpectProfile(settings.m_profile, 0, 0, 0);
@@ -178,6 +179,122 @@ TEST_F(AppSettingsTest, CheckpointSecondsAreReadAsADwordAndNeverWritten) {
         SavedValue::Write(HKEY_CURRENT_USER, APP_KEY, "CheckpointSeconds", valueType, bytes);
         settings.LoadSettings();
         EXPECT_EQ(expected, settings.m_nCheckpointSeconds) << "type " << valueType;
+    }
+}
+
+const char* const VOLUME_VALUES[] = {"VolumeLimitMB", "VolumeReceivedOnly", "BillingDay",
+                                     "VolumeWarnPercent"};
+
+// The volume values as they were, put back at the end of a test.
+struct SavedVolumeValues {
+    SavedValue limit{HKEY_CURRENT_USER, APP_KEY, VOLUME_VALUES[0]};
+    SavedValue receivedOnly{HKEY_CURRENT_USER, APP_KEY, VOLUME_VALUES[1]};
+    SavedValue billingDay{HKEY_CURRENT_USER, APP_KEY, VOLUME_VALUES[2]};
+    SavedValue warnPercent{HKEY_CURRENT_USER, APP_KEY, VOLUME_VALUES[3]};
+};
+
+std::vector<BYTE> Dword(DWORD value) {
+    std::vector<BYTE> bytes(sizeof value);
+    std::memcpy(bytes.data(), &value, sizeof value);
+    return bytes;
+}
+
+void ExpectVolume(const VOLUMESETTINGS& expected, const VOLUMESETTINGS& actual) {
+    EXPECT_EQ(expected.nLimitMB, actual.nLimitMB);
+    EXPECT_EQ(expected.bReceivedOnly, actual.bReceivedOnly);
+    EXPECT_EQ(expected.nBillingDay, actual.nBillingDay);
+    EXPECT_EQ(expected.nWarnPercent, actual.nWarnPercent);
+}
+
+// Each row stores one value, the others missing; whatever is stored, every field ends up in its
+// range, and a value of another type counts as missing.
+TEST_F(AppSettingsTest, VolumeValuesAreReadIntoTheirRanges) {
+    SavedVolumeValues saved;
+    const VOLUMESETTINGS defaults;
+    auto with = [&defaults](auto change) {
+        VOLUMESETTINGS volume = defaults;
+        change(volume);
+        return volume;
+    };
+    const struct {
+        const char* name; // nullptr: nothing stored
+        DWORD type;
+        std::vector<BYTE> data;
+        VOLUMESETTINGS expected;
+    } cases[] = {
+        {nullptr, REG_DWORD, {}, defaults},
+        {"VolumeLimitMB", REG_DWORD, Dword(2048), with([](auto& v) { v.nLimitMB = 2048; })},
+        {"VolumeLimitMB", REG_DWORD, Dword(4000000), with([](auto& v) { v.nLimitMB = 4000000; })},
+        {"VolumeLimitMB", REG_DWORD, Dword(4000001), with([](auto& v) { v.nLimitMB = 4000000; })},
+        {"VolumeLimitMB", REG_DWORD, Dword(0xFFFFFFFF),
+         with([](auto& v) { v.nLimitMB = 4000000; })},
+        {"VolumeLimitMB", REG_BINARY, Dword(2048), defaults},
+        {"VolumeLimitMB", REG_SZ, Text("2048"), defaults},
+        {"VolumeLimitMB", REG_DWORD, Bytes({1, 8}), defaults},
+        {"VolumeReceivedOnly", REG_DWORD, Dword(1), with([](auto& v) { v.bReceivedOnly = true; })},
+        {"VolumeReceivedOnly", REG_DWORD, Dword(7), with([](auto& v) { v.bReceivedOnly = true; })},
+        {"VolumeReceivedOnly", REG_SZ, Text("1"), defaults},
+        {"BillingDay", REG_DWORD, Dword(15), with([](auto& v) { v.nBillingDay = 15; })},
+        {"BillingDay", REG_DWORD, Dword(31), with([](auto& v) { v.nBillingDay = 31; })},
+        {"BillingDay", REG_DWORD, Dword(0), with([](auto& v) { v.nBillingDay = 1; })},
+        {"BillingDay", REG_DWORD, Dword(32), with([](auto& v) { v.nBillingDay = 31; })},
+        {"BillingDay", REG_DWORD, Dword(0xFFFFFFFF), with([](auto& v) { v.nBillingDay = 31; })},
+        {"BillingDay", REG_BINARY, Dword(15), defaults},
+        {"VolumeWarnPercent", REG_DWORD, Dword(50), with([](auto& v) { v.nWarnPercent = 50; })},
+        {"VolumeWarnPercent", REG_DWORD, Dword(99), with([](auto& v) { v.nWarnPercent = 99; })},
+        {"VolumeWarnPercent", REG_DWORD, Dword(49), with([](auto& v) { v.nWarnPercent = 50; })},
+        {"VolumeWarnPercent", REG_DWORD, Dword(100), with([](auto& v) { v.nWarnPercent = 99; })},
+        {"VolumeWarnPercent", REG_DWORD, Dword(0x80000000),
+         with([](auto& v) { v.nWarnPercent = 99; })},
+        {"VolumeWarnPercent", REG_QWORD, Bytes({90, 0, 0, 0, 0, 0, 0, 0}), defaults},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name ? c.name : "nothing") + ", type " + std::to_string(c.type) +
+                     ", " + std::to_string(c.data.size()) + " bytes");
+        for (const char* name : VOLUME_VALUES)
+            SavedValue::Delete(HKEY_CURRENT_USER, APP_KEY, name);
+        if (c.name)
+            SavedValue::Write(HKEY_CURRENT_USER, APP_KEY, c.name, c.type, c.data);
+        settings.m_volume = {123, true, 9, 70};
+        settings.LoadSettings();
+        ExpectVolume(c.expected, settings.m_volume);
+    }
+}
+
+// A user who never sets a limit gets no new value, and "Profile" stays as it was without the
+// limit; a value set is a DWORD that reads back, and returned to its default it goes again.
+TEST_F(AppSettingsTest, VolumeValuesAreWrittenOnlyWhileTheyDifferFromTheirDefaults) {
+    SavedVolumeValues saved;
+    settings.m_profile = {16, 0, 2, 1};
+    DWORD type = 0;
+    const struct {
+        VOLUMESETTINGS volume;
+        std::vector<DWORD> stored; // per value in VOLUME_VALUES; 0 where it must be missing
+    } cases[] = {
+        {{}, {0, 0, 0, 0}},
+        {{3000, true, 15, 90}, {3000, 1, 15, 90}},
+        {{0, false, 20, 80}, {0, 0, 20, 0}},
+        {{4000000, false, 1, 50}, {4000000, 0, 0, 50}},
+        {{}, {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.volume.nLimitMB);
+        settings.m_volume = c.volume;
+        settings.SaveSettings();
+        for (size_t i = 0; i < std::size(VOLUME_VALUES); ++i) {
+            std::vector<BYTE> data =
+                SavedValue::Read(HKEY_CURRENT_USER, APP_KEY, VOLUME_VALUES[i], type);
+            if (c.stored[i] == 0) {
+                EXPECT_EQ(0u, type) << VOLUME_VALUES[i];
+                continue;
+            }
+            EXPECT_EQ(DWORD(REG_DWORD), type) << VOLUME_VALUES[i];
+            EXPECT_EQ(Dword(c.stored[i]), data) << VOLUME_VALUES[i];
+        }
+        EXPECT_EQ(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0}), StoredProfile(type));
+        CAppSettings loaded;
+        loaded.LoadSettings();
+        ExpectVolume(c.volume, loaded.m_volume);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "resource.h"
 #include "shell/ConnectionAccounting.h"
 #include "shell/TrayIcon.h"
+#include "shell/VolumeWatch.h"
 #include "support/TableRow.h"
 
 #include <gtest/gtest.h>
@@ -528,4 +529,159 @@ TEST_F(AccountingTest, DestroyingTheAccountingStopsItsTimer) {
     TimerCalls().clear();
     m_accounting.reset();
     EXPECT_EQ(std::vector<TimerCall>({FakeTimer::Kill(Window())}), TimerCalls());
+}
+
+// ---- the volume limit: the tooltip, and a balloon once per share and billing period
+
+namespace {
+
+// A billing period (from the 1st) that used `seeded` megabytes in an earlier connection, then
+// an online period that receives the megabytes of each step in turn.
+struct LimitRun {
+    const char* name;
+    VOLUMESETTINGS settings;
+    int seededMB;
+    std::vector<int> stepsMB;
+    std::vector<int> balloons; // the shares the balloons showed, in order
+};
+
+void PrintTo(const LimitRun& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class VolumeLimitTest : public AccountingTest {
+protected:
+    // The accounting with a watch that remembers what it showed in m_warned, as a restart would
+    // find it.
+    void BeginWithLimit(const VOLUMESETTINGS& settings, int seededMB,
+                        CTrayIcon::ShellNotifyProc shell = &ShellCallLog::Accept) {
+        WriteConnectionFile({CConnectionInfo(Clock::Now() - 2 * DAY, 600, seededMB * MB, MB)});
+        StartWatch(settings);
+        Begin(MonthTable{}, shell);
+        m_accounting->SetVolumeWatch(m_watch.get());
+        m_accounting->UpdateTrayIcon(); // as the frame does once it is up
+    }
+    void StartWatch(const VOLUMESETTINGS& settings) {
+        m_watch = std::make_unique<CVolumeWatch>(settings, m_warned,
+                                                 [this](const auto& warned) { m_warned = warned; });
+    }
+    std::vector<std::string> Balloons() const {
+        std::vector<std::string> texts;
+        for (const ShellCall& call : m_shell.All())
+            if (call.data.uFlags & NIF_INFO) {
+                EXPECT_EQ(NIIF_WARNING, call.data.dwInfoFlags);
+                EXPECT_STREQ("Tarvolo", call.data.szInfoTitle);
+                texts.push_back(call.data.szInfo);
+            }
+        return texts;
+    }
+    static std::string Share(const std::string& balloon) {
+        return balloon.substr(0, balloon.find(' '));
+    }
+
+    CVolumeWatch::WARNED m_warned;
+    std::unique_ptr<CVolumeWatch> m_watch;
+};
+
+class VolumeLimitRuns : public VolumeLimitTest, public ::testing::WithParamInterface<LimitRun> {};
+
+VOLUMESETTINGS Limit(std::uint32_t nMB, bool bReceivedOnly = true, int nWarnPercent = 80) {
+    VOLUMESETTINGS settings;
+    settings.nLimitMB = nMB;
+    settings.bReceivedOnly = bReceivedOnly;
+    settings.nWarnPercent = nWarnPercent;
+    return settings;
+}
+
+} // namespace
+
+TEST_P(VolumeLimitRuns, ShowOneBalloonPerShareCrossed) {
+    const LimitRun& row = GetParam();
+    BeginWithLimit(row.settings, row.seededMB);
+    m_counter.Sampled(0, 0);
+    Report(1, 1);
+    DWORD received = 0;
+    for (int step : row.stepsMB)
+        Sample(received += step * MB, 0);
+    Report(0);
+    std::vector<std::string> shares;
+    for (const std::string& balloon : Balloons())
+        shares.push_back(Share(balloon));
+    std::vector<std::string> expected;
+    for (int share : row.balloons)
+        expected.push_back(std::to_string(share));
+    EXPECT_EQ(expected, shares);
+
+    // A restart finds them shown.
+    m_shell.Clear();
+    StartWatch(row.settings);
+    m_accounting->SetVolumeWatch(m_watch.get());
+    m_accounting->UpdateTrayIcon();
+    EXPECT_TRUE(Balloons().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AccountingTest, VolumeLimitRuns,
+    ::testing::Values(
+        LimitRun{"CrossingTheShare", Limit(1000), 790, {5, 10, 5}, {80}},
+        LimitRun{"CrossingTheShareThenTheLimit", Limit(1000), 790, {20, 200}, {80, 100}},
+        LimitRun{"CrossingBothAtOnceShowsTheLimitOnly", Limit(1000), 790, {300}, {100}},
+        LimitRun{"ALimitBelowTheUseShowsOneAtTheStart", Limit(500), 790, {10}, {100}},
+        LimitRun{"BelowTheShare", Limit(1000), 700, {50}, {}},
+        LimitRun{"SentCountsWhereSet", Limit(1000, false, 90), 898, {1}, {90}},
+        LimitRun{"ReceivedOnly", Limit(1000, true, 90), 898, {1}, {}},
+        LimitRun{"NoLimit", Limit(0), 5000, {10}, {}}),
+    RowName());
+
+TEST_F(VolumeLimitTest, TheTooltipAndTheBalloonNameTheUseTheLimitAndThePeriodsEnd) {
+    VOLUMESETTINGS settings = Limit(1000);
+    settings.nBillingDay = 6; // the 20th of January is in the period up to the 6th of February
+    BeginWithLimit(settings, 795);
+    m_counter.Sampled(0, 0);
+    Report(1, 1);
+    EXPECT_TRUE(Balloons().empty());
+    Sample(17 * MB, 0);
+    EXPECT_EQ("Tarvolo: 17,00 MByte, 812 von 1.000 MB", LastTip());
+    EXPECT_EQ(std::vector<std::string>{"80 % des Volumens erreicht: 812 von 1.000 MB bis 06.02."},
+              Balloons());
+
+    // Settings changed on the sheet arm the warnings anew; the same ones do not.
+    m_shell.Clear();
+    m_watch->ChangeSettings(settings);
+    Sample(18 * MB, 0);
+    EXPECT_TRUE(Balloons().empty());
+    settings.nWarnPercent = 81;
+    m_watch->ChangeSettings(settings);
+    Sample(19 * MB, 0);
+    EXPECT_EQ(1u, Balloons().size());
+
+    // The next billing period begins with nothing used and nothing shown.
+    Report(0);
+    m_clock.Set(LocalTime(2002, 2, 6, 0, 0, 1));
+    m_shell.Clear();
+    m_accounting->UpdateTrayIcon();
+    EXPECT_EQ("Tarvolo: 0,00 MByte, 0 von 1.000 MB", LastTip());
+    EXPECT_TRUE(Balloons().empty());
+}
+
+TEST_F(VolumeLimitTest, DeletingTheLogResetsTheUse) {
+    BeginWithLimit(Limit(1000), 900);
+    EXPECT_EQ("Tarvolo: 0,00 MByte, 900 von 1.000 MB", LastTip());
+    m_log->DeleteAll();
+    m_accounting->UpdateTrayIcon();
+    EXPECT_EQ("Tarvolo: 0,00 MByte, 0 von 1.000 MB", LastTip());
+}
+
+// A tray icon the shell did not take shows no balloon: the warning comes as a message once the
+// thread's message loop runs, while the accounting goes on.
+TEST_F(VolumeLimitTest, WithoutABalloonTheWarningIsAMessageThatLetsTheCountingGoOn) {
+    ExpectMessages();
+    BeginWithLimit(Limit(1000), 850, &ShellCallLog::Refuse);
+    EXPECT_TRUE(m_messages.Texts().empty()) << "not from inside the accounting";
+    for (int i = 0; i < 50 && m_messages.Texts().empty(); ++i) {
+        m_window.Pump();
+        Sleep(20);
+    }
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ(0u, m_messages.Texts().front().find("80 % des Volumens erreicht: 850 von 1.000 MB"));
 }

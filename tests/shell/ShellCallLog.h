@@ -9,7 +9,7 @@
 
 struct ShellCall {
     DWORD message;
-    NOTIFYICONDATAA data; // the first 88 bytes as the shell read them
+    NOTIFYICONDATAA data; // as many bytes as the call handed over (88, or more for a balloon)
 };
 
 class ShellCallLog {

@@ -1,4 +1,4 @@
-// The three dialog templates as the resource compiler stored them: styles, sizes, fonts,
+// The dialog templates as the resource compiler stored them: styles, sizes, fonts,
 // control ids, classes, texts and positions.
 #include "resource.h"
 
@@ -183,6 +183,43 @@ TEST(DialogTemplates, InfoPage) {
         ExpectControl(expected[i], d.controls[i]);
     EXPECT_FALSE(d.controls[2].text.empty());
     EXPECT_FALSE(d.controls[5].text.empty());
+}
+
+// Positions are left to the layout test, which measures the texts in the real font.
+TEST(DialogTemplates, VolumePage) {
+    Dialog general = LoadDialog(IDD_GENERAL_PAGE);
+    Dialog d = LoadDialog(IDD_VOLUME);
+    ExpectFrame(d, general.style, general.cx, general.cy, "Volumen");
+    const DWORD checkBox = VISIBLE_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX;
+    const DWORD field = VISIBLE_CHILD | WS_TABSTOP | WS_BORDER | ES_NUMBER;
+    const DWORD label = VISIBLE_CHILD | WS_GROUP | SS_LEFT;
+    const DWORD radio = VISIBLE_CHILD | BS_AUTORADIOBUTTON;
+    // Tab order: each label right before its field, so that its "&" letter leads there; the
+    // radio buttons one group with one tab stop.
+    const struct {
+        WORD id;
+        DWORD style;
+        std::string text;
+    } expected[] = {
+        {IDC_VOLUME_LIMIT_ON, checkBox, "Monatliches &Volumen begrenzen auf"},
+        {IDC_VOLUME_LIMIT_MB, field | ES_AUTOHSCROLL, ""},
+        {IDC_VOLUME_MB_UNIT, label, "MB"},
+        {IDC_COUNT_BOTH, radio | WS_GROUP | WS_TABSTOP, "Empfangen und gesendet &z\xE4hlen"},
+        {IDC_COUNT_RECEIVED, radio, "&Nur Empfangenes z\xE4hlen"},
+        {IDC_BILLING_DAY_LABEL, label, "Abrechnungszeitraum beginnt &am"},
+        {IDC_BILLING_DAY, field, ""},
+        {IDC_BILLING_DAY_UNIT, label, ". des Monats"},
+        {IDC_WARN_LABEL, label, "&Warnung bei"},
+        {IDC_WARN_PERCENT, field, ""},
+        {IDC_WARN_UNIT, label, "% und bei 100 %"},
+    };
+    ASSERT_EQ(std::size(expected), d.controls.size());
+    for (size_t i = 0; i < d.controls.size(); ++i) {
+        SCOPED_TRACE(expected[i].text);
+        EXPECT_EQ(expected[i].id, d.controls[i].id);
+        EXPECT_EQ(expected[i].text, d.controls[i].text);
+        EXPECT_EQ(expected[i].style, d.controls[i].style) << std::hex << d.controls[i].style;
+    }
 }
 
 TEST(DialogTemplates, AboutBox) {

@@ -1,4 +1,5 @@
-// The sheet's own button row, its size and its help, under the real dialog base units.
+// The sheet's own button row, its size, its pages' controls and its help, under the real dialog
+// base units.
 #include "RecordingWindow.h"
 #include "SheetDriver.h"
 #include "SheetSettings.h"
@@ -11,7 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -135,19 +138,123 @@ TEST_F(OptionsSheetLayoutTest, UnownedPopupWithCaptionAndWithoutContextHelp) {
     EXPECT_EQ(hSheet, FindWindowA(nullptr, "Tarvolo - Einstellungen"));
 }
 
+// A page's topic is 200 and its stored number: "Info" keeps the 201 of the help file's older
+// versions, although "Volumen" now stands between it and "Allgemein".
+const HelpCalls TOPICS_BY_TAB = {{200, HELP_CONTEXT}, {202, HELP_CONTEXT}, {201, HELP_CONTEXT}};
+
 TEST_F(OptionsSheetLayoutTest, HelpButtonUsesTheActivePagesContext) {
     ScopedHelpFile helpFile;
     HWND hSheet = Open();
     sheet::Click(sheet::OwnButton(hSheet, IDHELP));
-    sheet::ClickTab(hSheet, 1);
-    sheet::Click(sheet::OwnButton(hSheet, IDHELP));
-    EXPECT_EQ((HelpCalls{{200, HELP_CONTEXT}, {201, HELP_CONTEXT}}), host.Contexts());
+    for (int nTab : {1, 2}) {
+        sheet::ClickTab(hSheet, nTab);
+        sheet::Click(sheet::OwnButton(hSheet, IDHELP));
+    }
+    EXPECT_EQ(TOPICS_BY_TAB, host.Contexts());
     // The help system gets the main window as owner and the help file beside the program.
     for (const auto& call : host.m_help) {
         EXPECT_EQ(main.Get(), call.hOwner);
         EXPECT_EQ(host.GetHelpFilePath(), call.file);
     }
     EXPECT_TRUE(IsWindow(hSheet));
+}
+
+// As the program's manifest declares it; only a DPI-aware process sees the system's DPI. A run
+// at another resolution names the one it expects in TARVOLO_EXPECT_DPI.
+void BecomeDpiAware() {
+    using SetAwareFunction = BOOL(WINAPI*)();
+    if (auto pfnSetAware = reinterpret_cast<SetAwareFunction>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware"))))
+        pfnSetAware();
+    if (const char* expected = std::getenv("TARVOLO_EXPECT_DPI")) {
+        HDC hScreen = GetDC(nullptr);
+        ASSERT_EQ(std::atoi(expected), GetDeviceCaps(hScreen, LOGPIXELSY));
+        ReleaseDC(nullptr, hScreen);
+    }
+}
+
+// The width of a line of text in a control's own font.
+int TextWidth(HWND hControl, const std::string& text, UINT format) {
+    HDC hdc = GetDC(hControl);
+    HGDIOBJ hOld =
+        SelectObject(hdc, reinterpret_cast<HGDIOBJ>(SendMessageA(hControl, WM_GETFONT, 0, 0)));
+    RECT rc = {};
+    DrawTextA(hdc, text.c_str(), -1, &rc, DT_CALCRECT | DT_SINGLELINE | format);
+    SelectObject(hdc, hOld);
+    ReleaseDC(hControl, hdc);
+    return rc.right - rc.left;
+}
+
+// The width a control needs to show its text on one line, whole; 0 where it has none to show.
+// A check box or radio button draws its box and a gap before the text; a number field must hold
+// as many digits as it takes.
+int WidthNeeded(HWND hControl) {
+    char className[32] = {};
+    GetClassNameA(hControl, className, sizeof className);
+    const LONG style = GetWindowLongA(hControl, GWL_STYLE);
+    const std::string text = sheet::Text(hControl);
+    if (lstrcmpiA(className, "Edit") == 0) {
+        const LRESULT digits = SendMessageA(hControl, EM_GETLIMITTEXT, 0, 0);
+        if (digits > 16)
+            return 0;
+        const LRESULT margins = SendMessageA(hControl, EM_GETMARGINS, 0, 0);
+        return TextWidth(hControl, std::string(static_cast<size_t>(digits), '0'), DT_NOPREFIX) +
+               LOWORD(margins) + HIWORD(margins);
+    }
+    if (text.empty())
+        return 0;
+    if (lstrcmpiA(className, "Static") == 0) {
+        const LONG type = style & SS_TYPEMASK;
+        if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT)
+            return 0;
+        return TextWidth(hControl, text, (style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
+    }
+    if (lstrcmpiA(className, "Button") == 0) {
+        const LONG type = style & BS_TYPEMASK;
+        const int textWidth = TextWidth(hControl, text, 0);
+        if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+            type == BS_AUTORADIOBUTTON)
+            return GetSystemMetrics(SM_CXMENUCHECK) + TextWidth(hControl, "0", 0) + textWidth;
+        return textWidth + 4 * GetSystemMetrics(SM_CXEDGE);
+    }
+    return 0;
+}
+
+std::string Describe(HWND hControl) {
+    return std::to_string(GetDlgCtrlID(hControl)) + " \"" + sheet::Text(hControl) + "\"";
+}
+
+// Also at 144 DPI (dpi144.ui_tests), where the dialog font does not grow in step with the
+// dialog units: every control lies inside its page, none covers another, and every text and
+// number is shown whole.
+TEST_F(OptionsSheetLayoutTest, EveryPageHoldsItsControlsWholeAndApart) {
+    BecomeDpiAware();
+    HWND hSheet = Open();
+    for (int nTab = 0; nTab < COptionsPSheet::PAGE_COUNT; ++nTab) {
+        sheet::ClickTab(hSheet, nTab);
+        ASSERT_EQ(nTab, sheet::ActivePage(hSheet));
+        HWND hPage = PropSheet_GetCurrentPageHwnd(hSheet);
+        RECT rcPage;
+        GetClientRect(hPage, &rcPage);
+        const std::vector<HWND> controls = sheet::PageControls(hSheet);
+        ASSERT_FALSE(controls.empty());
+        for (size_t i = 0; i < controls.size(); ++i) {
+            SCOPED_TRACE("page " + std::to_string(nTab) + ", control " + Describe(controls[i]));
+            const RECT rc = sheet::ClientRect(hPage, controls[i]);
+            EXPECT_GE(rc.left, rcPage.left);
+            EXPECT_GE(rc.top, rcPage.top);
+            EXPECT_LE(rc.right, rcPage.right);
+            EXPECT_LE(rc.bottom, rcPage.bottom);
+            RECT rcClient;
+            GetClientRect(controls[i], &rcClient);
+            EXPECT_LE(WidthNeeded(controls[i]), rcClient.right);
+            for (size_t j = i + 1; j < controls.size(); ++j) {
+                RECT rcOther = sheet::ClientRect(hPage, controls[j]);
+                RECT overlap;
+                EXPECT_FALSE(IntersectRect(&overlap, &rc, &rcOther)) << Describe(controls[j]);
+            }
+        }
+    }
 }
 
 // Presses F1 on a control as the keyboard would: the system turns the key into WM_HELP on
@@ -188,20 +295,25 @@ TEST_F(OptionsSheetLayoutTest, F1UsesTheActivePagesContextAlsoWithoutHelpFile) {
     DeleteFileA(host.GetHelpFilePath().c_str());
     HWND hSheet = Open();
     PressF1(hSheet, sheet::PageControl(hSheet, IDC_AUTOSTART), host);
-    sheet::ClickTab(hSheet, 1);
-    PressF1(hSheet, PropSheet_GetTabControl(hSheet), host);
-    EXPECT_EQ((HelpCalls{{200, HELP_CONTEXT}, {201, HELP_CONTEXT}}), host.Contexts());
+    for (int nTab : {1, 2}) {
+        sheet::ClickTab(hSheet, nTab);
+        PressF1(hSheet, PropSheet_GetTabControl(hSheet), host);
+    }
+    EXPECT_EQ(TOPICS_BY_TAB, host.Contexts());
 }
 
-TEST_F(OptionsSheetLayoutTest, PageChangedWithCtrlTabIsRemembered) {
+TEST_F(OptionsSheetLayoutTest, PageChangedWithCtrlTabIsRememberedByItsStoredNumber) {
     HWND hSheet = Open();
     SetFocus(sheet::PageControl(hSheet, IDC_AUTOSTART));
-    PressCtrlTab(GetFocus());
-    EXPECT_EQ(1, sheet::ActivePage(hSheet));
-    EXPECT_EQ(1, host.m_profile.nActivePage);
-    PressCtrlTab(GetFocus());
-    EXPECT_EQ(0, sheet::ActivePage(hSheet));
-    EXPECT_EQ(0, host.m_profile.nActivePage);
+    const struct {
+        int nTab;
+        int nStored;
+    } steps[] = {{1, 2}, {2, 1}, {0, 0}};
+    for (const auto& step : steps) {
+        PressCtrlTab(GetFocus());
+        EXPECT_EQ(step.nTab, sheet::ActivePage(hSheet));
+        EXPECT_EQ(step.nStored, host.m_profile.nActivePage) << "tab " << step.nTab;
+    }
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -54,6 +55,27 @@ protected:
 
     HWND Button(int nID) const { return sheet::OwnButton(sheetObject->GetSafeHwnd(), nID); }
     HWND Control(int nID) const { return sheet::PageControl(sheetObject->GetSafeHwnd(), nID); }
+
+    // A new sheet on the page "Volumen".
+    HWND OpenVolumePage() {
+        host.m_profile.nActivePage = 2;
+        sheetObject.reset();
+        return Open();
+    }
+    // What typing or pasting into a field leaves there; ES_NUMBER does not stop a paste.
+    void Type(int nID, const char* text) {
+        SetWindowTextA(Control(nID), text);
+        PumpMessages();
+    }
+    // Every control of the page but the box is enabled exactly while a limit is ticked.
+    void ExpectLimitControlsEnabled(bool bEnabled) {
+        for (HWND hControl : sheet::PageControls(sheetObject->GetSafeHwnd())) {
+            if (GetDlgCtrlID(hControl) != IDC_VOLUME_LIMIT_ON) {
+                EXPECT_EQ(bEnabled, IsWindowEnabled(hControl) != FALSE)
+                    << GetDlgCtrlID(hControl) << " " << sheet::Text(hControl);
+            }
+        }
+    }
 
     MessageCapture questions{IDNO};
     RecordingWindow main;
@@ -112,15 +134,21 @@ TEST_F(OptionsSheetTest, OkWithoutChangesStillAppliesAndCloses) {
 
 TEST_F(OptionsSheetTest, CancelWritesNothingAndPostsIdCancel) {
     host.m_profile = {16, TRUE, 0, FALSE};
+    const VOLUMESETTINGS volume = {700, true, 3, 60};
+    host.m_volume = volume;
     HWND hSheet = Open();
     sheet::Click(Control(IDC_AUTOSTART));
     sheet::Click(Control(IDC_SORT_ASCENDING));
+    sheet::ClickTab(hSheet, 1);
+    Type(IDC_BILLING_DAY, "20");
+    sheet::Click(Control(IDC_VOLUME_LIMIT_ON));
     SendMessageA(Button(IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindow(hSheet));
     PumpMessages();
     EXPECT_EQ(Notifications{IDCANCEL}, main.Received(WM_OPTIONS_NOTIFY));
     EXPECT_TRUE(host.m_profile.bAutoStart);
     EXPECT_FALSE(host.m_profile.bSortAscending);
+    EXPECT_TRUE(host.m_volume == volume);
     EXPECT_TRUE(questions.Messages().empty());
     EXPECT_EQ(IDCANCEL, sheetObject->GetResult());
 }
@@ -216,35 +244,74 @@ TEST_F(OptionsSheetTest, LogButtonsPostTheirCommandsWithoutTouchingApply) {
     EXPECT_TRUE(IsWindowEnabled(Button(ID_APPLY_NOW)));
 }
 
-TEST_F(OptionsSheetTest, ActivePageFromTheSettings) {
+// The pages by the number the settings store for them (older versions stored 0 and 1), each
+// with a control no other page has.
+const struct StoredPage {
+    int nStored;
+    int nOwnControl;
+    const char* title;
+} STORED_PAGES[] = {{0, IDC_AUTOSTART, "Allgemein"},
+                    {1, IDC_PROGRAM_NAME, "Info"},
+                    {2, IDC_VOLUME_LIMIT_ON, "Volumen"}};
+
+// The stored number of the page shown; -1 when no page's own control is there.
+int StoredPageShown(HWND hSheet) {
+    for (const StoredPage& page : STORED_PAGES)
+        if (sheet::PageControl(hSheet, page.nOwnControl))
+            return page.nStored;
+    return -1;
+}
+
+std::string TabTitle(HWND hSheet, int nTab) {
+    char text[64] = {};
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(PropSheet_GetTabControl(hSheet), TCM_GETITEMA, nTab,
+                 reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+TEST_F(OptionsSheetTest, OpensOnTheStoredPageWhereverTheSheetShowsIt) {
     const struct {
         int nActivePage;
-        int expected;
-    } cases[] = {{1, 1}, {0, 0}, {-1, 0}, {2, 0}};
+        int nShown; // the stored number of the page shown
+        int nTab;   // Allgemein, Volumen, Info from left to right
+    } cases[] = {{0, 0, 0}, {1, 1, 2}, {2, 2, 1}, {-1, 0, 0}, {3, 0, 0}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.nActivePage);
         host.m_profile.nActivePage = c.nActivePage;
         sheetObject.reset();
         HWND hSheet = Open();
-        EXPECT_EQ(c.expected, sheet::ActivePage(hSheet)) << c.nActivePage;
-        bool showsInfo = sheet::PageControl(hSheet, IDC_PROGRAM_NAME) != nullptr;
-        EXPECT_EQ(c.expected == 1, showsInfo) << c.nActivePage;
+        EXPECT_EQ(c.nShown, StoredPageShown(hSheet));
+        EXPECT_EQ(c.nTab, sheet::ActivePage(hSheet));
+        EXPECT_EQ(STORED_PAGES[c.nShown].title, TabTitle(hSheet, c.nTab));
         EXPECT_EQ(c.nActivePage, host.m_profile.nActivePage) << "opening changes nothing";
     }
 }
 
-TEST_F(OptionsSheetTest, SwitchingTabsRemembersThePage) {
+TEST_F(OptionsSheetTest, SwitchingTabsRemembersThePageByItsStoredNumber) {
     HWND hSheet = Open();
-    sheet::ClickTab(hSheet, 1);
+    for (int nTab : {1, 2, 0, 2, 1}) {
+        SCOPED_TRACE(nTab);
+        sheet::ClickTab(hSheet, nTab);
+        ASSERT_EQ(nTab, sheet::ActivePage(hSheet));
+        const int nShown = StoredPageShown(hSheet);
+        EXPECT_EQ(nShown, host.m_profile.nActivePage);
+    }
+    // The next window opens where this one was left.
+    SendMessageA(Button(IDCANCEL), BM_CLICK, 0, 0);
+    PumpMessages();
+    hSheet = Open();
     EXPECT_EQ(1, sheet::ActivePage(hSheet));
-    EXPECT_EQ(1, host.m_profile.nActivePage);
-    sheet::ClickTab(hSheet, 0);
-    EXPECT_EQ(0, host.m_profile.nActivePage);
+    EXPECT_EQ(host.m_profile.nActivePage, StoredPageShown(hSheet));
 }
 
 TEST_F(OptionsSheetTest, OkOnTheInfoPageAppliesTheGeneralPage) {
     HWND hSheet = Open();
     sheet::Click(Control(IDC_SORT_ASCENDING));
-    sheet::ClickTab(hSheet, 1);
+    sheet::ClickTab(hSheet, 2);
     EXPECT_TRUE(IsWindowEnabled(Button(ID_APPLY_NOW)));
     sheet::Click(Button(IDOK));
     EXPECT_FALSE(IsWindow(hSheet));
@@ -259,6 +326,91 @@ TEST_F(OptionsSheetTest, InfoPageShowsTheProgramName) {
               sheet::Text(sheet::PageControl(hSheet, IDC_PROGRAM_NAME)));
     EXPECT_EQ("Version 1.1", sheet::Text(sheet::PageControl(hSheet, IDC_VERSION)));
     EXPECT_EQ("", sheet::Text(sheet::PageControl(hSheet, IDC_INFO_HEADER)));
+}
+
+TEST_F(OptionsSheetTest, VolumePageShowsTheSettingsAndItsBoxSwitchesTheRest) {
+    const struct {
+        VOLUMESETTINGS volume;
+        const char* limit;
+        const char* day;
+        const char* percent;
+    } cases[] = {{{1500, true, 15, 90}, "1500", "15", "90"},
+                 {{4000000, false, 31, 99}, "4000000", "31", "99"},
+                 {{}, "", "1", "80"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.limit);
+        host.m_volume = c.volume;
+        HWND hSheet = OpenVolumePage();
+        const bool bOn = c.volume.IsOn();
+        EXPECT_EQ(bOn, sheet::IsChecked(hSheet, IDC_VOLUME_LIMIT_ON));
+        EXPECT_EQ(c.limit, sheet::Text(Control(IDC_VOLUME_LIMIT_MB)));
+        EXPECT_EQ(c.volume.bReceivedOnly, sheet::IsChecked(hSheet, IDC_COUNT_RECEIVED));
+        EXPECT_EQ(!c.volume.bReceivedOnly, sheet::IsChecked(hSheet, IDC_COUNT_BOTH));
+        EXPECT_EQ(c.day, sheet::Text(Control(IDC_BILLING_DAY)));
+        EXPECT_EQ(c.percent, sheet::Text(Control(IDC_WARN_PERCENT)));
+        ExpectLimitControlsEnabled(bOn);
+        EXPECT_FALSE(IsWindowEnabled(Button(ID_APPLY_NOW))) << "filling the fields is no change";
+
+        sheet::Click(Control(IDC_VOLUME_LIMIT_ON));
+        ExpectLimitControlsEnabled(!bOn);
+        EXPECT_TRUE(IsWindowEnabled(Button(ID_APPLY_NOW)));
+        sheet::Click(Control(IDC_VOLUME_LIMIT_ON));
+        ExpectLimitControlsEnabled(bOn);
+        EXPECT_TRUE(host.m_volume == c.volume) << "nothing applied yet";
+    }
+}
+
+TEST_F(OptionsSheetTest, VolumeApplyAndOkStoreTheFieldsMovedIntoTheirRanges) {
+    const struct {
+        const char* limit;
+        const char* day;
+        const char* percent;
+        bool bClickReceivedOnly;
+        bool bClearBoxAgain;
+        VOLUMESETTINGS expected;
+        const char* shownLimit; // the limit's field after the apply
+    } cases[] = {
+        {"2500", "15", "90", true, false, {2500, true, 15, 90}, "2500"},
+        {"", "0", "5", false, false, {1, false, 1, 50}, "1"},
+        {"0", "", "", false, false, {1, false, 1, 50}, "1"},
+        {"9999999", "32", "99", false, false, {4000000, false, 31, 99}, "4000000"},
+        {"1.000", "31", "50", false, false, {1000, false, 31, 50}, "1000"},
+        {"99999999999", "01", "49", false, false, {4000000, false, 1, 50}, "4000000"},
+        // A cleared box switches the limit off and keeps its field for the next time.
+        {"2500", "40", "120", true, true, {0, true, 31, 99}, "2500"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.limit) + " " + c.day + " " + c.percent);
+        host.m_volume = {};
+        main.Clear();
+        HWND hSheet = OpenVolumePage();
+        sheet::Click(Control(IDC_VOLUME_LIMIT_ON));
+        Type(IDC_VOLUME_LIMIT_MB, c.limit);
+        Type(IDC_BILLING_DAY, c.day);
+        Type(IDC_WARN_PERCENT, c.percent);
+        if (c.bClickReceivedOnly)
+            sheet::Click(Control(IDC_COUNT_RECEIVED));
+        if (c.bClearBoxAgain)
+            sheet::Click(Control(IDC_VOLUME_LIMIT_ON));
+        ASSERT_TRUE(IsWindowEnabled(Button(ID_APPLY_NOW)));
+
+        sheet::Click(Button(ID_APPLY_NOW));
+        EXPECT_EQ(c.expected.nLimitMB, host.m_volume.nLimitMB);
+        EXPECT_EQ(c.expected.bReceivedOnly, host.m_volume.bReceivedOnly);
+        EXPECT_EQ(c.expected.nBillingDay, host.m_volume.nBillingDay);
+        EXPECT_EQ(c.expected.nWarnPercent, host.m_volume.nWarnPercent);
+        // The page shows what was stored, and showing it is no new change.
+        EXPECT_EQ(c.shownLimit, sheet::Text(Control(IDC_VOLUME_LIMIT_MB)));
+        EXPECT_EQ(std::to_string(c.expected.nBillingDay), sheet::Text(Control(IDC_BILLING_DAY)));
+        EXPECT_EQ(std::to_string(c.expected.nWarnPercent), sheet::Text(Control(IDC_WARN_PERCENT)));
+        EXPECT_FALSE(IsWindowEnabled(Button(ID_APPLY_NOW)));
+
+        host.m_volume = {};
+        sheet::Click(Button(IDOK));
+        EXPECT_FALSE(IsWindow(hSheet));
+        EXPECT_TRUE(host.m_volume == c.expected) << "OK stores the page again";
+        EXPECT_EQ((Notifications{ID_APPLY_NOW, IDOK}), main.Received(WM_OPTIONS_NOTIFY));
+    }
 }
 
 TEST_F(OptionsSheetTest, ClosedByTheCaptionBoxKeepsTheValuesLastExchanged) {

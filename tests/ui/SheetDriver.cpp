@@ -20,6 +20,14 @@ HWND PageControl(HWND hSheet, int nID) {
     return GetDlgItem(PropSheet_GetCurrentPageHwnd(hSheet), nID);
 }
 
+std::vector<HWND> PageControls(HWND hSheet) {
+    std::vector<HWND> controls;
+    for (HWND h = GetWindow(PropSheet_GetCurrentPageHwnd(hSheet), GW_CHILD); h;
+         h = GetWindow(h, GW_HWNDNEXT))
+        controls.push_back(h);
+    return controls;
+}
+
 void Click(HWND hButton) {
     SendMessageA(hButton, BM_CLICK, 0, 0);
     PumpMessages();

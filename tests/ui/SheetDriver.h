@@ -11,6 +11,8 @@ namespace sheet {
 HWND OwnButton(HWND hSheet, int nID);
 // A control of the page shown at the moment.
 HWND PageControl(HWND hSheet, int nID);
+// Every control of the page shown at the moment, in the template's order.
+std::vector<HWND> PageControls(HWND hSheet);
 // Clicks a button and lets the posted messages run.
 void Click(HWND hButton);
 // Clicks the tab of a page, as the mouse would.

@@ -1,5 +1,6 @@
-// ui_preview general|info|about [seconds]: opens the options sheet on a page, or the About
-// dialog, and closes it after the given time (default 5 seconds).
+// ui_preview general|volume|info|about [seconds]: opens the options sheet on a page, or the
+// About dialog, and closes it after the given time (default 5 seconds). The page "Volumen" shows
+// a limit, so that its controls are enabled.
 #include "framework/ModelessWindows.h"
 #include "ui/AboutDlg.h"
 #include "ui/OptionsPSheet.h"
@@ -13,11 +14,13 @@ namespace {
 class PreviewHost : public COptionsHost {
 public:
     PROFILEDATA& Profile() override { return m_profile; }
+    VOLUMESETTINGS& Volume() override { return m_volume; }
     HWND GetMainWindow() const override { return nullptr; }
     BOOL HelpFileExists(std::string*) const override { return TRUE; }
     BOOL ShowHelp(DWORD, UINT) override { return TRUE; }
 
     PROFILEDATA m_profile = {16, TRUE, 0, FALSE};
+    VOLUMESETTINGS m_volume;
 };
 
 class TimedAboutDlg : public CAboutDlg {
@@ -40,9 +43,12 @@ private:
     UINT m_nMilliseconds;
 };
 
+// nPage is a stored page number: 0 "Allgemein", 1 "Info", 2 "Volumen".
 int RunSheet(int nPage, UINT nMilliseconds) {
     PreviewHost host;
     host.m_profile.nActivePage = nPage;
+    host.m_volume.nLimitMB = 5000;
+    host.m_volume.nBillingDay = 15;
     COptionsPSheet sheet(host);
     if (!sheet.Create())
         return 1;
@@ -69,5 +75,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         TimedAboutDlg dlg(nMilliseconds);
         return dlg.DoModal() == IDOK ? 0 : 1;
     }
-    return RunSheet(std::strcmp(what, "info") == 0 ? 1 : 0, nMilliseconds);
+    int nPage = 0;
+    if (std::strcmp(what, "info") == 0)
+        nPage = 1;
+    else if (std::strcmp(what, "volume") == 0)
+        nPage = 2;
+    return RunSheet(nPage, nMilliseconds);
 }
