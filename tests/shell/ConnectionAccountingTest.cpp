@@ -655,11 +655,13 @@ TEST_F(VolumeLimitTest, TheTooltipAndTheBalloonNameTheUseTheLimitAndThePeriodsEn
     Sample(19 * MB, 0);
     EXPECT_EQ(1u, Balloons().size());
 
-    // The next billing period begins with nothing used and nothing shown.
-    Report(0);
+    // The next billing period begins with nothing used and nothing shown; the running period
+    // began in the old one and counts there, also with the traffic after the change.
     m_clock.Set(LocalTime(2002, 2, 6, 0, 0, 1));
     m_shell.Clear();
-    m_accounting->UpdateTrayIcon();
+    Sample(25 * MB, 0);
+    EXPECT_EQ("Tarvolo: 25,00 MByte, 0 von 1.000 MB", LastTip());
+    Report(0);
     EXPECT_EQ("Tarvolo: 0,00 MByte, 0 von 1.000 MB", LastTip());
     EXPECT_TRUE(Balloons().empty());
 }
