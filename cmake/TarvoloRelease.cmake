@@ -36,6 +36,18 @@ add_custom_command(OUTPUT ${TARVOLO_RELEASE_ZIP}
     VERBATIM)
 add_custom_target(release_zip ALL DEPENDS ${TARVOLO_RELEASE_ZIP})
 
+# The Windows setup of the same files, beside the zip (tools/installer/tarvolo.nsi).
+set(TARVOLO_SETUP_EXE ${CMAKE_BINARY_DIR}/tarvolo-setup-${PROJECT_VERSION}.exe)
+set(setup_script ${CMAKE_SOURCE_DIR}/tools/installer/tarvolo.nsi)
+find_program(TARVOLO_MAKENSIS_PROGRAM makensis REQUIRED)
+add_custom_command(OUTPUT ${TARVOLO_SETUP_EXE}
+    COMMAND ${TARVOLO_MAKENSIS_PROGRAM} -V2 -DVERSION=${PROJECT_VERSION} -DRELEASE_DIR=${release_dir}
+            -DOUTFILE=${TARVOLO_SETUP_EXE} ${setup_script}
+    DEPENDS ${TARVOLO_RELEASE_ZIP} ${setup_script}
+    COMMENT "Building ${TARVOLO_SETUP_EXE}"
+    VERBATIM)
+add_custom_target(release_setup ALL DEPENDS ${TARVOLO_SETUP_EXE})
+
 if(BUILD_TESTING)
     set(expected tarvolo.exe README.txt)
     if(export_target)
@@ -44,4 +56,12 @@ if(BUILD_TESTING)
     add_test(NAME release.zip_holds_the_programs_and_the_readme
              COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/release/check_release_zip.py
                      ${TARVOLO_RELEASE_ZIP} ${expected})
+    # Install, upgrade while online, reinstall and uninstall in a Wine prefix of its own.
+    add_test(NAME release.setup_installs_upgrades_and_uninstalls
+             COMMAND bash ${CMAKE_SOURCE_DIR}/tests/release/setup_test.sh ${TARVOLO_SETUP_EXE}
+                     ${release_dir} $<TARGET_FILE:dialup_sim_rasapi32> $<TARGET_FILE:dialup_sim_pdh>
+                     ${CMAKE_SOURCE_DIR}/tools/dialup-sim/sim-state.sh)
+    set_tests_properties(release.setup_installs_upgrades_and_uninstalls PROPERTIES
+                         ENVIRONMENT "TARVOLO_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-release.setup"
+                         TIMEOUT 240)
 endif()

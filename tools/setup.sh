@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
-          wine wine32:i386 xvfb locales googletest zip x11-utils imagemagick xdotool python3)
+          wine wine32:i386 xvfb locales googletest zip x11-utils imagemagick xdotool python3 nsis)
 
 missing=()
 for p in "${packages[@]}"; do
