@@ -6,6 +6,7 @@
 #include "framework/CCriticalSectionLock.h"
 #include "framework/CMemoryException.h"
 #include "framework/CTextFile.h"
+#include "framework/FillPlaceholders.h"
 #include "framework/LoadStringResource.h"
 #include "log/CReportRowFormatter.h"
 #include "log/ConnectionWalk.h"
@@ -141,19 +142,25 @@ void CConnectionLog::LoadMonthTotals() {
 // recorded last out of the month totals. Those are the ones at the end of "clog.dat" that ended
 // after the totals were saved: every connection booked before a save ended before it.
 void CConnectionLog::BookMissingConnections(TIME64 saveTime) {
+    const CConnectionList missing = LastRecorded([saveTime](const CConnectionInfo& info) {
+        return info.m_timeStart + info.m_nDuration > saveTime;
+    });
+    for (const CConnectionInfo& info : missing)
+        m_months.Book(info); // marks the totals unsaved
+}
+
+// The records at the end of "clog.dat" up to the first one not wanted; none where the file
+// cannot be read (that is reported when the list is loaded).
+CConnectionList
+CConnectionLog::LastRecorded(const std::function<bool(const CConnectionInfo&)>& wanted) const {
     CFileException error;
     const std::unique_ptr<CFile> file = OpenDataFile(CLOG_DAT, &error);
     if (!file)
-        return;
+        return {};
     try {
-        const CConnectionList missing =
-            ReadLastConnections(*file, [saveTime](const CConnectionInfo& info) {
-                return info.m_timeStart + info.m_nDuration > saveTime;
-            });
-        for (const CConnectionInfo& info : missing)
-            m_months.Book(info); // marks the totals unsaved
+        return ReadLastConnections(*file, wanted);
     } catch (const CException&) {
-        // what cannot be read here is reported when the list is loaded
+        return {};
     }
 }
 
@@ -183,24 +190,16 @@ void CConnectionLog::BookCheckpoint() {
 
 // Whether the last record of "clog.dat" is this connection, to the byte.
 bool CConnectionLog::EndsConnectionFile(const CConnectionInfo& info) const {
-    CFileException error;
-    const std::unique_ptr<CFile> file = OpenDataFile(CLOG_DAT, &error);
-    if (!file)
+    bool bFirst = true;
+    const CConnectionList last =
+        LastRecorded([&bFirst](const CConnectionInfo&) { return std::exchange(bFirst, false); });
+    if (last.empty())
         return false;
-    try {
-        bool bFirst = true;
-        const CConnectionList last = ReadLastConnections(
-            *file, [&bFirst](const CConnectionInfo&) { return std::exchange(bFirst, false); });
-        if (last.empty())
-            return false;
-        unsigned char a[CConnectionInfo::IMAGE_SIZE];
-        unsigned char b[CConnectionInfo::IMAGE_SIZE];
-        last.back().StoreImage(a);
-        info.StoreImage(b);
-        return std::equal(std::begin(a), std::end(a), std::begin(b));
-    } catch (const CException&) {
-        return false;
-    }
+    unsigned char a[CConnectionInfo::IMAGE_SIZE];
+    unsigned char b[CConnectionInfo::IMAGE_SIZE];
+    last.back().StoreImage(a);
+    info.StoreImage(b);
+    return std::equal(std::begin(a), std::end(a), std::begin(b));
 }
 
 void CConnectionLog::WriteCheckpoint() {
@@ -283,11 +282,8 @@ void CConnectionLog::ReportUnsaved() {
 }
 
 void CConnectionLog::ReportDataFile(unsigned nIDText, FileId file) const {
-    std::string text = fw::LoadStringResource(nIDText);
-    const std::string::size_type at = text.find("%1");
-    if (at != std::string::npos)
-        text.replace(at, 2, PathOf(file));
-    fw::AppMessageBox(text, MB_ICONEXCLAMATION);
+    fw::AppMessageBox(fw::FillPlaceholders(fw::LoadStringResource(nIDText), {PathOf(file)}),
+                      MB_ICONEXCLAMATION);
 }
 
 // ---- the running connection
@@ -499,20 +495,10 @@ std::int64_t CConnectionLog::RecordedUseSince(TIME64 periodStart, bool bReceived
     for (const CConnectionInfo& info : m_unsaved)
         if (info.m_timeStart >= periodStart)
             nBytes += UseOf(info, bReceivedOnly);
-    CFileException error;
-    const std::unique_ptr<CFile> file = OpenDataFile(CLOG_DAT, &error);
-    if (!file)
-        return nBytes;
-    try {
-        const CConnectionList recorded =
-            ReadLastConnections(*file, [periodStart](const CConnectionInfo& info) {
-                return info.m_timeStart >= periodStart;
-            });
-        for (const CConnectionInfo& info : recorded)
-            nBytes += UseOf(info, bReceivedOnly);
-    } catch (const CException&) {
-        // what cannot be read here is reported when the list is loaded
-    }
+    const CConnectionList recorded = LastRecorded(
+        [periodStart](const CConnectionInfo& info) { return info.m_timeStart >= periodStart; });
+    for (const CConnectionInfo& info : recorded)
+        nBytes += UseOf(info, bReceivedOnly);
     return nBytes;
 }
 

@@ -112,6 +112,7 @@ private:
     void UpdateDuration(CConnectionInfo& info);
     void LoadMonthTotals();
     void BookMissingConnections(TIME64 saveTime);
+    CConnectionList LastRecorded(const std::function<bool(const CConnectionInfo&)>& wanted) const;
     void BookCheckpoint();
     bool EndsConnectionFile(const CConnectionInfo& info) const;
     void WriteCheckpoint();

@@ -1,6 +1,7 @@
 #include "shell/ConnectionAccounting.h"
 
 #include "framework/AppMessageBox.h"
+#include "framework/FillPlaceholders.h"
 #include "framework/LoadStringResource.h"
 #include "counters/TrafficCounter.h"
 #include "log/CConnectionLog.h"
@@ -14,22 +15,10 @@
 
 namespace {
 
-// The text with %1, %2, ... replaced by the values in turn.
-std::string Filled(std::string text, std::initializer_list<std::string> values) {
-    int n = 1;
-    for (const std::string& value : values) {
-        const std::string mark = "%" + std::to_string(n++);
-        const std::string::size_type at = text.find(mark);
-        if (at != std::string::npos)
-            text.replace(at, mark.size(), value);
-    }
-    return text;
-}
-
 // Whole megabytes, grouped as the user's numbers are ("1.000").
-std::string Megabytes(std::int64_t nBytes) {
+std::string Megabytes(std::int64_t nBytes, const CNumberFormat& format) {
     std::string text = std::to_string(nBytes / CVolumeWatch::MEGABYTE);
-    CNumberFormat(0).Format(text);
+    format.Format(text);
     return text;
 }
 
@@ -119,11 +108,11 @@ void CConnectionAccounting::WarnIfDue(std::int64_t nPeriodUse, TIME64 now) {
     const int nPercent = m_pVolumeWatch->TakeDueWarning(nPeriodUse, now);
     if (nPercent == 0)
         return;
-    const std::string text = Filled(
-        fw::LoadStringResource(IDS_VOLUME_WARNING),
-        {std::to_string(nPercent), Megabytes(nPeriodUse),
-         Megabytes(std::int64_t(m_pVolumeWatch->Settings().nLimitMB) * CVolumeWatch::MEGABYTE),
-         DayAndMonth(m_pVolumeWatch->NextPeriodStart(now))});
+    const std::string text =
+        fw::FillPlaceholders(fw::LoadStringResource(IDS_VOLUME_WARNING),
+                             {std::to_string(nPercent), Megabytes(nPeriodUse, m_wholeNumbers),
+                              Megabytes(m_pVolumeWatch->LimitBytes(), m_wholeNumbers),
+                              DayAndMonth(m_pVolumeWatch->NextPeriodStart(now))});
     if (m_trayIcon.ShowBalloon(fw::LoadStringResource(IDS_APP_TITLE).c_str(), text.c_str()))
         return;
     {
@@ -218,9 +207,8 @@ std::string CConnectionAccounting::TooltipText(std::int64_t nPeriodUse) {
     if (at != std::string::npos)
         text.replace(at, 2, volume);
     if (m_pVolumeWatch && m_pVolumeWatch->IsOn())
-        text += Filled(
-            fw::LoadStringResource(IDS_TOOLTIP_LIMIT),
-            {Megabytes(nPeriodUse), Megabytes(std::int64_t(m_pVolumeWatch->Settings().nLimitMB) *
-                                              CVolumeWatch::MEGABYTE)});
+        text += fw::FillPlaceholders(fw::LoadStringResource(IDS_TOOLTIP_LIMIT),
+                                     {Megabytes(nPeriodUse, m_wholeNumbers),
+                                      Megabytes(m_pVolumeWatch->LimitBytes(), m_wholeNumbers)});
     return text;
 }

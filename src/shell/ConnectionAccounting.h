@@ -10,6 +10,7 @@
 #include "framework/ScopedHandles.h"
 #include "shell/RunningReading.h"
 
+#include "log/CNumberFormat.h"
 #include "log/Clock.h"
 
 #include <windows.h>
@@ -91,5 +92,6 @@ private:
     CRunningReading m_received;
     CRunningReading m_sent;
     CVolumeWatch* m_pVolumeWatch = nullptr;
+    CNumberFormat m_wholeNumbers{0}; // the megabytes of the volume limit, read from the locale once
     fw::CDeferredMessageBoxes m_warnings; // where the shell shows no balloons
 };

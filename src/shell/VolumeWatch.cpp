@@ -30,7 +30,7 @@ TIME64 CVolumeWatch::NextPeriodStart(TIME64 now) const {
 int CVolumeWatch::TakeDueWarning(std::int64_t nUseBytes, TIME64 now) {
     if (!IsOn())
         return 0;
-    const std::int64_t nLimit = std::int64_t(m_settings.nLimitMB) * MEGABYTE;
+    const std::int64_t nLimit = LimitBytes();
     int nReached = 0;
     if (nUseBytes >= nLimit)
         nReached = 100;

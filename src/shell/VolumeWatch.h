@@ -33,6 +33,7 @@ public:
     void Rearm();
     const VOLUMESETTINGS& Settings() const { return m_settings; }
     bool IsOn() const { return m_settings.IsOn(); }
+    std::int64_t LimitBytes() const { return std::int64_t(m_settings.nLimitMB) * MEGABYTE; }
 
     // The billing period that holds now, and the one after it.
     TIME64 PeriodStart(TIME64 now) const;

@@ -4,25 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <ctime>
 #include <ostream>
 #include <string>
 
 namespace {
-
-struct LocalStamp {
-    int year, month, day, hour, minute, second;
-
-    TIME64 Time() const { return LocalTime(year, month, day, hour, minute, second); }
-
-    std::string Text() const {
-        char text[32];
-        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour,
-                      minute, second);
-        return text;
-    }
-};
 
 // The results are read back through localtime, not compared with mktime's answer for the
 // expected day, so that a midnight taken in the wrong summer time shows as 01:00 or 23:00.

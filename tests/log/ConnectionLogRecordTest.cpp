@@ -369,11 +369,6 @@ TEST_F(MonthBoundaryRecording, AConnectionIntoAprilIsBookedToMarch) {
 
 namespace {
 
-struct LocalStamp {
-    int year, month, day, hour, minute, second;
-    TIME64 Time() const { return LocalTime(year, month, day, hour, minute, second); }
-};
-
 // Online for `before` seconds, the clock set to `setTo`, online for `after` seconds more.
 struct ClockChange {
     const char* name;
