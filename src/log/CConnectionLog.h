@@ -1,29 +1,26 @@
 #pragma once
-// The program's memory of traffic: the running connection, the month totals ("mlog.dat"), the
-// single connections of the last 93 days ("clog.dat") and the three report pages built from
-// them ("frame.htm", "clog.htm", "mlog.htm"), all in one folder.
+// The program's memory of traffic, in one folder: the running period, the single connections of
+// the last 93 days ("clog.dat"), the month totals ("mlog.dat") and the three report pages built
+// from them. It coordinates what the shell asks of them: the start-up, the periods' samples and
+// hang-ups, and the user's commands.
 //
 // No finished connection is lost to a data file that cannot be written for the moment (held by
 // another program, no room for its temporary file): what has not reached "clog.dat" and
 // "mlog.dat" stays in memory and is written at the next recording, order change or exit; what
-// still cannot be written at exit is reported. A data file that exists but cannot be read is
-// never replaced by less than it holds.
+// still cannot be written at exit is reported.
 #include "framework/CCriticalSection.h"
 #include "framework/CFileReplacement.h"
-#include "framework/CFileLocation.h"
-#include "log/CConnectionList.h"
+#include "log/CConnectionFile.h"
 #include "log/CMonthTotals.h"
 #include "log/CNumberFormat.h"
+#include "log/CReportWriter.h"
 #include "log/CRunningCheckpoint.h"
+#include "log/CRunningPeriod.h"
 #include "log/LogAge.h"
 
 #include <cstdint>
 #include <functional>
-#include <memory>
-#include <optional>
 #include <string>
-
-class CTextFile;
 
 class CConnectionLog {
 public:
@@ -44,22 +41,14 @@ public:
     CConnectionLog(const CConnectionLog&) = delete;
     CConnectionLog& operator=(const CConnectionLog&) = delete;
 
-    // The readings of the counters as the shell hands them over: running totals in bytes,
-    // with two values of their own.
-    // A reading that could not be taken. As a start reading it leaves the baseline to the
-    // first update.
-    static constexpr std::int64_t MISSING_READING = -1;
-    // An update with this reading leaves that volume as it is: a counter that the system clears
-    // with the link reads it once the link is down.
-    static constexpr std::int64_t READING_KEEPS_VOLUME = 0;
-    static constexpr std::int64_t CLOCK_CHANGE_SECONDS = 60;
+    // The readings of the counters as the shell hands them over (see CRunningPeriod).
+    static constexpr std::int64_t MISSING_READING = CRunningPeriod::MISSING_READING;
+    static constexpr std::int64_t READING_KEEPS_VOLUME = CRunningPeriod::READING_KEEPS_VOLUME;
+    static constexpr std::int64_t CLOCK_CHANGE_SECONDS = CRunningPeriod::CLOCK_CHANGE_SECONDS;
 
     // A connection began with these counter readings; one still running is dropped unbooked.
     void StartConnection(std::int64_t nReceived, std::int64_t nSent);
-    // New counter readings of the running connection; its volumes are the readings less the
-    // start readings, its duration the time since it began. A clock set during the connection
-    // (by more than CLOCK_CHANGE_SECONDS against the tick count) moves its start instead: it
-    // began its measured length before now.
+    // New counter readings of the running connection.
     void UpdateConnection(std::int64_t nReceived, std::int64_t nSent);
     // The hang-up of the last connection: books the running connection to the month it began
     // in, records it in "clog.dat" and the reports, and saves the month totals.
@@ -68,13 +57,12 @@ public:
     // this many seconds have passed since it was last written there; 0 writes none. A "clog.run"
     // that a crash left is booked at the start whatever the interval: at most once into each data
     // file.
-    void SetCheckpointInterval(unsigned nSeconds);
+    void SetCheckpointInterval(unsigned nSeconds) { m_period.SetCheckpointInterval(nSeconds); }
 
     // The current month's megabytes, the running connection included, for the tooltip.
     void GetVolumeText(std::string& text);
     // The bytes of the connections that began at or after periodStart, the running one
-    // included: those received, or those received and sent. Read from the end of "clog.dat"
-    // once per recording, not at every call.
+    // included: those received, or those received and sent.
     std::int64_t GetUseSince(TIME64 periodStart, bool bReceivedOnly);
     // Row order of "clog.htm"; rewrites the reports.
     void SetSortOrder(bool bOldestFirst);
@@ -85,14 +73,14 @@ public:
     void DeleteAll();
 
     // "mlog.htm": the current month and the two before it. File errors are reported.
-    void WriteMonthReport(const std::string& path);
+    void WriteMonthReport(const std::string& path) { m_reports.WriteMonthReport(m_months, path); }
 
     // Writes what the data files still lack; true when nothing is left unsaved.
     bool SaveUnsaved();
     // Tells the user which data files could not take what belongs in them, if any.
     void ReportUnsaved();
 
-    bool IsConnected() const { return m_pCurrent != nullptr; }
+    bool IsConnected() const { return m_period.IsRunning(); }
     void SetShellOpener(ShellOpener opener);
     // Opens "clog.dat" and "mlog.dat" for reading and their temporary files for writing; tests
     // simulate a full disk or a failing read.
@@ -102,52 +90,23 @@ public:
     static std::size_t LongestFileName();
 
 private:
-    enum FileId { CLOG_DAT, MLOG_DAT, CLOG_RUN, FRAME_HTM, MLOG_HTM, CLOG_HTM, FILE_COUNT };
-
-    void SetFolder(const std::string& folder);
-    void StartUp();
-    std::string PathOf(FileId file) const { return m_aLocation[file].GetPath(); }
-
-    std::unique_ptr<CFile> OpenDataFile(FileId file, CFileException* error) const;
-    void UpdateDuration(CConnectionInfo& info);
+    void StartUp(const std::string& folder);
     void LoadMonthTotals();
     void BookMissingConnections(TIME64 saveTime);
-    CConnectionList LastRecorded(const std::function<bool(const CConnectionInfo&)>& wanted) const;
     void BookCheckpoint();
-    bool EndsConnectionFile(const CConnectionInfo& info) const;
     void WriteCheckpoint();
     void SettleCheckpoint(const CConnectionInfo& info);
-    std::int64_t RecordedUseSince(TIME64 periodStart, bool bReceivedOnly) const;
-    bool LoadConnections();
-    bool SaveConnections();
-    void RecordConnection(const CConnectionInfo* pInfo);
-    void ReportDataFile(unsigned nIDText, FileId file) const;
-    bool WriteConnectionRows(std::optional<std::uint64_t> headEnd);
-    void WriteRowsAndFoot(CTextFile& file);
+    void RecordConnection(const CConnectionInfo& info);
+    void RewriteConnections();
+    void ReportDataFile(unsigned nIDText, const std::string& path) const;
 
     CMonthTotals m_months;
     CCriticalSection m_lock;
-    CConnectionList m_unsaved; // finished connections that have not reached "clog.dat"
-    CFileLocation m_aLocation[FILE_COUNT];
-    CNumberFormat m_numberFormat;
-    CConnectionList m_list;
-    std::unique_ptr<CConnectionInfo> m_pCurrent;
-    // The running connection's length by the tick count, which a change of the clock does not
-    // move: milliseconds online, and the ticks of the last update.
-    std::uint64_t m_nOnlineMs = 0;
-    std::uint32_t m_dwLastTicks = 0;
+    CConnectionFile m_connections;
+    CReportWriter m_reports;
+    CRunningPeriod m_period;
     CRunningCheckpoint m_checkpoint;
-    std::uint64_t m_nCheckpointMs = 0;   // the interval; 0 writes no checkpoint
-    std::uint64_t m_nCheckpointAtMs = 0; // m_nOnlineMs when it was last written
-    bool m_bCheckpointed = false;        // "clog.run" may hold the running connection
-    bool m_bOldestFirst = true;
-    // GetUseSince's sum of the recorded connections, for the start and kind it was asked for.
-    struct USE_SINCE {
-        bool bValid = false;
-        TIME64 periodStart = 0;
-        bool bReceivedOnly = false;
-        std::int64_t nBytes = 0;
-    } m_recordedUse;
+    bool m_bCheckpointed = false; // "clog.run" may hold the running connection
+    CNumberFormat m_numberFormat; // the tooltip's
     ShellOpener m_shellOpener;
-    CFileReplacement::FileOpener m_dataFileOpener;
 };

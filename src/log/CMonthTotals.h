@@ -28,6 +28,7 @@ public:
     };
 
     void SetPath(const std::string& path) { m_strPath = path; }
+    const std::string& GetPath() const { return m_strPath; }
     // Opens "mlog.dat" for reading and its temporary file for writing; tests simulate a full
     // disk or a failing read.
     void SetFileOpener(CFileReplacement::FileOpener opener) { m_opener = std::move(opener); }

@@ -61,7 +61,8 @@ CRasWatcher::~CRasWatcher() {
 }
 
 bool CRasWatcher::Start(HWND hWnd, UINT nMessage) {
-    if (!IsWindow(hWnd) || nMessage < WM_USER || !m_pWorker->m_evStop.m_hObject || m_pThread)
+    if (!IsWindow(hWnd) || nMessage < WM_USER || !m_pWorker->m_evStop.m_hObject ||
+        !m_pWorker->m_evCountNow.m_hObject || m_pThread)
         return false;
     // The thread's own hold on its state, handed over when it runs.
     auto pHold = std::make_unique<std::shared_ptr<WORKER>>(m_pWorker);
@@ -86,6 +87,10 @@ void CRasWatcher::Stop() {
         // begins with a state of its own.
         m_pWorker = std::make_shared<WORKER>();
     }
+}
+
+void CRasWatcher::CountNow() {
+    m_pWorker->m_evCountNow.SetEvent();
 }
 
 void CRasWatcher::WaitForThreadEnd() {
@@ -114,9 +119,9 @@ UINT CRasWatcher::ThreadProc(void* pParam) {
 
 void CRasWatcher::WORKER::Run() {
     CEvent notification;
-    const HANDLE waitList[] = {m_evStop.m_hObject, notification.m_hObject};
-    // Without an event of its own the thread can only poll, waiting for the stop event alone.
-    const DWORD nWaitObjects = notification.m_hObject ? 2 : 1;
+    const HANDLE waitList[] = {m_evStop.m_hObject, m_evCountNow.m_hObject, notification.m_hObject};
+    // Without an event of its own the thread can only poll, waiting for the others alone.
+    const DWORD nWaitObjects = notification.m_hObject ? 3 : 2;
     const bool bNotified =
         notification.m_hObject && RegisterForNotifications(notification.m_hObject);
     const DWORD dwWaitTime = bNotified ? INFINITE : POLL_INTERVAL_MS;
@@ -126,17 +131,27 @@ void CRasWatcher::WORKER::Run() {
         return;
     Report(0, m_nLastCount);
 
-    while (WaitForMultipleObjects(nWaitObjects, waitList, FALSE, dwWaitTime) != WAIT_OBJECT_0) {
-        int nCount = CountActiveConnections();
-        if (bNotified && nCount == m_nLastCount)
-            nCount = RecountWhileUnchanged();
+    for (;;) {
+        const DWORD dwWait = WaitForMultipleObjects(nWaitObjects, waitList, FALSE, dwWaitTime);
+        if (dwWait == WAIT_OBJECT_0 || dwWait == WAIT_FAILED)
+            break;
+        Count(bNotified, dwWait == WAIT_OBJECT_0 + 1);
         if (IsStopping())
             break;
-        if (nCount != m_nLastCount)
-            Report(nCount > m_nLastCount ? 1 : 0, nCount);
-        m_nLastCount = nCount;
     }
     // The registration stays: the service offers no way to undo it.
+}
+
+// A count that was asked for is reported whatever it is.
+void CRasWatcher::WORKER::Count(bool bNotified, bool bAsked) {
+    int nCount = CountActiveConnections();
+    if (bNotified && !bAsked && nCount == m_nLastCount)
+        nCount = RecountWhileUnchanged();
+    if (IsStopping())
+        return;
+    if (nCount != m_nLastCount || bAsked)
+        Report(nCount > m_nLastCount ? 1 : 0, nCount);
+    m_nLastCount = nCount;
 }
 
 bool CRasWatcher::WORKER::RegisterForNotifications(HANDLE hEvent) {

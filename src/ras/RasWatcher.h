@@ -22,6 +22,9 @@ public:
     // still inside a call of the service then ends on its own when the call returns, without a
     // report, and touches nothing of the watcher: the watcher may go at once.
     void Stop();
+    // Has the thread count the connections at once and report the number, changed or not: after
+    // a resume or a change of what is measured, the frame asks what is up now.
+    void CountNow();
 
     // Dial-up connections that are enumerated and whose state can be read and is connected.
     static int CountActiveConnections();
@@ -39,12 +42,14 @@ private:
     struct WORKER {
         WORKER() : m_evStop(FALSE, TRUE) {}
         CEvent m_evStop;      // manual reset: tells the worker to leave its loop
+        CEvent m_evCountNow;  // auto reset: asks for a count and a report
         int m_nLastCount = 0; // written by the worker only
         UINT m_nMessage = 0;
         HWND m_hWnd = nullptr;
 
         void Run();
         bool RegisterForNotifications(HANDLE hEvent);
+        void Count(bool bNotified, bool bAsked);
         int RecountWhileUnchanged();
         bool IsStopping();
         void Report(WPARAM wParam, int nCount);

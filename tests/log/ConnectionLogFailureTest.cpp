@@ -174,6 +174,18 @@ TEST_F(LogFailure, AConnectionFileReadOnlyInPartIsNeverReplacedByLess) {
     EXPECT_EQ(2u, ReadConnectionFile().size());
 }
 
+// A sum read while "clog.dat" cannot be read lacks its records: it is not kept, and the next
+// call, with the file readable again, counts them.
+TEST_F(LogFailure, TheUseOfAPeriodIsNotKeptFromAnUnreadableConnectionFile) {
+    WriteConnectionFile({CConnectionInfo(Clock::Now() - DAY, 2, 3 * MB, MB)});
+    const TIME64 periodStart = Clock::Now() - 2 * DAY;
+    m_log->SetDataFileOpener(FailingFile::ReadError(2));
+    EXPECT_EQ(0, m_log->GetUseSince(periodStart, false));
+    m_log->SetDataFileOpener(nullptr);
+    EXPECT_EQ(4 * MB, m_log->GetUseSince(periodStart, false));
+    EXPECT_EQ(3 * MB, m_log->GetUseSince(periodStart, true));
+}
+
 TEST_F(LogFailure, AMissingConnectionFileIsAnEmptyLog) {
     DeleteFileA(Path("clog.dat").c_str());
     RecordOne();

@@ -128,6 +128,24 @@ TEST_F(RasWatcherTest, ASignalWithoutAChangeOfCountReportsNothing) {
     EXPECT_EQ(nCountsBefore + 1 + CRasWatcher::RECOUNT_TIMES, ras.Counts());
 }
 
+// Asked to count (a resume, a change of what is measured), the watcher reports the number at
+// once, also one that has not changed, in both of its modes and without re-counting.
+TEST_F(RasWatcherTest, CountNowReportsTheNumberAtOnceChangedOrNot) {
+    for (const bool bNotify : {true, false}) {
+        SCOPED_TRACE(bNotify ? "notified" : "polling");
+        m_sim.Set("notify", bNotify ? 1 : 0);
+        m_sim.Set("connections", 1);
+        RasRecorder& ras = Record();
+        StartWatcher();
+        ASSERT_EQ(First(1), m_window.NextReport());
+        const int nCountsBefore = ras.Counts();
+        m_watcher.CountNow();
+        EXPECT_EQ(Fall(1), m_window.NextReport(500));
+        EXPECT_LE(ras.Counts(), nCountsBefore + 2);
+        m_watcher.Stop();
+    }
+}
+
 // The events come first and the list follows 800 ms later: the re-counting after the signal
 // reports each change once the list shows it, not before and not much later.
 TEST_F(RasWatcherTest, EventsAheadOfTheConnectionListAreReportedWhenTheListCatchesUp) {
