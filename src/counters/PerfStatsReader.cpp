@@ -1,7 +1,7 @@
 #include "counters/PerfStatsReader.h"
 
-#include "framework/RegistryKey.h"
-#include "framework/RegistryValue.h"
+#include "framework/CRegistryKey.h"
+#include "framework/CRegistryValue.h"
 #include "framework/ScopedHandles.h"
 
 #include <utility>

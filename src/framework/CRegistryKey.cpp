@@ -1,6 +1,6 @@
-#include "framework/RegistryKey.h"
+#include "framework/CRegistryKey.h"
 
-#include "framework/RegistryValue.h"
+#include "framework/CRegistryValue.h"
 #include "framework/ScopedHandles.h"
 
 #include <vector>
