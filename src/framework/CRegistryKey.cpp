@@ -1,7 +1,7 @@
 #include "framework/CRegistryKey.h"
 
+#include "framework/CRegKey.h"
 #include "framework/CRegistryValue.h"
-#include "framework/ScopedHandles.h"
 
 #include <vector>
 
@@ -16,19 +16,18 @@ bool IsEmpty(const char* text) {
 } // namespace
 
 BOOL CRegistryKey::ReadValue(const char* subkey, const char* name, CRegistryValue& value) const {
-    fw::ScopedRegKey key;
-    if (RegOpenKeyExA(m_hRoot, subkey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
-        return FALSE;
+    fw::CRegKey key;
     DWORD dwType = 0;
     DWORD cb = 0;
-    if (RegQueryValueExA(key.Get(), name, nullptr, &dwType, nullptr, &cb) != ERROR_SUCCESS)
+    if (key.Open(m_hRoot, subkey, KEY_READ) != ERROR_SUCCESS ||
+        key.QueryValue(name, dwType, nullptr, cb) != ERROR_SUCCESS)
         return FALSE;
     BYTE* block = value.Allocate(cb);
     if (!block && cb != 0) {
         value.FreeData();
         return FALSE;
     }
-    if (RegQueryValueExA(key.Get(), name, nullptr, &dwType, block, &cb) != ERROR_SUCCESS) {
+    if (key.QueryValue(name, dwType, block, cb) != ERROR_SUCCESS) {
         value.FreeData();
         return FALSE;
     }
@@ -48,12 +47,9 @@ BOOL CRegistryKey::ReadString(const char* subkey, const char* name, std::string&
 
 BOOL CRegistryKey::WriteValue(const char* subkey, const char* name,
                               const CRegistryValue& value) const {
-    fw::ScopedRegKey key;
-    if (RegCreateKeyExA(m_hRoot, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                        key.Receive(), nullptr) != ERROR_SUCCESS)
-        return FALSE;
-    return RegSetValueExA(key.Get(), name, 0, value.GetType(), value.GetData(), value.GetSize()) ==
-           ERROR_SUCCESS;
+    fw::CRegKey key;
+    return key.Create(m_hRoot, subkey, KEY_WRITE) == ERROR_SUCCESS &&
+           key.SetValue(name, value.GetType(), value.GetData(), value.GetSize()) == ERROR_SUCCESS;
 }
 
 BOOL CRegistryKey::WriteString(const char* subkey, const char* name, const char* text) const {
@@ -63,36 +59,32 @@ BOOL CRegistryKey::WriteString(const char* subkey, const char* name, const char*
 
 BOOL CRegistryKey::DeleteEntry(const char* subkey, const char* name) const {
     if (!name)
-        return IsEmpty(subkey) ? FALSE : DeleteKeyTree(m_hRoot, subkey);
-    fw::ScopedRegKey key;
-    if (RegOpenKeyExA(m_hRoot, subkey, 0, DELETE_ACCESS, key.Receive()) != ERROR_SUCCESS)
-        return FALSE;
-    return RegDeleteValueA(key.Get(), name) == ERROR_SUCCESS;
+        return !IsEmpty(subkey) && DeleteKeyTree(m_hRoot, subkey);
+    fw::CRegKey key;
+    return key.Open(m_hRoot, subkey, DELETE_ACCESS) == ERROR_SUCCESS &&
+           key.DeleteValue(name) == ERROR_SUCCESS;
 }
 
 // Depth first, always emptying the key by its child at index 0, so that the enumeration never
 // has to cope with a list that shrinks under it.
-BOOL CRegistryKey::DeleteKeyTree(HKEY hParent, const char* subkey) {
+bool CRegistryKey::DeleteKeyTree(HKEY hParent, const char* subkey) {
     {
-        fw::ScopedRegKey key;
-        if (RegOpenKeyExA(hParent, subkey, 0, DELETE_ACCESS, key.Receive()) != ERROR_SUCCESS)
-            return FALSE;
+        fw::CRegKey key;
+        if (key.Open(hParent, subkey, DELETE_ACCESS) != ERROR_SUCCESS)
+            return false;
         for (;;) {
             DWORD cSubKeys = 0;
             DWORD cchLongest = 0;
-            if (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &cSubKeys, &cchLongest,
-                                 nullptr, nullptr, nullptr, nullptr, nullptr,
-                                 nullptr) != ERROR_SUCCESS)
-                return FALSE;
+            if (key.QuerySubKeys(cSubKeys, cchLongest) != ERROR_SUCCESS)
+                return false;
             if (cSubKeys == 0)
                 break;
             std::vector<char> child(cchLongest + 1, '\0');
-            if (RegEnumKeyA(key.Get(), 0, child.data(), static_cast<DWORD>(child.size())) !=
-                ERROR_SUCCESS)
-                return FALSE;
-            if (!DeleteKeyTree(key.Get(), child.data()))
-                return FALSE;
+            if (key.EnumSubKey(0, child.data(), static_cast<DWORD>(child.size())) !=
+                    ERROR_SUCCESS ||
+                !DeleteKeyTree(key.Get(), child.data()))
+                return false;
         }
     }
-    return RegDeleteKeyA(hParent, subkey) == ERROR_SUCCESS;
+    return fw::CRegKey::DeleteSubKey(hParent, subkey) == ERROR_SUCCESS;
 }
