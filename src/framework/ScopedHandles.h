@@ -2,8 +2,8 @@
 // The owners of the system's handles: each holds one handle (or COM reference) and gives it back
 // to the system when it goes out of scope. One family, one set of operations:
 //   Get()      the handle, still owned
-//   Receive()  for an out parameter (RegOpenKeyExA, CoCreateInstance, ...); gives back what
-//              was held first
+//   Receive()  for an out parameter (CreatePipe, CoCreateInstance, ...); gives back what was
+//              held first
 //   Reset(h)   gives back what is held and takes h (or nothing)
 //   Detach()   the handle, no longer owned: for a caller that gives it back itself
 //   bool       whether a handle is held
