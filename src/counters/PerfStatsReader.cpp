@@ -1,8 +1,8 @@
 #include "counters/PerfStatsReader.h"
 
-#include "framework/RegistryKey.h"
-#include "framework/RegistryValue.h"
-#include "framework/ScopedHandles.h"
+#include "framework/CRegistryKey.h"
+#include "framework/CRegistryValue.h"
+#include "framework/CRegKey.h"
 
 #include <utility>
 #include <vector>
@@ -134,12 +134,11 @@ BOOL CPerfStatsReader::StartStop(DWORD dwId, bool bStart) {
 
 template <typename Visitor>
 void CPerfStatsReader::EnumSubkeys(const std::string& strKey, Visitor visit) const {
-    fw::ScopedRegKey key;
-    if (RegOpenKeyExA(m_source.hEnumRoot, strKey.c_str(), 0, KEY_READ, key.Receive()) !=
-        ERROR_SUCCESS)
+    fw::CRegKey key;
+    if (key.Open(m_source.hEnumRoot, strKey.c_str(), KEY_READ) != ERROR_SUCCESS)
         return;
     char szName[CCH_KEY_NAME];
-    for (DWORD dwIndex = 0; RegEnumKeyA(key.Get(), dwIndex, szName, CCH_KEY_NAME) == ERROR_SUCCESS;
+    for (DWORD dwIndex = 0; key.EnumSubKey(dwIndex, szName, CCH_KEY_NAME) == ERROR_SUCCESS;
          ++dwIndex) {
         if (!visit(szName))
             return;

@@ -1,5 +1,6 @@
 #include "framework/CFileLocation.h"
 
+#include "framework/CRegKey.h"
 #include "framework/ScopedHandles.h"
 
 #include <windows.h>
@@ -29,12 +30,11 @@ PathParts SplitPath(const std::string& path) {
     return {drive.data(), folder.data(), name.data(), extension.data()};
 }
 
-bool ReadStringValue(HKEY key, const char* valueName, std::string& text) {
+bool ReadStringValue(const fw::CRegKey& key, const char* valueName, std::string& text) {
     char buffer[MAX_PATH + 1] = {}; // one more than the value may fill: always terminated
     DWORD size = MAX_PATH;
     DWORD type = 0;
-    if (RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
-        ERROR_SUCCESS)
+    if (key.QueryValue(valueName, type, buffer, size) != ERROR_SUCCESS)
         return false;
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         return false;
@@ -161,13 +161,11 @@ CFileLocation::SetModuleFileNameReader(ModuleFileNameReader reader) {
 }
 
 bool CFileLocation::SetShellFolder(const char* valueName) {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, 0, KEY_ALL_ACCESS, &hKey) !=
-        ERROR_SUCCESS)
+    fw::CRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, KEY_ALL_ACCESS) != ERROR_SUCCESS)
         return false;
-    const fw::ScopedRegKey key(hKey);
     std::string folder;
-    if (!ReadStringValue(key.Get(), valueName, folder))
+    if (!ReadStringValue(key, valueName, folder))
         return false;
     SetFolder(folder);
     return true;

@@ -1,6 +1,6 @@
 #include "framework/Profile.h"
 
-#include "framework/ScopedHandles.h"
+#include "framework/CRegKey.h"
 
 #include <windows.h>
 
@@ -24,6 +24,26 @@ std::string SectionPath(const std::string& section) {
     return path;
 }
 
+// A missing key or value is no failure: the value is gone either way.
+bool DeleteValue(const std::string& path, const std::string& entry) {
+    CRegKey key;
+    const LONG opened = key.Open(HKEY_CURRENT_USER, path.c_str(), KEY_SET_VALUE);
+    if (opened == ERROR_FILE_NOT_FOUND)
+        return true;
+    if (opened != ERROR_SUCCESS)
+        return false;
+    const LONG deleted = key.DeleteValue(entry.c_str());
+    return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+}
+
+// Creates the keys on the way.
+bool SetValue(const std::string& path, const std::string& entry, DWORD type, const void* data,
+              DWORD size) {
+    CRegKey key;
+    return key.Create(HKEY_CURRENT_USER, path.c_str(), KEY_WRITE) == ERROR_SUCCESS &&
+           key.SetValue(entry.c_str(), type, data, size) == ERROR_SUCCESS;
+}
+
 } // namespace
 
 void SetRegistryKey(const std::string& registryKey) {
@@ -43,21 +63,15 @@ std::string GetAppRegistryPath() {
 
 bool GetProfileBinary(const std::string& section, const std::string& entry,
                       std::vector<unsigned char>& data) {
-    std::string path = SectionPath(section);
-    if (path.empty())
-        return false;
-    ScopedRegKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
-        return false;
+    const std::string path = SectionPath(section);
+    CRegKey key;
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key.Get(), entry.c_str(), nullptr, &type, nullptr, &size) !=
-            ERROR_SUCCESS ||
-        type != REG_BINARY)
+    if (path.empty() || key.Open(HKEY_CURRENT_USER, path.c_str(), KEY_READ) != ERROR_SUCCESS ||
+        key.QueryValue(entry.c_str(), type, nullptr, size) != ERROR_SUCCESS || type != REG_BINARY)
         return false;
     std::vector<unsigned char> bytes(size);
-    if (RegQueryValueExA(key.Get(), entry.c_str(), nullptr, &type, bytes.data(), &size) !=
-            ERROR_SUCCESS ||
+    if (key.QueryValue(entry.c_str(), type, bytes.data(), size) != ERROR_SUCCESS ||
         type != REG_BINARY)
         return false;
     bytes.resize(size);
@@ -68,16 +82,13 @@ bool GetProfileBinary(const std::string& section, const std::string& entry,
 unsigned long GetProfileDword(const std::string& section, const std::string& entry,
                               unsigned long nDefault) {
     const std::string path = SectionPath(section);
-    ScopedRegKey key;
-    if (path.empty() ||
-        RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
-        return nDefault;
+    CRegKey key;
     DWORD type = 0;
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (RegQueryValueExA(key.Get(), entry.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof value)
+    if (path.empty() || key.Open(HKEY_CURRENT_USER, path.c_str(), KEY_READ) != ERROR_SUCCESS ||
+        key.QueryValue(entry.c_str(), type, &value, size) != ERROR_SUCCESS || type != REG_DWORD ||
+        size != sizeof value)
         return nDefault;
     return value;
 }
@@ -87,36 +98,16 @@ bool WriteProfileDword(const std::string& section, const std::string& entry, uns
     const std::string path = SectionPath(section);
     if (path.empty())
         return false;
-    ScopedRegKey key;
-    if (value == nDefault) {
-        LONG opened =
-            RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, key.Receive());
-        if (opened == ERROR_FILE_NOT_FOUND)
-            return true;
-        if (opened != ERROR_SUCCESS)
-            return false;
-        LONG deleted = RegDeleteValueA(key.Get(), entry.c_str());
-        return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
-    }
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
-        return false;
+    if (value == nDefault)
+        return DeleteValue(path, entry);
     const DWORD data = value;
-    return RegSetValueExA(key.Get(), entry.c_str(), 0, REG_DWORD,
-                          reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
+    return SetValue(path, entry, REG_DWORD, &data, sizeof data);
 }
 
 bool WriteProfileBinary(const std::string& section, const std::string& entry, const void* data,
                         unsigned size) {
-    std::string path = SectionPath(section);
-    if (path.empty())
-        return false;
-    ScopedRegKey key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
-        return false;
-    return RegSetValueExA(key.Get(), entry.c_str(), 0, REG_BINARY, static_cast<const BYTE*>(data),
-                          size) == ERROR_SUCCESS;
+    const std::string path = SectionPath(section);
+    return !path.empty() && SetValue(path, entry, REG_BINARY, data, size);
 }
 
 } // namespace fw

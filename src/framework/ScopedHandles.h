@@ -2,12 +2,16 @@
 // The owners of the system's handles: each holds one handle (or COM reference) and gives it back
 // to the system when it goes out of scope. One family, one set of operations:
 //   Get()      the handle, still owned
-//   Receive()  for an out parameter (RegOpenKeyExA, CoCreateInstance, ...); gives back what
-//              was held first
+//   Receive()  for an out parameter (CreatePipe, CoCreateInstance, ...); gives back what was
+//              held first
 //   Reset(h)   gives back what is held and takes h (or nothing)
+//   Detach()   the handle, no longer owned: for a caller that gives it back itself
 //   bool       whether a handle is held
+// An owner moves where it must be handed on; the one moved from is left empty.
 #include <windows.h>
 #include <objbase.h>
+
+#include <utility>
 
 namespace fw {
 
@@ -21,6 +25,11 @@ public:
     ~ScopedResource() { Reset(); }
     ScopedResource(const ScopedResource&) = delete;
     ScopedResource& operator=(const ScopedResource&) = delete;
+    ScopedResource(ScopedResource&& other) noexcept : m_h(other.Detach()) {}
+    ScopedResource& operator=(ScopedResource&& other) noexcept {
+        Reset(other.Detach());
+        return *this;
+    }
 
     Handle Get() const { return m_h; }
     explicit operator bool() const { return m_h != Traits::Empty(); }
@@ -33,6 +42,7 @@ public:
             Traits::Close(m_h);
         m_h = h;
     }
+    Handle Detach() { return std::exchange(m_h, Traits::Empty()); }
 
 private:
     Handle m_h = Traits::Empty();

@@ -1,6 +1,6 @@
 #include "shell/AppSettings.h"
 
-#include "framework/RegistryKey.h"
+#include "framework/CRegistryKey.h"
 #include "framework/Profile.h"
 #include "framework/LoadStringResource.h"
 #include "framework/CFileLocation.h"

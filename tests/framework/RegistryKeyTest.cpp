@@ -1,5 +1,5 @@
-#include "framework/RegistryKey.h"
-#include "framework/RegistryValue.h"
+#include "framework/CRegistryKey.h"
+#include "framework/CRegistryValue.h"
 
 #include "support/ScratchKey.h"
 

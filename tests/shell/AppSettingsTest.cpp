@@ -2,7 +2,7 @@
 // the user's key, and the Run value "Tarvolo" of the machine.
 
 #include "framework/Profile.h"
-#include "framework/RegistryKey.h"
+#include "framework/CRegistryKey.h"
 #include "framework/ScopedHandles.h"
 #include "shell/AppSettings.h"
 

@@ -1,4 +1,4 @@
-#include "framework/RegistryValue.h"
+#include "framework/CRegistryValue.h"
 
 #include "framework/MultiString.h"
 

@@ -27,7 +27,7 @@ public:
     BOOL DeleteEntry(const char* subkey, const char* name) const;
 
 private:
-    static BOOL DeleteKeyTree(HKEY hParent, const char* subkey);
+    static bool DeleteKeyTree(HKEY hParent, const char* subkey);
 
     HKEY m_hRoot;
 };
