@@ -4,7 +4,7 @@
 #include "framework/Profile.h"
 #include "framework/RegistryKey.h"
 #include "framework/ScopedHandles.h"
-#include "shell/AppSettings.h"
+#include "shell/CAppSettings.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 #include "framework/ScopedHandles.h"
 #include "resource.h"
 #include "shell/AppMessages.h"
-#include "shell/TrayIcon.h"
+#include "shell/CTrayIcon.h"
 
 #include <windows.h>
 

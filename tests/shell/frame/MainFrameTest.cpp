@@ -5,11 +5,11 @@
 #include "framework/CFrameWnd.h"
 #include "resource.h"
 #include "shell/AppMessages.h"
-#include "shell/MainFrame.h"
+#include "shell/CMainFrame.h"
 #include "shell/ShellCallLog.h"
 #include "support/MessageCapture.h"
 #include "support/TempFolder.h"
-#include "ui/OptionsPSheet.h"
+#include "ui/COptionsPSheet.h"
 
 #include <gtest/gtest.h>
 

@@ -8,10 +8,10 @@
 #include "framework/CPropertySheet.h"
 #include "framework/ScopedHandles.h"
 #include "resource.h"
-#include "ui/AboutPpg.h"
-#include "ui/GeneralPpg.h"
+#include "ui/CAboutPpg.h"
+#include "ui/CGeneralPpg.h"
 #include "ui/OptionsHost.h"
-#include "ui/VolumePpg.h"
+#include "ui/CVolumePpg.h"
 
 #include <map>
 

@@ -1,11 +1,11 @@
-#include "shell/AppSettings.h"
+#include "shell/CAppSettings.h"
 
 #include "framework/RegistryKey.h"
 #include "framework/Profile.h"
 #include "framework/LoadStringResource.h"
 #include "framework/CFileLocation.h"
 #include "resource.h"
-#include "ui/OptionsPSheet.h"
+#include "ui/COptionsPSheet.h"
 #include "ui/VolumeLimits.h"
 
 #include <io.h>

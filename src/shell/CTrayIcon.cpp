@@ -1,4 +1,4 @@
-#include "shell/TrayIcon.h"
+#include "shell/CTrayIcon.h"
 
 #include "framework/ScopedHandles.h"
 

@@ -6,12 +6,12 @@
 #include "framework/CDeferredMessageBoxes.h"
 #include "framework/CFrameWnd.h"
 #include "log/CConnectionLog.h"
-#include "shell/AppSettings.h"
+#include "shell/CAppSettings.h"
 #include "shell/CSingleInstance.h"
 #include "shell/ConnectionAccounting.h"
 #include "ras/RasWatcher.h"
-#include "shell/TrayIcon.h"
-#include "shell/VolumeWatch.h"
+#include "shell/CTrayIcon.h"
+#include "shell/CVolumeWatch.h"
 
 #include <functional>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "ui/OptionsPSheet.h"
+#include "ui/COptionsPSheet.h"
 
 #include "framework/LoadStringResource.h"
 #include "ui/OptionsNotify.h"

@@ -1,4 +1,4 @@
-#include "shell/MainFrame.h"
+#include "shell/CMainFrame.h"
 
 #include "counters/TrafficCounterFactory.h"
 #include "system/WorkingSet.h"
@@ -10,7 +10,7 @@
 #include "resource.h"
 #include "shell/AppMessages.h"
 #include "ras/RasAvailability.h"
-#include "ui/OptionsPSheet.h"
+#include "ui/COptionsPSheet.h"
 
 #include <prsht.h>
 
