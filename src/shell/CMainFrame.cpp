@@ -21,11 +21,6 @@ namespace {
 // Opens the options sheet once the one closed a moment ago is gone.
 const UINT_PTR IDT_REOPEN_SHEET = 12;
 const UINT REOPEN_SHEET_DELAY_MS = 50;
-// Offers the tray icon to a shell that did not take it, every second for two minutes; after
-// that only a new taskbar brings it.
-const UINT_PTR IDT_TRAY_RETRY = 13;
-const UINT TRAY_RETRY_INTERVAL_MS = 1000;
-const int TRAY_RETRIES = 120;
 
 // The warnings of the volume limit shown in the current billing period, kept beside the
 // settings so that a restart does not show them again. Nothing is written while no limit is set.
@@ -102,10 +97,8 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             OnSettings();
             return 0;
         }
-        if (wParam == IDT_TRAY_RETRY) {
-            OnTrayRetry();
+        if (m_trayIcon.OnTimer(wParam))
             return 0;
-        }
         m_accounting.OnTimer(wParam);
         break; // and on to the default handling
     case WM_TRAY_NOTIFY:
@@ -163,18 +156,11 @@ void CMainFrame::CheckDialUp() {
 void CMainFrame::CreateTrayIcon() {
     const HICON hIcon = m_accounting.LoadTrayImage();
     const std::string tip = fw::LoadStringResource(IDS_APP_TITLE);
-    if (m_trayIcon.Create(m_hWnd, WM_TRAY_NOTIFY, tip.c_str(), hIcon, IDR_TRAYMENU))
-        return;
-    if (!m_trayIcon.IsSetUp())
-        throw CResourceException();
     // At logon the taskbar may come after the program, and under load the shell's call can
-    // time out: the program counts all the same and offers the icon again.
-    SetTimer(m_hWnd, IDT_TRAY_RETRY, TRAY_RETRY_INTERVAL_MS, nullptr);
-}
-
-void CMainFrame::OnTrayRetry() {
-    if (m_trayIcon.RetryAdd() || ++m_nTrayRetries >= TRAY_RETRIES)
-        KillTimer(m_hWnd, IDT_TRAY_RETRY);
+    // time out: the program counts all the same, and the icon offers itself again.
+    if (!m_trayIcon.Create(m_hWnd, WM_TRAY_NOTIFY, tip.c_str(), hIcon, IDR_TRAYMENU) &&
+        !m_trayIcon.IsSetUp())
+        throw CResourceException();
 }
 
 void CMainFrame::OpenCounter() {
@@ -307,8 +293,7 @@ LRESULT CMainFrame::OnTrayNotification(WPARAM wParam, LPARAM lParam) {
 LRESULT CMainFrame::OnTaskbarCreated() {
     // The taskbar that was not there at the start, or not ready for the icon.
     if (!m_trayIcon.IsEnabled()) {
-        if (m_trayIcon.RetryAdd())
-            KillTimer(m_hWnd, IDT_TRAY_RETRY);
+        m_trayIcon.RetryAdd();
         return 0;
     }
     // The new taskbar knows nothing of the icon: add it again as it was.

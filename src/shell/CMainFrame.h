@@ -61,7 +61,6 @@ private:
     void CreateParts();
     void CheckDialUp();
     void CreateTrayIcon();
-    void OnTrayRetry();
     void OpenCounter();
     void StartWatcher();
     // Start-up cannot measure: no start with Windows any more, the message, a silent failure.
@@ -79,7 +78,6 @@ private:
     CAppSettings& m_settings;
     const CSingleInstance& m_instance;
     PARTS m_parts;
-    int m_nTrayRetries = 0;
     // The reports of a start that goes on (a data file that cannot be read, say) wait until the
     // program runs: while they are up, it counts.
     fw::CDeferredMessageBoxes m_startUpMessages;
