@@ -6,7 +6,6 @@
 #include "framework/CResourceException.h"
 #include "framework/CUserException.h"
 #include "framework/LoadStringResource.h"
-#include "framework/Profile.h"
 #include "resource.h"
 #include "shell/AppMessages.h"
 #include "ras/RasAvailability.h"
@@ -14,27 +13,6 @@
 #include <prsht.h>
 
 const UINT g_nTaskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
-
-namespace {
-
-// The warnings of the volume limit shown in the current billing period, kept beside the
-// settings so that a restart does not show them again. Nothing is written while no limit is set.
-const char WARNED_PERIOD_VALUE[] = "VolumeWarnedPeriod";
-const char WARNED_PERCENT_VALUE[] = "VolumeWarnedPercent";
-
-CVolumeWatch::WARNED LoadWarned() {
-    CVolumeWatch::WARNED warned;
-    warned.periodStart = Clock::FromFileTime(fw::GetProfileDword("", WARNED_PERIOD_VALUE, 0));
-    warned.nPercent = static_cast<int>(fw::GetProfileDword("", WARNED_PERCENT_VALUE, 0));
-    return warned;
-}
-
-void SaveWarned(const CVolumeWatch::WARNED& warned) {
-    fw::WriteProfileDword("", WARNED_PERIOD_VALUE, Clock::ToFileTime(warned.periodStart), 0);
-    fw::WriteProfileDword("", WARNED_PERCENT_VALUE, static_cast<unsigned long>(warned.nPercent), 0);
-}
-
-} // namespace
 
 CMainFrame::PARTS CMainFrame::SystemParts() {
     PARTS parts;
@@ -52,8 +30,10 @@ CConnectionLog CMainFrame::MakeLog(const std::string& folder, fw::CDeferredMessa
 CMainFrame::CMainFrame(CAppSettings& settings, const CSingleInstance& instance, PARTS parts)
     : m_settings(settings), m_instance(instance), m_parts(std::move(parts)),
       m_trayIcon(m_parts.shellNotify), m_log(MakeLog(m_parts.logFolder, m_startUpMessages)),
-      m_volumeWatch(settings.m_volume, LoadWarned(), &SaveWarned), m_accounting(m_log, m_trayIcon),
-      m_optionsSheet(settings) {
+      m_volumeWatch(
+          settings.m_volume, settings.LoadVolumeWarned(),
+          [&settings](const CVolumeWatch::WARNED& warned) { settings.SaveVolumeWarned(warned); }),
+      m_accounting(m_log, m_trayIcon), m_optionsSheet(settings) {
     m_log.SetCheckpointInterval(settings.m_nCheckpointSeconds);
     m_accounting.SetVolumeWatch(&m_volumeWatch);
 }
