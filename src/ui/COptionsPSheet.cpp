@@ -30,23 +30,9 @@ int TabOfStoredPage(int nStored) {
                                                   : static_cast<int>(pFound - STORED_PAGE_OF_TAB);
 }
 
-const UINT BUTTON_TEXTS[] = {IDS_BUTTON_APPLY, IDS_BUTTON_OK, IDS_BUTTON_CANCEL, IDS_BUTTON_HELP};
-
-RECT ClientRectOfChild(HWND hParent, HWND hChild) {
-    RECT rc;
-    GetWindowRect(hChild, &rc);
-    MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-}
-
-// Wide enough for the longest label, and never narrower than 72 pixels.
-int ButtonWidth(int bx) {
-    int width = 72;
-    for (UINT id : BUTTON_TEXTS) {
-        int length = static_cast<int>(fw::LoadStringResource(id).size());
-        width = std::max(width, (length - 2) * bx);
-    }
-    return width;
+CPropertySheet::ButtonTexts LoadButtonTexts() {
+    return {fw::LoadStringResource(IDS_BUTTON_HELP), fw::LoadStringResource(IDS_BUTTON_OK),
+            fw::LoadStringResource(IDS_BUTTON_CANCEL), fw::LoadStringResource(IDS_BUTTON_APPLY)};
 }
 
 } // namespace
@@ -74,11 +60,6 @@ BOOL COptionsPSheet::Create(HWND, DWORD dwStyle, DWORD dwExStyle) {
 }
 
 BOOL COptionsPSheet::PreTranslateMessage(MSG* pMsg) {
-    if (IsEnterForOwnOK(*pMsg)) {
-        SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(m_btnOK));
-        return TRUE;
-    }
     // Ctrl+Tab changes the page without the tab control's TCN_SELCHANGE; the page shown last
     // is remembered all the same.
     int nPageBefore = GetActiveIndex();
@@ -86,42 +67,6 @@ BOOL COptionsPSheet::PreTranslateMessage(MSG* pMsg) {
     if (m_hWnd && GetActiveIndex() != nPageBefore)
         RememberActivePage();
     return handled;
-}
-
-// The dialog manager would look for the default button by its id, find the hidden, disabled
-// standard OK of the property sheet control, and do nothing. A push button with the focus
-// keeps Enter for itself.
-bool COptionsPSheet::IsEnterForOwnOK(const MSG& msg) const {
-    if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN || !IsWindowEnabled(m_btnOK))
-        return false;
-    LRESULT code =
-        SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
-    return !(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_WANTALLKEYS));
-}
-
-BOOL COptionsPSheet::OnCommand(WPARAM wParam, LPARAM lParam) {
-    if (HIWORD(wParam) != BN_CLICKED || m_bInCommand)
-        return CPropertySheet::OnCommand(wParam, lParam);
-    m_bInCommand = true;
-    bool handled = true;
-    switch (LOWORD(wParam)) {
-    case IDOK:
-        OnOK();
-        break;
-    case IDCANCEL:
-        OnCancel();
-        break;
-    case IDHELP:
-        OnHelpButton();
-        break;
-    case ID_APPLY_NOW:
-        OnApplyNow();
-        break;
-    default:
-        handled = false;
-    }
-    m_bInCommand = false;
-    return handled || CPropertySheet::OnCommand(wParam, lParam);
 }
 
 BOOL COptionsPSheet::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
@@ -132,17 +77,8 @@ BOOL COptionsPSheet::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
 
 BOOL COptionsPSheet::OnInitDialog() {
     BOOL result = CPropertySheet::OnInitDialog();
-    LONG units = GetDialogBaseUnits();
-    int bx = LOWORD(units);
-    int by = HIWORD(units);
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon.Get()));
-    GrowWindow(2 * by);
-    CreateButtons(bx, by);
-    EnableWindow(m_btnApply, FALSE);
-    if (m_host.HelpFileExists())
-        ShowWindow(m_btnHelp, SW_SHOW);
-    LayoutButtons();
-    SetButtonFont();
+    CreateOwnButtons(LoadButtonTexts(), m_host.HelpFileExists() != FALSE);
     int nTab = TabOfStoredPage(m_host.Profile().nActivePage);
     if (nTab > 0)
         SetActivePage(nTab);
@@ -180,12 +116,10 @@ void COptionsPSheet::OnDestroyed() {
     // The page windows are gone with the sheet; their handles must not keep a new window's
     // OK from closing it.
     m_mapModified.clear();
-    m_btnHelp = m_btnApply = m_btnOK = m_btnCancel = nullptr;
 }
 
 void COptionsPSheet::OnPageChanged(HWND hPage) {
-    if (IsWindow(m_btnApply))
-        EnableWindow(m_btnApply, TRUE);
+    EnableApply(true);
     for (int i = 0; i < GetPageCount(); ++i)
         if (GetPage(i)->GetSafeHwnd() == hPage)
             m_mapModified[hPage] = GetPage(i);
@@ -193,13 +127,19 @@ void COptionsPSheet::OnPageChanged(HWND hPage) {
 
 void COptionsPSheet::OnPageUnchanged(HWND hPage) {
     m_mapModified.erase(hPage);
-    if (m_mapModified.empty() && IsWindow(m_btnApply))
-        EnableWindow(m_btnApply, FALSE);
+    if (m_mapModified.empty())
+        EnableApply(false);
+}
+
+void COptionsPSheet::EnableApply(bool bEnable) {
+    const HWND hApply = GetOwnButton(ID_APPLY_NOW);
+    if (IsWindow(hApply))
+        EnableWindow(hApply, bEnable);
 }
 
 void COptionsPSheet::OnOK() {
     m_bClosing = true;
-    PressButton(PSBTN_OK);
+    CPropertySheet::OnOK();
     // A page that could not apply keeps the sheet open.
     if (!m_mapModified.empty()) {
         m_bClosing = false;
@@ -211,19 +151,19 @@ void COptionsPSheet::OnOK() {
 
 void COptionsPSheet::OnCancel() {
     m_bClosing = true;
-    PressButton(PSBTN_CANCEL);
+    CPropertySheet::OnCancel();
     PostMessageA(m_host.GetMainWindow(), WM_OPTIONS_NOTIFY, IDCANCEL, 0);
     EndDialog(IDCANCEL);
 }
 
 void COptionsPSheet::OnApplyNow() {
-    PressButton(PSBTN_APPLYNOW);
+    CPropertySheet::OnApplyNow();
     SendMessageA(m_host.GetMainWindow(), WM_OPTIONS_NOTIFY, ID_APPLY_NOW, 0);
 }
 
 void COptionsPSheet::OnHelpButton() {
     ShowHelpForActivePage();
-    PressButton(PSBTN_HELP);
+    CPropertySheet::OnHelpButton();
 }
 
 void COptionsPSheet::ShowHelpForActivePage() {
@@ -232,64 +172,4 @@ void COptionsPSheet::ShowHelpForActivePage() {
 
 void COptionsPSheet::RememberActivePage() {
     m_host.Profile().nActivePage = StoredPageOfTab(GetActiveIndex());
-}
-
-void COptionsPSheet::GrowWindow(int cy) {
-    RECT rc;
-    GetWindowRect(m_hWnd, &rc);
-    SetWindowPos(m_hWnd, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top + cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void COptionsPSheet::CreateButtons(int bx, int by) {
-    RECT rcTab = ClientRectOfChild(m_hWnd, GetTabControl());
-    int y = rcTab.bottom + by / 4 + 2;
-    int cx = ButtonWidth(bx);
-    int cy = (3 * by) / 2;
-    // Created in this order, the row reads Help, OK, Cancel, Apply from left to right.
-    m_btnHelp = CreateButton(IDS_BUTTON_HELP, IDHELP, WS_CHILD | WS_TABSTOP, y, cx, cy);
-    m_btnOK = CreateButton(IDS_BUTTON_OK, IDOK,
-                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, y, cx, cy);
-    m_btnCancel =
-        CreateButton(IDS_BUTTON_CANCEL, IDCANCEL, WS_CHILD | WS_VISIBLE | WS_TABSTOP, y, cx, cy);
-    m_btnApply =
-        CreateButton(IDS_BUTTON_APPLY, ID_APPLY_NOW, WS_CHILD | WS_VISIBLE | WS_TABSTOP, y, cx, cy);
-}
-
-HWND COptionsPSheet::CreateButton(UINT nIDText, int nID, DWORD dwStyle, int y, int cx, int cy) {
-    return CreateWindowExA(0, "BUTTON", fw::LoadStringResource(nIDText).c_str(), dwStyle, 0, y, cx,
-                           cy, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nID)),
-                           GetModuleHandleA(nullptr), nullptr);
-}
-
-// Right-aligns every visible child below the tab control, the last created rightmost, with
-// the tab control's right margin as the gap.
-void COptionsPSheet::LayoutButtons() {
-    HWND hAnchor = ::GetDlgItem(m_hWnd, ID_APPLY_NOW);
-    if (!hAnchor || !IsWindow(hAnchor))
-        return;
-    HWND hTab = GetTabControl();
-    RECT rcTab = ClientRectOfChild(m_hWnd, hTab);
-    RECT rcClient;
-    GetClientRect(m_hWnd, &rcClient);
-    int margin = rcClient.right - rcTab.right;
-    int x = rcClient.right;
-    int nTabId = GetDlgCtrlID(hTab);
-    for (HWND hChild = GetWindow(hAnchor, GW_HWNDLAST); hChild;
-         hChild = GetWindow(hChild, GW_HWNDPREV)) {
-        if (GetDlgCtrlID(hChild) == nTabId)
-            continue;
-        RECT rc = ClientRectOfChild(m_hWnd, hChild);
-        if (rc.top <= rcTab.bottom || !(GetWindowLongA(hChild, GWL_STYLE) & WS_VISIBLE))
-            continue;
-        int width = rc.right - rc.left;
-        x -= margin + width;
-        MoveWindow(hChild, x, rc.top, width, rc.bottom - rc.top, TRUE);
-    }
-}
-
-void COptionsPSheet::SetButtonFont() {
-    LPARAM hFont = SendMessageA(m_hWnd, WM_GETFONT, 0, 0);
-    for (HWND hButton : {m_btnApply, m_btnOK, m_btnCancel, m_btnHelp})
-        SendMessageA(hButton, WM_SETFONT, hFont, TRUE);
 }
