@@ -26,6 +26,21 @@ struct DialogTemplateEx {
 // The standard buttons of the property sheet control, useless in a modeless sheet.
 const int STANDARD_BUTTONS[] = {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP};
 
+RECT ClientRectOfChild(HWND hParent, HWND hChild) {
+    RECT rc;
+    GetWindowRect(hChild, &rc);
+    MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+// Wide enough for the longest label, and never narrower than 72 pixels.
+int ButtonWidth(const CPropertySheet::ButtonTexts& texts, int bx) {
+    int width = 72;
+    for (const std::string* text : {&texts.apply, &texts.ok, &texts.cancel, &texts.help})
+        width = std::max(width, (static_cast<int>(text->size()) - 2) * bx);
+    return width;
+}
+
 } // namespace
 
 CPropertySheet::CPropertySheet(UINT nIDCaption, HWND hParent, UINT iSelectPage)
@@ -117,6 +132,11 @@ void CPropertySheet::DestroyWindow() {
 }
 
 BOOL CPropertySheet::PreTranslateMessage(MSG* pMsg) {
+    if (IsEnterForOwnOK(*pMsg)) {
+        SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(m_btnOK));
+        return TRUE;
+    }
     HWND hSheet = m_hWnd;
     // A key that closed the sheet was handled, though the closed window can no longer say so.
     return PropSheet_IsDialogMessage(hSheet, pMsg) || !IsWindow(hSheet);
@@ -163,8 +183,56 @@ BOOL CPropertySheet::OnInitDialog() {
     return result;
 }
 
-BOOL CPropertySheet::OnCommand(WPARAM, LPARAM) {
-    return FALSE;
+// The dialog manager would look for the default button by its id, find the hidden, disabled
+// standard OK of the property sheet control, and do nothing. A push button with the focus
+// keeps Enter for itself.
+bool CPropertySheet::IsEnterForOwnOK(const MSG& msg) const {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN || !IsWindowEnabled(m_btnOK))
+        return false;
+    LRESULT code =
+        SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    return !(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_WANTALLKEYS));
+}
+
+BOOL CPropertySheet::OnCommand(WPARAM wParam, LPARAM) {
+    if (HIWORD(wParam) != BN_CLICKED || m_bInCommand)
+        return FALSE;
+    m_bInCommand = true;
+    bool handled = true;
+    switch (LOWORD(wParam)) {
+    case IDOK:
+        OnOK();
+        break;
+    case IDCANCEL:
+        OnCancel();
+        break;
+    case IDHELP:
+        OnHelpButton();
+        break;
+    case ID_APPLY_NOW:
+        OnApplyNow();
+        break;
+    default:
+        handled = false;
+    }
+    m_bInCommand = false;
+    return handled;
+}
+
+void CPropertySheet::OnOK() {
+    PressButton(PSBTN_OK);
+}
+
+void CPropertySheet::OnCancel() {
+    PressButton(PSBTN_CANCEL);
+}
+
+void CPropertySheet::OnApplyNow() {
+    PressButton(PSBTN_APPLYNOW);
+}
+
+void CPropertySheet::OnHelpButton() {
+    PressButton(PSBTN_HELP);
 }
 
 BOOL CPropertySheet::OnNotify(WPARAM, LPARAM, LRESULT*) {
@@ -205,6 +273,7 @@ void CPropertySheet::Detach() {
     m_pfnSuper = nullptr;
     fw::RemoveModelessWindow(m_hWnd);
     m_hWnd = nullptr;
+    m_btnHelp = m_btnApply = m_btnOK = m_btnCancel = nullptr;
     OnDestroyed();
 }
 
@@ -257,6 +326,95 @@ void CPropertySheet::CenterOnWorkArea() {
     int y = rcArea.top + (rcArea.bottom - rcArea.top - height) / 2;
     SetWindowPos(m_hWnd, nullptr, std::max(x, int(rcArea.left)), std::max(y, int(rcArea.top)), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CPropertySheet::CreateOwnButtons(const ButtonTexts& texts, bool bShowHelp) {
+    const LONG units = GetDialogBaseUnits();
+    const int bx = LOWORD(units);
+    const int by = HIWORD(units);
+    GrowWindow(2 * by);
+    CreateButtons(texts, bx, by);
+    EnableWindow(m_btnApply, FALSE);
+    if (bShowHelp)
+        ShowWindow(m_btnHelp, SW_SHOW);
+    LayoutButtons();
+    SetButtonFont();
+}
+
+HWND CPropertySheet::GetOwnButton(int nID) const {
+    switch (nID) {
+    case IDOK:
+        return m_btnOK;
+    case IDCANCEL:
+        return m_btnCancel;
+    case ID_APPLY_NOW:
+        return m_btnApply;
+    case IDHELP:
+        return m_btnHelp;
+    default:
+        return nullptr;
+    }
+}
+
+void CPropertySheet::GrowWindow(int cy) {
+    RECT rc;
+    GetWindowRect(m_hWnd, &rc);
+    SetWindowPos(m_hWnd, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top + cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CPropertySheet::CreateButtons(const ButtonTexts& texts, int bx, int by) {
+    RECT rcTab = ClientRectOfChild(m_hWnd, GetTabControl());
+    int y = rcTab.bottom + by / 4 + 2;
+    int cx = ButtonWidth(texts, bx);
+    int cy = (3 * by) / 2;
+    // Created in this order, the row reads Help, OK, Cancel, Apply from left to right.
+    m_btnHelp = CreateButton(texts.help, IDHELP, WS_CHILD | WS_TABSTOP, y, cx, cy);
+    m_btnOK = CreateButton(texts.ok, IDOK, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, y,
+                           cx, cy);
+    m_btnCancel =
+        CreateButton(texts.cancel, IDCANCEL, WS_CHILD | WS_VISIBLE | WS_TABSTOP, y, cx, cy);
+    m_btnApply =
+        CreateButton(texts.apply, ID_APPLY_NOW, WS_CHILD | WS_VISIBLE | WS_TABSTOP, y, cx, cy);
+}
+
+HWND CPropertySheet::CreateButton(const std::string& text, int nID, DWORD dwStyle, int y, int cx,
+                                  int cy) {
+    return CreateWindowExA(0, "BUTTON", text.c_str(), dwStyle, 0, y, cx, cy, m_hWnd,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(nID)),
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+// Right-aligns every visible child below the tab control, the last created rightmost, with
+// the tab control's right margin as the gap.
+void CPropertySheet::LayoutButtons() {
+    HWND hAnchor = ::GetDlgItem(m_hWnd, ID_APPLY_NOW);
+    if (!hAnchor || !IsWindow(hAnchor))
+        return;
+    HWND hTab = GetTabControl();
+    RECT rcTab = ClientRectOfChild(m_hWnd, hTab);
+    RECT rcClient;
+    GetClientRect(m_hWnd, &rcClient);
+    int margin = rcClient.right - rcTab.right;
+    int x = rcClient.right;
+    int nTabId = GetDlgCtrlID(hTab);
+    for (HWND hChild = GetWindow(hAnchor, GW_HWNDLAST); hChild;
+         hChild = GetWindow(hChild, GW_HWNDPREV)) {
+        if (GetDlgCtrlID(hChild) == nTabId)
+            continue;
+        RECT rc = ClientRectOfChild(m_hWnd, hChild);
+        if (rc.top <= rcTab.bottom || !(GetWindowLongA(hChild, GWL_STYLE) & WS_VISIBLE))
+            continue;
+        int width = rc.right - rc.left;
+        x -= margin + width;
+        MoveWindow(hChild, x, rc.top, width, rc.bottom - rc.top, TRUE);
+    }
+}
+
+void CPropertySheet::SetButtonFont() {
+    LPARAM hFont = SendMessageA(m_hWnd, WM_GETFONT, 0, 0);
+    for (HWND hButton : {m_btnApply, m_btnOK, m_btnCancel, m_btnHelp})
+        SendMessageA(hButton, WM_SETFONT, hFont, TRUE);
 }
 
 int CALLBACK CPropertySheet::SheetCallback(HWND, UINT message, LPARAM lParam) {

@@ -2,7 +2,9 @@
 // A modeless property sheet on the common controls' PropertySheet. The sheet window is
 // subclassed from its creation on, so that its messages reach the virtual handlers below before
 // the property sheet control sees them. The object outlives its window: a sheet closed by its
-// caption box can be created again and shows the same page objects.
+// caption box can be created again and shows the same page objects. A modeless sheet has no
+// usable standard buttons; it can make a row of its own (Help, OK, Cancel, Apply) with the texts
+// its program hands in, whose presses reach the virtual handlers below.
 #include "framework/CPropertyPage.h"
 
 #include <string>
@@ -15,6 +17,14 @@
 
 class CPropertySheet {
 public:
+    // The labels of the own button row, with their "&" mnemonics.
+    struct ButtonTexts {
+        std::string help;
+        std::string ok;
+        std::string cancel;
+        std::string apply;
+    };
+
     // The caption is a string table id; the page shown first is iSelectPage.
     CPropertySheet(UINT nIDCaption, HWND hParent = nullptr, UINT iSelectPage = 0);
     virtual ~CPropertySheet();
@@ -46,6 +56,7 @@ public:
 
     // The keyboard handling (Tab, Enter, Esc, Ctrl+Tab, F1) of this sheet for a message to it or
     // one of its children; the message loop offers it through the modeless window registry.
+    // Enter outside a push button presses the own OK.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
 
     PROPSHEETHEADERA m_psh;
@@ -59,8 +70,14 @@ protected:
     // Runs the control's initialisation, then takes the standard buttons away (the modeless
     // sheet has its own) and centres the window.
     virtual BOOL OnInitDialog();
-    // TRUE when handled; otherwise the property sheet control gets the command.
+    // TRUE when handled; otherwise the property sheet control gets the command. A click of an
+    // own button goes to its handler below.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // The own buttons: each hands the press to the property sheet control.
+    virtual void OnOK();
+    virtual void OnCancel();
+    virtual void OnApplyNow();
+    virtual void OnHelpButton();
     // TRUE when handled, with the result in *pResult.
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // The caption box: the result becomes IDCANCEL and the window is destroyed.
@@ -68,6 +85,14 @@ protected:
     virtual void OnSysCommand(UINT nID, LPARAM lParam);
     // The window is gone; the object stays.
     virtual void OnDestroyed();
+
+    // From OnInitDialog: grows the window by two character heights for a row of own buttons
+    // below the tab control, right-aligned and read Help, OK, Cancel, Apply, sized for the
+    // longest label. OK is the default button, Apply starts disabled, Help shows with bShowHelp.
+    void CreateOwnButtons(const ButtonTexts& texts, bool bShowHelp);
+    // The own button with the standard id (IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP); none before
+    // CreateOwnButtons and after the window is gone.
+    HWND GetOwnButton(int nID) const;
 
     HWND m_hWnd = nullptr;
     int m_nModalResult = 0;
@@ -86,6 +111,12 @@ private:
     // Hides and disables the standard buttons and cuts the window off above them.
     void RemoveStandardButtons();
     void CenterOnWorkArea();
+    bool IsEnterForOwnOK(const MSG& msg) const;
+    void GrowWindow(int cy);
+    void CreateButtons(const ButtonTexts& texts, int bx, int by);
+    HWND CreateButton(const std::string& text, int nID, DWORD dwStyle, int y, int cx, int cy);
+    void LayoutButtons();
+    void SetButtonFont();
 
     static int CALLBACK SheetCallback(HWND hwnd, UINT message, LPARAM lParam);
     static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
@@ -98,4 +129,11 @@ private:
     DWORD m_dwCreateExStyle = 0;
     CurrentMessage m_current = {};
     WNDPROC m_pfnSuper = nullptr; // the property sheet control's own window procedure
+    HWND m_btnHelp = nullptr;
+    HWND m_btnApply = nullptr;
+    HWND m_btnOK = nullptr;
+    HWND m_btnCancel = nullptr;
+    // A button press that the property sheet control turns into the same command again
+    // goes to the control, not round in a circle.
+    bool m_bInCommand = false;
 };

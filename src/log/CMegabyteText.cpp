@@ -92,15 +92,3 @@ char* CMegabyteText::PutSeparator(char* out, const Separator& separator) {
         *out++ = separator.szText[i];
     return out;
 }
-
-void AppendMegabytes(std::string& text, std::int64_t bytes, const CNumberFormat& format) {
-    const CMegabyteText megabytes(format);
-    const std::size_t start = text.size();
-    text.resize(start + megabytes.GetRoom());
-    if (char* end = megabytes.Put(&text[start], bytes)) {
-        text.resize(static_cast<std::size_t>(end - text.data()));
-        return;
-    }
-    text.resize(start);
-    text += FormatMegabytes(bytes, format);
-}

@@ -41,6 +41,3 @@ private:
     Separator m_decimal;
     std::size_t m_nRoom;
 };
-
-// Appends exactly what FormatMegabytes(bytes, format) returns, the fast way where it can.
-void AppendMegabytes(std::string& text, std::int64_t bytes, const CNumberFormat& format);

@@ -1,4 +1,4 @@
-#include "shell/CounterApp.h"
+#include "shell/CCounterApp.h"
 
 #include <windows.h>
 

@@ -7,8 +7,8 @@
 #include "log/CConnectionLog.h"
 #include "log/CNumberFormat.h"
 #include "resource.h"
-#include "shell/TrayIcon.h"
-#include "shell/VolumeWatch.h"
+#include "shell/CTrayIcon.h"
+#include "shell/CVolumeWatch.h"
 
 #include <cstdio>
 #include <ctime>

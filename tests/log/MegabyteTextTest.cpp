@@ -12,14 +12,28 @@
 
 namespace {
 
-std::string Fast(std::int64_t bytes, const CNumberFormat& format) {
-    std::string text = "<";
-    AppendMegabytes(text, bytes, format);
-    return text;
-}
-
 std::string Reference(std::int64_t bytes, const CNumberFormat& format) {
     return "<" + FormatMegabytes(bytes, format);
+}
+
+// Put's text; false where it writes nothing.
+bool Put(std::string& text, std::int64_t bytes, const CNumberFormat& format) {
+    const CMegabyteText megabytes(format);
+    text.assign(megabytes.GetRoom(), '\0');
+    const char* end = megabytes.Put(&text[0], bytes);
+    text.resize(end ? static_cast<std::size_t>(end - text.data()) : 0);
+    return end != nullptr;
+}
+
+// The text as the report rows make it: Put's where it writes one, else FormatMegabytes'.
+std::string Fast(std::int64_t bytes, const CNumberFormat& format) {
+    std::string text;
+    return Put(text, bytes, format) ? "<" + text : Reference(bytes, format);
+}
+
+bool Declines(std::int64_t bytes, const CNumberFormat& format) {
+    std::string text;
+    return !Put(text, bytes, format);
 }
 
 // Byte counts around every place where rounding could go wrong: the hundredths' boundaries,
@@ -86,14 +100,14 @@ TEST_F(MegabyteText, SameAsFormatMegabytesInOtherSettings) {
     }
 }
 
-TEST_F(MegabyteText, OtherCasesAreFormatMegabytesItself) {
+TEST_F(MegabyteText, OtherCasesAreLeftToFormatMegabytes) {
     CNumberFormat format(2);
     for (std::int64_t bytes : {-1LL, -1572864LL, -(1LL << 40), (1LL << 48) + 1, 1LL << 62})
-        EXPECT_EQ(Reference(bytes, format), Fast(bytes, format)) << bytes;
+        EXPECT_TRUE(Declines(bytes, format)) << bytes;
     g_fakeSettings = {",", ".", "1;0", "1", "2"}; // a grouping the system does not render as such
     const CNumberFormat single(2, &ReadFakeLocale);
-    EXPECT_EQ(Reference(10480517, single), Fast(10480517, single));
+    EXPECT_TRUE(Declines(10480517, single));
     format.SetDecimals(3);
     for (std::int64_t bytes : {0LL, 1572864LL, 1234567890LL})
-        EXPECT_EQ(Reference(bytes, format), Fast(bytes, format)) << bytes;
+        EXPECT_TRUE(Declines(bytes, format)) << bytes;
 }

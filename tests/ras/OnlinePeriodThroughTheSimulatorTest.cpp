@@ -12,7 +12,7 @@
 #include "resource.h"
 #include "shell/ConnectionAccounting.h"
 #include "ras/RasWatcher.h"
-#include "shell/TrayIcon.h"
+#include "shell/CTrayIcon.h"
 #include "support/DialupSimState.h"
 #include "support/TableRow.h"
 

@@ -4,7 +4,7 @@
 #include "framework/Profile.h"
 #include "framework/CRegistryKey.h"
 #include "framework/ScopedHandles.h"
-#include "shell/AppSettings.h"
+#include "shell/CAppSettings.h"
 
 #include <windows.h>
 
@@ -261,6 +261,18 @@ TEST_F(AppSettingsTest, VolumeValuesAreReadIntoTheirRanges) {
     }
 }
 
+// The value of the user's key as a DWORD; an expected 0 is a missing value.
+void ExpectStoredDword(const char* name, DWORD expected) {
+    DWORD type = 0;
+    const std::vector<BYTE> data = SavedValue::Read(HKEY_CURRENT_USER, APP_KEY, name, type);
+    if (expected == 0) {
+        EXPECT_EQ(0u, type) << name;
+        return;
+    }
+    EXPECT_EQ(DWORD(REG_DWORD), type) << name;
+    EXPECT_EQ(Dword(expected), data) << name;
+}
+
 // A user who never sets a limit gets no new value, and "Profile" stays as it was without the
 // limit; a value set is a DWORD that reads back, and returned to its default it goes again.
 TEST_F(AppSettingsTest, VolumeValuesAreWrittenOnlyWhileTheyDifferFromTheirDefaults) {
@@ -281,20 +293,37 @@ TEST_F(AppSettingsTest, VolumeValuesAreWrittenOnlyWhileTheyDifferFromTheirDefaul
         SCOPED_TRACE(c.volume.nLimitMB);
         settings.m_volume = c.volume;
         settings.SaveSettings();
-        for (size_t i = 0; i < std::size(VOLUME_VALUES); ++i) {
-            std::vector<BYTE> data =
-                SavedValue::Read(HKEY_CURRENT_USER, APP_KEY, VOLUME_VALUES[i], type);
-            if (c.stored[i] == 0) {
-                EXPECT_EQ(0u, type) << VOLUME_VALUES[i];
-                continue;
-            }
-            EXPECT_EQ(DWORD(REG_DWORD), type) << VOLUME_VALUES[i];
-            EXPECT_EQ(Dword(c.stored[i]), data) << VOLUME_VALUES[i];
-        }
+        for (size_t i = 0; i < std::size(VOLUME_VALUES); ++i)
+            ExpectStoredDword(VOLUME_VALUES[i], c.stored[i]);
         EXPECT_EQ(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0}), StoredProfile(type));
         CAppSettings loaded;
         loaded.LoadSettings();
         ExpectVolume(c.volume, loaded.m_volume);
+    }
+}
+
+// The warnings shown go round through the registry; while none was shown (no limit set, or armed
+// anew) no value is there.
+TEST_F(AppSettingsTest, VolumeWarnedGoesRoundAndIsWrittenOnlyWhileNotZero) {
+    SavedValue savedPeriod{HKEY_CURRENT_USER, APP_KEY, "VolumeWarnedPeriod"};
+    SavedValue savedPercent{HKEY_CURRENT_USER, APP_KEY, "VolumeWarnedPercent"};
+    const struct {
+        CVolumeWatch::WARNED warned;
+        DWORD storedPeriod; // 0 where the value must be missing, as storedPercent
+        DWORD storedPercent;
+    } cases[] = {
+        {{}, 0, 0},
+        {{1767222000, 80}, 1767222000, 80},
+        {{0xFFFFFFFF, 100}, 0xFFFFFFFF, 100},
+        {{}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.warned.periodStart) + " " +
+                     std::to_string(c.warned.nPercent));
+        settings.SaveVolumeWarned(c.warned);
+        ExpectStoredDword("VolumeWarnedPeriod", c.storedPeriod);
+        ExpectStoredDword("VolumeWarnedPercent", c.storedPercent);
+        EXPECT_TRUE(CAppSettings().LoadVolumeWarned() == c.warned);
     }
 }
 

@@ -8,8 +8,8 @@
 #include "log/LogFolderTest.h"
 #include "resource.h"
 #include "shell/ConnectionAccounting.h"
-#include "shell/TrayIcon.h"
-#include "shell/VolumeWatch.h"
+#include "shell/CTrayIcon.h"
+#include "shell/CVolumeWatch.h"
 #include "support/TableRow.h"
 
 #include <gtest/gtest.h>

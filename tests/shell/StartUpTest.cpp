@@ -3,7 +3,7 @@
 // library cannot read.
 #include "framework/CFileLocation.h"
 #include "resource.h"
-#include "shell/CounterApp.h"
+#include "shell/CCounterApp.h"
 #include "shell/TimeZoneVariable.h"
 #include "support/MessageCapture.h"
 

@@ -5,7 +5,7 @@
 #include "framework/ScopedHandles.h"
 #include "resource.h"
 #include "shell/AppMessages.h"
-#include "shell/TrayIcon.h"
+#include "shell/CTrayIcon.h"
 
 #include <windows.h>
 
@@ -44,7 +44,7 @@ protected:
         m_owner.Attach(&m_tray);
     }
 
-    BOOL CreateTray(UINT id = kTrayId) {
+    bool CreateTray(UINT id = kTrayId) {
         return m_tray.Create(m_owner.Handle(), WM_TRAY_NOTIFY, "Tarvolo", m_idle.Get(), id);
     }
 
@@ -191,6 +191,54 @@ TEST_F(TrayIconTest, AnAddTheShellRefusedIsRetriedWithTheIconAsItIsThen) {
     EXPECT_TRUE(late.IsEnabled());
     EXPECT_TRUE(late.RetryAdd()); // shown: nothing more reaches the shell
     EXPECT_EQ(4u, m_shell.Messages().size());
+}
+
+// Whether the owner still has the timer of the offers; asking ends it.
+bool RetryTimerWasSet(HWND hWnd) {
+    return KillTimer(hWnd, CTrayIcon::IDT_RETRY) != FALSE;
+}
+
+// Each offer is a modification and an add, once a second for two minutes: the offers end when
+// the shell takes the icon, at a tick or at a new taskbar, or after the 120th tick.
+TEST_F(TrayIconTest, TheOffersEndWhenTheShellTakesTheIconOrAfterTwoMinutes) {
+    const struct {
+        int nRefusals; // of the add at the creation and the two calls of each offer
+        int nTicks;
+        bool bNewTaskbar; // RetryAdd after the ticks
+        bool bShown;
+        bool bTimerLeft;
+        size_t nCalls;
+    } cases[] = {
+        {1000, 0, false, false, true, 1},
+        {5, 4, false, true, false, 6}, // taken at the third tick; the fourth asks nothing
+        {3, 1, true, true, false, 4},
+        {1000, 119, false, false, true, 1 + 2 * 119},
+        {1000, 120, false, false, false, 1 + 2 * 120},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.nTicks) + " ticks, " + std::to_string(c.nRefusals));
+        m_shell.Clear();
+        ShellCallLog::SetRefusals(c.nRefusals);
+        CTrayIcon late(&ShellCallLog::RefuseFirst);
+        EXPECT_FALSE(
+            late.Create(m_owner.Handle(), WM_TRAY_NOTIFY, "Tarvolo", m_idle.Get(), kTrayId));
+        for (int i = 0; i < c.nTicks; ++i)
+            EXPECT_TRUE(late.OnTimer(CTrayIcon::IDT_RETRY));
+        if (c.bNewTaskbar)
+            late.RetryAdd();
+        EXPECT_EQ(c.bShown, late.IsEnabled());
+        EXPECT_EQ(c.nCalls, m_shell.All().size());
+        EXPECT_EQ(c.bTimerLeft, RetryTimerWasSet(m_owner.Handle()));
+    }
+}
+
+TEST_F(TrayIconTest, OtherTimersAreNotTheIcons) {
+    ShellCallLog::SetRefusals(1);
+    CTrayIcon late(&ShellCallLog::RefuseFirst);
+    EXPECT_FALSE(late.Create(m_owner.Handle(), WM_TRAY_NOTIFY, "Tarvolo", m_idle.Get(), kTrayId));
+    EXPECT_FALSE(late.OnTimer(CTrayIcon::IDT_RETRY + 1));
+    EXPECT_FALSE(late.IsEnabled());
+    EXPECT_EQ(1u, m_shell.All().size());
 }
 
 TEST_F(TrayIconTest, WinesShellRefusesASecondIconWithTheSameId) {

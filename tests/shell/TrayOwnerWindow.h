@@ -2,7 +2,7 @@
 // A hidden window that owns a tray icon in tests: it passes WM_TRAY_NOTIFY to the icon, records
 // the commands and messages it receives, and plays the user's part in an open popup menu.
 #include "shell/AppMessages.h"
-#include "shell/TrayIcon.h"
+#include "shell/CTrayIcon.h"
 #include "support/TestWindow.h"
 
 #include <windows.h>

@@ -2,7 +2,7 @@
 
 #include "framework/LoadStringResource.h"
 #include "resource.h"
-#include "ui/AboutDlg.h"
+#include "ui/CAboutDlg.h"
 
 #include <gtest/gtest.h>
 

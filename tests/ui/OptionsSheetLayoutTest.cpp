@@ -7,7 +7,7 @@
 
 #include "framework/LoadStringResource.h"
 #include "resource.h"
-#include "ui/OptionsPSheet.h"
+#include "ui/COptionsPSheet.h"
 
 #include <gtest/gtest.h>
 

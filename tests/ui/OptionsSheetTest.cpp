@@ -7,7 +7,7 @@
 #include "framework/ModelessWindows.h"
 #include "resource.h"
 #include "ui/OptionsNotify.h"
-#include "ui/OptionsPSheet.h"
+#include "ui/COptionsPSheet.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The application's real settings as the options sheet's partner, with the help system
 // replaced by a recorder. The help file is looked for beside the test program.
-#include "shell/AppSettings.h"
+#include "shell/CAppSettings.h"
 
 #include <string>
 #include <utility>

@@ -2,8 +2,8 @@
 // About dialog, and closes it after the given time (default 5 seconds). The page "Volumen" shows
 // a limit, so that its controls are enabled.
 #include "framework/ModelessWindows.h"
-#include "ui/AboutDlg.h"
-#include "ui/OptionsPSheet.h"
+#include "ui/CAboutDlg.h"
+#include "ui/COptionsPSheet.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -5,11 +5,12 @@
 #include "framework/CFrameWnd.h"
 #include "resource.h"
 #include "shell/AppMessages.h"
-#include "shell/MainFrame.h"
+#include "shell/CMainFrame.h"
+#include "shell/COptionsSheetSlot.h"
 #include "shell/ShellCallLog.h"
 #include "support/MessageCapture.h"
 #include "support/TempFolder.h"
-#include "ui/OptionsPSheet.h"
+#include "ui/COptionsPSheet.h"
 
 #include <gtest/gtest.h>
 
@@ -187,6 +188,32 @@ TEST_F(MainFrame, SheetClosedByItsCaptionBoxIsKeptAndOpenedAgain) {
     Command(ID_SETTINGS);
     EXPECT_TRUE(m_pFrame->IsOptionsSheetOpen());
     EXPECT_EQ(sheet, m_pFrame->GetOptionsSheet());
+}
+
+// A second start can ask for the sheet while the one just closed by OK or Abbrechen is on its way
+// out: the request waits until that one is gone, and then a sheet of its own opens.
+TEST_F(MainFrame, SettingsWhileTheSheetIsClosingOpenANewOneOnceItIsGone) {
+    ASSERT_NE(nullptr, Create());
+    for (const int nButton : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(nButton);
+        Command(ID_SETTINGS);
+        const HWND closed = m_pFrame->GetOptionsSheet()->GetSafeHwnd();
+        SendMessageA(closed, WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED), 0);
+        Command(ID_SETTINGS); // before the frame has taken the closed sheet's notification
+        EXPECT_FALSE(m_pFrame->IsOptionsSheetOpen());
+        for (int i = 0; i < 300 && !m_pFrame->IsOptionsSheetOpen(); ++i) {
+            Pump();
+            Sleep(10);
+        }
+        ASSERT_TRUE(m_pFrame->IsOptionsSheetOpen());
+        EXPECT_NE(closed, m_pFrame->GetOptionsSheet()->GetSafeHwnd());
+        EXPECT_FALSE(KillTimer(m_pFrame->m_hWnd, COptionsSheetSlot::IDT_REOPEN))
+            << "the put-off opening is done";
+        SendMessageA(m_pFrame->GetOptionsSheet()->GetSafeHwnd(), WM_COMMAND,
+                     MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        Pump();
+        EXPECT_EQ(nullptr, m_pFrame->GetOptionsSheet());
+    }
 }
 
 TEST_F(MainFrame, ClosingWithTheSheetOpenTakesTheSheetAlong) {

@@ -1,4 +1,4 @@
-#include "shell/TrayIcon.h"
+#include "shell/CTrayIcon.h"
 
 #include "framework/ScopedHandles.h"
 
@@ -9,20 +9,24 @@ constexpr DWORD TRAY_DATA_SIZE = NOTIFYICONDATAA_V1_SIZE;
 constexpr int TIP_CAPACITY = 64;
 static_assert(TRAY_DATA_SIZE == 88, "first NOTIFYICONDATAA");
 
+// Every second for two minutes.
+constexpr UINT RETRY_INTERVAL_MS = 1000;
+constexpr int RETRIES = 120;
+
 } // namespace
 
-CTrayIcon::CTrayIcon(ShellNotifyProc shellNotify)
-    : m_bEnabled(FALSE), m_bHidden(FALSE), m_nid(), m_pfnShellNotify(shellNotify) {}
+CTrayIcon::CTrayIcon(ShellNotifyProc shellNotify) : m_nid(), m_pfnShellNotify(shellNotify) {}
 
 CTrayIcon::~CTrayIcon() {
+    StopRetries();
     RemoveIcon();
 }
 
-BOOL CTrayIcon::Create(HWND hWnd, UINT uCallbackMessage, LPCSTR lpszTip, HICON hIcon, UINT uID) {
+bool CTrayIcon::Create(HWND hWnd, UINT uCallbackMessage, LPCSTR lpszTip, HICON hIcon, UINT uID) {
     // The notification area came with Windows 95 and NT 4.
     if (LOBYTE(LOWORD(GetVersion())) < 4 || !hWnd || !IsWindow(hWnd)) {
-        m_bEnabled = FALSE;
-        return FALSE;
+        m_bEnabled = false;
+        return false;
     }
     m_nid.cbSize = TRAY_DATA_SIZE;
     m_nid.hWnd = hWnd;
@@ -32,44 +36,67 @@ BOOL CTrayIcon::Create(HWND hWnd, UINT uCallbackMessage, LPCSTR lpszTip, HICON h
     CopyTip(lpszTip);
     m_bSetUp = true;
     m_bEnabled = Notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    if (!m_bEnabled)
+        StartRetries();
     return m_bEnabled;
 }
 
-BOOL CTrayIcon::RetryAdd() {
+bool CTrayIcon::RetryAdd() {
     if (!m_bSetUp || m_bEnabled)
         return m_bEnabled;
     const UINT uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_bEnabled = Notify(NIM_MODIFY, uFlags) || Notify(NIM_ADD, uFlags);
+    if (m_bEnabled)
+        StopRetries();
     return m_bEnabled;
+}
+
+bool CTrayIcon::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent != IDT_RETRY)
+        return false;
+    if (!RetryAdd() && ++m_nRetries >= RETRIES)
+        StopRetries();
+    return true;
+}
+
+void CTrayIcon::StartRetries() {
+    m_nRetries = 0;
+    m_bRetrying = SetTimer(m_nid.hWnd, IDT_RETRY, RETRY_INTERVAL_MS, nullptr) != 0;
+}
+
+void CTrayIcon::StopRetries() {
+    if (m_bRetrying)
+        KillTimer(m_nid.hWnd, IDT_RETRY);
+    m_bRetrying = false;
 }
 
 void CTrayIcon::RemoveIcon() {
     if (!m_bEnabled)
         return;
     Notify(NIM_DELETE, 0);
-    m_bEnabled = FALSE;
+    m_bEnabled = false;
 }
 
-BOOL CTrayIcon::HideIcon() {
+bool CTrayIcon::HideIcon() {
     if (!m_bEnabled || m_bHidden)
-        return FALSE;
-    const BOOL bResult = Notify(NIM_DELETE, NIF_ICON);
-    m_bHidden = TRUE;
+        return false;
+    const bool bResult = Notify(NIM_DELETE, NIF_ICON);
+    m_bHidden = true;
     return bResult;
 }
 
-BOOL CTrayIcon::ShowIcon() {
+bool CTrayIcon::ShowIcon() {
     if (!m_bEnabled || !m_bHidden)
-        return FALSE;
-    const BOOL bResult = Notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
-    m_bHidden = FALSE;
+        return false;
+    const bool bResult = Notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    m_bHidden = false;
     return bResult;
 }
 
-BOOL CTrayIcon::SetIcon(HICON hIcon) {
+bool CTrayIcon::SetIcon(HICON hIcon) {
     m_nid.hIcon = hIcon;
     if (!m_bEnabled)
-        return FALSE;
+        return false;
     return Notify(NIM_MODIFY, NIF_ICON);
 }
 
@@ -79,9 +106,9 @@ HICON CTrayIcon::GetIcon() const {
 
 // The balloon's fields came with the second NOTIFYICONDATA; only this call hands it over, so
 // every other call stays readable for the first shells.
-BOOL CTrayIcon::ShowBalloon(LPCSTR lpszTitle, LPCSTR lpszText) {
+bool CTrayIcon::ShowBalloon(LPCSTR lpszTitle, LPCSTR lpszText) {
     if (!m_bEnabled || m_bHidden || LOBYTE(LOWORD(GetVersion())) < 5)
-        return FALSE;
+        return false;
     NOTIFYICONDATAA balloon = {};
     balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
     balloon.hWnd = m_nid.hWnd;
@@ -90,13 +117,13 @@ BOOL CTrayIcon::ShowBalloon(LPCSTR lpszTitle, LPCSTR lpszText) {
     lstrcpynA(balloon.szInfoTitle, lpszTitle, sizeof balloon.szInfoTitle);
     lstrcpynA(balloon.szInfo, lpszText, sizeof balloon.szInfo);
     balloon.dwInfoFlags = NIIF_WARNING;
-    return m_pfnShellNotify(NIM_MODIFY, &balloon);
+    return m_pfnShellNotify(NIM_MODIFY, &balloon) != FALSE;
 }
 
-BOOL CTrayIcon::SetTooltipText(LPCSTR lpszTip) {
+bool CTrayIcon::SetTooltipText(LPCSTR lpszTip) {
     CopyTip(lpszTip);
     if (!m_bEnabled)
-        return FALSE;
+        return false;
     return Notify(NIM_MODIFY, NIF_TIP);
 }
 
@@ -117,9 +144,9 @@ LRESULT CTrayIcon::OnTrayNotification(WPARAM wParam, LPARAM lParam) {
     return uMouseMessage == WM_RBUTTONUP ? ShowPopupMenu(hPopup) : RunDefaultItem(hPopup);
 }
 
-BOOL CTrayIcon::Notify(DWORD dwMessage, UINT uFlags) {
+bool CTrayIcon::Notify(DWORD dwMessage, UINT uFlags) {
     m_nid.uFlags = uFlags;
-    return m_pfnShellNotify(dwMessage, &m_nid) ? TRUE : FALSE;
+    return m_pfnShellNotify(dwMessage, &m_nid) != FALSE;
 }
 
 // Longer texts are cut to what the shell's record holds.

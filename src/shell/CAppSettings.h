@@ -1,9 +1,10 @@
 #pragma once
-// The application's settings: the record PROFILEDATA in the user's profile, the volume limit in
-// values of its own beside it, the autostart
+// The application's settings: the record PROFILEDATA in the user's profile, the volume limit and
+// the warnings of it shown in values of their own beside it, the autostart
 // value under the machine's Run key (or the user's, where the machine's may not be written: a
 // standard user on Windows NT), and the help file. The application object owns one and
 // lends it to the options sheet.
+#include "shell/CVolumeWatch.h"
 #include "ui/ProfileData.h"
 #include "ui/OptionsHost.h"
 #include "ui/VolumeSettings.h"
@@ -38,6 +39,12 @@ public:
     // Writes or deletes the Run value, then the record, then the volume values (a value at its
     // default is deleted). Failures are silent.
     void SaveSettings();
+    // The warnings of the volume limit shown in the current billing period, kept so that a
+    // restart does not show them again: the DWORD values "VolumeWarnedPeriod" and
+    // "VolumeWarnedPercent" beside "Profile", each present only while it is not 0, so that
+    // nothing is written while no limit is set. Failures are silent.
+    CVolumeWatch::WARNED LoadVolumeWarned() const;
+    void SaveVolumeWarned(const CVolumeWatch::WARNED& warned) const;
     // TRUE writes the Run value (the quoted program path) under the machine's Run key, or under
     // the user's where the machine's refuses it, and leaves it in one of them only. FALSE
     // deletes it from both, where allowed.

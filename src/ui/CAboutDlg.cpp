@@ -1,4 +1,4 @@
-#include "ui/AboutDlg.h"
+#include "ui/CAboutDlg.h"
 
 #include "framework/LoadStringResource.h"
 #include "resource.h"

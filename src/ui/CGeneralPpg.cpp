@@ -1,4 +1,4 @@
-#include "ui/GeneralPpg.h"
+#include "ui/CGeneralPpg.h"
 
 #include "framework/CDataExchange.h"
 #include "resource.h"

@@ -1,4 +1,4 @@
-#include "shell/MainFrame.h"
+#include "shell/CMainFrame.h"
 
 #include "counters/TrafficCounterFactory.h"
 #include "system/WorkingSet.h"
@@ -6,45 +6,13 @@
 #include "framework/CResourceException.h"
 #include "framework/CUserException.h"
 #include "framework/LoadStringResource.h"
-#include "framework/Profile.h"
 #include "resource.h"
 #include "shell/AppMessages.h"
 #include "ras/RasAvailability.h"
-#include "ui/OptionsPSheet.h"
 
 #include <prsht.h>
 
 const UINT g_nTaskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
-
-namespace {
-
-// Opens the options sheet once the one closed a moment ago is gone.
-const UINT_PTR IDT_REOPEN_SHEET = 12;
-const UINT REOPEN_SHEET_DELAY_MS = 50;
-// Offers the tray icon to a shell that did not take it, every second for two minutes; after
-// that only a new taskbar brings it.
-const UINT_PTR IDT_TRAY_RETRY = 13;
-const UINT TRAY_RETRY_INTERVAL_MS = 1000;
-const int TRAY_RETRIES = 120;
-
-// The warnings of the volume limit shown in the current billing period, kept beside the
-// settings so that a restart does not show them again. Nothing is written while no limit is set.
-const char WARNED_PERIOD_VALUE[] = "VolumeWarnedPeriod";
-const char WARNED_PERCENT_VALUE[] = "VolumeWarnedPercent";
-
-CVolumeWatch::WARNED LoadWarned() {
-    CVolumeWatch::WARNED warned;
-    warned.periodStart = Clock::FromFileTime(fw::GetProfileDword("", WARNED_PERIOD_VALUE, 0));
-    warned.nPercent = static_cast<int>(fw::GetProfileDword("", WARNED_PERCENT_VALUE, 0));
-    return warned;
-}
-
-void SaveWarned(const CVolumeWatch::WARNED& warned) {
-    fw::WriteProfileDword("", WARNED_PERIOD_VALUE, Clock::ToFileTime(warned.periodStart), 0);
-    fw::WriteProfileDword("", WARNED_PERCENT_VALUE, static_cast<unsigned long>(warned.nPercent), 0);
-}
-
-} // namespace
 
 CMainFrame::PARTS CMainFrame::SystemParts() {
     PARTS parts;
@@ -62,30 +30,21 @@ CConnectionLog CMainFrame::MakeLog(const std::string& folder, fw::CDeferredMessa
 CMainFrame::CMainFrame(CAppSettings& settings, const CSingleInstance& instance, PARTS parts)
     : m_settings(settings), m_instance(instance), m_parts(std::move(parts)),
       m_trayIcon(m_parts.shellNotify), m_log(MakeLog(m_parts.logFolder, m_startUpMessages)),
-      m_volumeWatch(settings.m_volume, LoadWarned(), &SaveWarned), m_accounting(m_log, m_trayIcon) {
+      m_volumeWatch(
+          settings.m_volume, settings.LoadVolumeWarned(),
+          [&settings](const CVolumeWatch::WARNED& warned) { settings.SaveVolumeWarned(warned); }),
+      m_accounting(m_log, m_trayIcon), m_optionsSheet(settings) {
     m_log.SetCheckpointInterval(settings.m_nCheckpointSeconds);
     m_accounting.SetVolumeWatch(&m_volumeWatch);
 }
 
 CMainFrame::~CMainFrame() {
-    m_pOptionsSheet.reset();
+    m_optionsSheet.Release();
     m_accounting.SetCounter(nullptr);
     m_pCounter.reset();
     // Stops the watcher's thread.
     m_pWatcher.reset();
     // Then the accounting, the log (which books a connection still running) and the tray icon.
-}
-
-BOOL CMainFrame::IsOptionsSheetOpen() const {
-    return IsWindow(m_pOptionsSheet ? m_pOptionsSheet->GetSafeHwnd() : nullptr) &&
-           !IsOptionsSheetClosing();
-}
-
-// Closed by OK or Abbrechen and not yet released, or closing by its close box: the system may
-// take a while to hide and destroy the window, and a request of a second start can arrive
-// meanwhile. Reopened then, the object would go with the closing sheet's notification.
-bool CMainFrame::IsOptionsSheetClosing() const {
-    return m_pOptionsSheet && m_pOptionsSheet->IsClosing();
 }
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -97,15 +56,8 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER:
-        if (wParam == IDT_REOPEN_SHEET) {
-            KillTimer(m_hWnd, IDT_REOPEN_SHEET);
-            OnSettings();
+        if (m_optionsSheet.OnTimer(wParam) || m_trayIcon.OnTimer(wParam))
             return 0;
-        }
-        if (wParam == IDT_TRAY_RETRY) {
-            OnTrayRetry();
-            return 0;
-        }
         m_accounting.OnTimer(wParam);
         break; // and on to the default handling
     case WM_TRAY_NOTIFY:
@@ -163,18 +115,11 @@ void CMainFrame::CheckDialUp() {
 void CMainFrame::CreateTrayIcon() {
     const HICON hIcon = m_accounting.LoadTrayImage();
     const std::string tip = fw::LoadStringResource(IDS_APP_TITLE);
-    if (m_trayIcon.Create(m_hWnd, WM_TRAY_NOTIFY, tip.c_str(), hIcon, IDR_TRAYMENU))
-        return;
-    if (!m_trayIcon.IsSetUp())
-        throw CResourceException();
     // At logon the taskbar may come after the program, and under load the shell's call can
-    // time out: the program counts all the same and offers the icon again.
-    SetTimer(m_hWnd, IDT_TRAY_RETRY, TRAY_RETRY_INTERVAL_MS, nullptr);
-}
-
-void CMainFrame::OnTrayRetry() {
-    if (m_trayIcon.RetryAdd() || ++m_nTrayRetries >= TRAY_RETRIES)
-        KillTimer(m_hWnd, IDT_TRAY_RETRY);
+    // time out: the program counts all the same, and the icon offers itself again.
+    if (!m_trayIcon.Create(m_hWnd, WM_TRAY_NOTIFY, tip.c_str(), hIcon, IDR_TRAYMENU) &&
+        !m_trayIcon.IsSetUp())
+        throw CResourceException();
 }
 
 void CMainFrame::OpenCounter() {
@@ -205,7 +150,7 @@ void CMainFrame::FailMeasuring(UINT nIDMessage) {
 BOOL CMainFrame::OnCmdMsg(UINT nID) {
     switch (nID) {
     case ID_SETTINGS:
-        OnSettings();
+        m_optionsSheet.Open(m_hWnd);
         return TRUE;
     case ID_SHOW_LOG:
         OnShowLog();
@@ -221,7 +166,7 @@ BOOL CMainFrame::OnCmdMsg(UINT nID) {
 BOOL CMainFrame::OnUpdateCmdUI(CCmdUI& cmdUI) {
     if (cmdUI.m_nID != ID_SETTINGS)
         return CFrameWnd::OnUpdateCmdUI(cmdUI);
-    cmdUI.Enable(!IsOptionsSheetOpen());
+    cmdUI.Enable(!m_optionsSheet.IsOpen());
     return TRUE;
 }
 
@@ -232,8 +177,8 @@ void CMainFrame::OnClose() {
         PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
         return;
     }
-    if (IsOptionsSheetOpen())
-        SendMessageA(m_pOptionsSheet->GetSafeHwnd(), PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+    if (m_optionsSheet.IsOpen())
+        SendMessageA(m_optionsSheet.Get()->GetSafeHwnd(), PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     CFrameWnd::OnClose();
 }
 
@@ -249,22 +194,6 @@ void CMainFrame::OnEndSession() {
     PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
 }
 
-void CMainFrame::OnSettings() {
-    // The closing sheet is still in use below this call; the new one comes once it is gone.
-    if (IsOptionsSheetClosing()) {
-        SetTimer(m_hWnd, IDT_REOPEN_SHEET, REOPEN_SHEET_DELAY_MS, nullptr);
-        return;
-    }
-    if (!IsOptionsSheetOpen()) {
-        if (!m_pOptionsSheet)
-            m_pOptionsSheet =
-                std::make_unique<COptionsPSheet>(m_settings, IDS_SHEET_CAPTION, nullptr, 0);
-        m_pOptionsSheet->Create(m_hWnd, OPTIONS_SHEET_STYLE, 0);
-    }
-    if (IsOptionsSheetOpen())
-        SetForegroundWindow(m_pOptionsSheet->GetSafeHwnd());
-}
-
 LRESULT CMainFrame::OnOptionsNotify(WPARAM wParam) {
     if (wParam == IDOK || wParam == ID_APPLY_NOW) {
         m_settings.SaveSettings();
@@ -272,8 +201,7 @@ LRESULT CMainFrame::OnOptionsNotify(WPARAM wParam) {
         m_volumeWatch.ChangeSettings(m_settings.m_volume);
     }
     if (wParam == IDOK || wParam == IDCANCEL) {
-        // The sheet posted this just before its window went; the object is no longer in use.
-        m_pOptionsSheet.reset();
+        m_optionsSheet.Release();
         TrimWorkingSet();
     }
     m_accounting.UpdateTrayIcon();
@@ -299,16 +227,15 @@ void CMainFrame::OnDeleteLog() {
 LRESULT CMainFrame::OnTrayNotification(WPARAM wParam, LPARAM lParam) {
     const UINT nMouseMessage = LOWORD(lParam);
     const bool bOpensSomething = nMouseMessage == WM_LBUTTONDBLCLK || nMouseMessage == WM_RBUTTONUP;
-    if (bOpensSomething && wParam == IDR_TRAYMENU && IsOptionsSheetOpen())
-        SetForegroundWindow(m_pOptionsSheet->GetSafeHwnd());
+    if (bOpensSomething && wParam == IDR_TRAYMENU)
+        m_optionsSheet.BringToFront();
     return m_trayIcon.OnTrayNotification(wParam, lParam);
 }
 
 LRESULT CMainFrame::OnTaskbarCreated() {
     // The taskbar that was not there at the start, or not ready for the icon.
     if (!m_trayIcon.IsEnabled()) {
-        if (m_trayIcon.RetryAdd())
-            KillTimer(m_hWnd, IDT_TRAY_RETRY);
+        m_trayIcon.RetryAdd();
         return 0;
     }
     // The new taskbar knows nothing of the icon: add it again as it was.

@@ -1,4 +1,4 @@
-#include "ui/VolumePpg.h"
+#include "ui/CVolumePpg.h"
 
 #include "framework/CDataExchange.h"
 #include "resource.h"

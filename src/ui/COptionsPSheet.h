@@ -1,17 +1,17 @@
 #pragma once
 // The modeless options sheet with the pages "Allgemein", "Volumen" and "Info", in that order.
-// A modeless property sheet has no usable standard buttons, so this sheet makes its own row of
-// Help, OK, Cancel and Apply, keeps its own record of modified pages, and reports the user's
+// Its own row of Help, OK, Cancel and Apply (the framework's, with the program's texts) stands in
+// for the standard buttons; it keeps its own record of modified pages, and reports the user's
 // decision to the main window with WM_OPTIONS_NOTIFY. The page shown last is stored by a number
 // of its own, not by its place: 0 "Allgemein", 1 "Info" (as older versions stored them), 2
 // "Volumen"; the pages' help topics follow the same numbers.
 #include "framework/CPropertySheet.h"
 #include "framework/ScopedHandles.h"
 #include "resource.h"
-#include "ui/AboutPpg.h"
-#include "ui/GeneralPpg.h"
+#include "ui/CAboutPpg.h"
+#include "ui/CGeneralPpg.h"
 #include "ui/OptionsHost.h"
-#include "ui/VolumePpg.h"
+#include "ui/CVolumePpg.h"
 
 #include <map>
 
@@ -32,8 +32,7 @@ public:
     BOOL Create(HWND hParent = nullptr, DWORD dwStyle = OPTIONS_SHEET_STYLE,
                 DWORD dwExStyle = 0) override;
 
-    // Enter outside a push button presses the sheet's own OK; a page changed by the keyboard
-    // is remembered.
+    // A page changed by the keyboard is remembered.
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
     // OK, Abbrechen or the close box is at work: the window is on its way out, and the system
@@ -42,42 +41,28 @@ public:
     bool IsClosing() const { return m_bClosing; }
 
 protected:
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnSysCommand(UINT nID, LPARAM lParam) override;
     void OnDestroyed() override;
+    void OnOK() override;
+    void OnCancel() override;
+    void OnApplyNow() override;
+    void OnHelpButton() override;
 
 private:
-    bool IsEnterForOwnOK(const MSG& msg) const;
     void OnPageChanged(HWND hPage);
     void OnPageUnchanged(HWND hPage);
-    void OnOK();
-    void OnCancel();
-    void OnApplyNow();
-    void OnHelpButton();
+    void EnableApply(bool bEnable);
     void ShowHelpForActivePage();
     void RememberActivePage();
 
-    void GrowWindow(int cy);
-    void CreateButtons(int bx, int by);
-    HWND CreateButton(UINT nIDText, int nID, DWORD dwStyle, int y, int cx, int cy);
-    void LayoutButtons();
-    void SetButtonFont();
-
-    HWND m_btnHelp = nullptr;
-    HWND m_btnApply = nullptr;
-    HWND m_btnOK = nullptr;
-    HWND m_btnCancel = nullptr;
     CGeneralPpg m_pageGeneral;
     CVolumePpg m_pageVolume;
     CAboutPpg m_pageAbout;
     std::map<HWND, CPropertyPage*> m_mapModified;
     fw::ScopedIcon m_hIcon;
     COptionsHost& m_host;
-    // A button press that the property sheet control turns into the same command again
-    // goes to the control, not round in a circle.
-    bool m_bInCommand = false;
     bool m_bClosing = false;
 };

@@ -44,8 +44,6 @@ public:
     // it counts as shown from here on.
     int TakeDueWarning(std::int64_t nUseBytes, TIME64 now);
 
-    const WARNED& Warned() const { return m_warned; }
-
 private:
     void Keep(const WARNED& warned);
 

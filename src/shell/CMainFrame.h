@@ -6,18 +6,17 @@
 #include "framework/CDeferredMessageBoxes.h"
 #include "framework/CFrameWnd.h"
 #include "log/CConnectionLog.h"
-#include "shell/AppSettings.h"
+#include "shell/CAppSettings.h"
+#include "shell/COptionsSheetSlot.h"
 #include "shell/CSingleInstance.h"
 #include "shell/ConnectionAccounting.h"
 #include "ras/RasWatcher.h"
-#include "shell/TrayIcon.h"
-#include "shell/VolumeWatch.h"
+#include "shell/CTrayIcon.h"
+#include "shell/CVolumeWatch.h"
 
 #include <functional>
 #include <memory>
 #include <string>
-
-class COptionsPSheet;
 
 // The message number the shell broadcasts as "TaskbarCreated" when the taskbar is rebuilt,
 // registered during static initialisation.
@@ -41,9 +40,8 @@ public:
                PARTS parts = SystemParts());
     ~CMainFrame() override;
 
-    // A sheet is up, and not closing.
-    BOOL IsOptionsSheetOpen() const;
-    COptionsPSheet* GetOptionsSheet() const { return m_pOptionsSheet.get(); }
+    bool IsOptionsSheetOpen() const { return m_optionsSheet.IsOpen(); }
+    COptionsPSheet* GetOptionsSheet() const { return m_optionsSheet.Get(); }
     CConnectionLog& GetLog() { return m_log; }
     const CTrayIcon& GetTrayIcon() const { return m_trayIcon; }
 
@@ -61,15 +59,12 @@ private:
     void CreateParts();
     void CheckDialUp();
     void CreateTrayIcon();
-    void OnTrayRetry();
     void OpenCounter();
     void StartWatcher();
     // Start-up cannot measure: no start with Windows any more, the message, a silent failure.
     [[noreturn]] void FailMeasuring(UINT nIDMessage);
 
-    bool IsOptionsSheetClosing() const;
     void OnEndSession();
-    void OnSettings();
     LRESULT OnOptionsNotify(WPARAM wParam);
     void OnShowLog();
     void OnDeleteLog();
@@ -79,7 +74,6 @@ private:
     CAppSettings& m_settings;
     const CSingleInstance& m_instance;
     PARTS m_parts;
-    int m_nTrayRetries = 0;
     // The reports of a start that goes on (a data file that cannot be read, say) wait until the
     // program runs: while they are up, it counts.
     fw::CDeferredMessageBoxes m_startUpMessages;
@@ -92,5 +86,5 @@ private:
     CConnectionAccounting m_accounting; // the measuring timer, m_bConnected and the tray image
     std::unique_ptr<CRasWatcher> m_pWatcher;
     std::unique_ptr<CTrafficCounter> m_pCounter;
-    std::unique_ptr<COptionsPSheet> m_pOptionsSheet;
+    COptionsSheetSlot m_optionsSheet;
 };

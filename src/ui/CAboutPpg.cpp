@@ -1,4 +1,4 @@
-#include "ui/AboutPpg.h"
+#include "ui/CAboutPpg.h"
 
 #include "framework/LoadStringResource.h"
 #include "resource.h"

@@ -1,4 +1,4 @@
-#include "shell/VolumeWatch.h"
+#include "shell/CVolumeWatch.h"
 
 #include "log/BillingPeriod.h"
 

@@ -1,11 +1,11 @@
-#include "shell/AppSettings.h"
+#include "shell/CAppSettings.h"
 
 #include "framework/CRegistryKey.h"
 #include "framework/Profile.h"
 #include "framework/LoadStringResource.h"
 #include "framework/CFileLocation.h"
 #include "resource.h"
-#include "ui/OptionsPSheet.h"
+#include "ui/COptionsPSheet.h"
 #include "ui/VolumeLimits.h"
 
 #include <io.h>
@@ -24,6 +24,8 @@ const char VOLUME_LIMIT_VALUE[] = "VolumeLimitMB";
 const char VOLUME_RECEIVED_ONLY_VALUE[] = "VolumeReceivedOnly";
 const char BILLING_DAY_VALUE[] = "BillingDay";
 const char VOLUME_WARN_PERCENT_VALUE[] = "VolumeWarnPercent";
+const char VOLUME_WARNED_PERIOD_VALUE[] = "VolumeWarnedPeriod";
+const char VOLUME_WARNED_PERCENT_VALUE[] = "VolumeWarnedPercent";
 
 // A DWORD of the profile no larger than nMax: the comparison is made before the value is cut
 // to an int, so that a stored 0xFFFFFFFF is the largest value and not -1.
@@ -84,6 +86,20 @@ void CAppSettings::SaveVolume() {
     fw::WriteProfileDword("", VOLUME_WARN_PERCENT_VALUE,
                           static_cast<unsigned long>(m_volume.nWarnPercent),
                           static_cast<unsigned long>(defaults.nWarnPercent));
+}
+
+CVolumeWatch::WARNED CAppSettings::LoadVolumeWarned() const {
+    CVolumeWatch::WARNED warned;
+    warned.periodStart =
+        Clock::FromFileTime(fw::GetProfileDword("", VOLUME_WARNED_PERIOD_VALUE, 0));
+    warned.nPercent = static_cast<int>(fw::GetProfileDword("", VOLUME_WARNED_PERCENT_VALUE, 0));
+    return warned;
+}
+
+void CAppSettings::SaveVolumeWarned(const CVolumeWatch::WARNED& warned) const {
+    fw::WriteProfileDword("", VOLUME_WARNED_PERIOD_VALUE, Clock::ToFileTime(warned.periodStart), 0);
+    fw::WriteProfileDword("", VOLUME_WARNED_PERCENT_VALUE,
+                          static_cast<unsigned long>(warned.nPercent), 0);
 }
 
 void CAppSettings::SaveSettings() {

@@ -1,4 +1,4 @@
-#include "shell/CounterApp.h"
+#include "shell/CCounterApp.h"
 
 #include "framework/AppMessageBox.h"
 #include "framework/CFileLocation.h"
@@ -6,7 +6,7 @@
 #include "framework/Profile.h"
 #include "resource.h"
 #include "shell/TimeZoneVariable.h"
-#include "ui/AboutDlg.h"
+#include "ui/CAboutDlg.h"
 
 #include <commctrl.h>
 

@@ -4,9 +4,9 @@
 // loads the settings and saves them at the end; creates the hidden main frame; shows the About
 // dialog.
 #include "framework/CWinApp.h"
-#include "shell/AppSettings.h"
+#include "shell/CAppSettings.h"
 #include "shell/CSingleInstance.h"
-#include "shell/MainFrame.h"
+#include "shell/CMainFrame.h"
 
 #include <string>
 
