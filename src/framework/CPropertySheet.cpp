@@ -219,22 +219,6 @@ BOOL CPropertySheet::OnCommand(WPARAM wParam, LPARAM) {
     return handled;
 }
 
-void CPropertySheet::OnOK() {
-    PressButton(PSBTN_OK);
-}
-
-void CPropertySheet::OnCancel() {
-    PressButton(PSBTN_CANCEL);
-}
-
-void CPropertySheet::OnApplyNow() {
-    PressButton(PSBTN_APPLYNOW);
-}
-
-void CPropertySheet::OnHelpButton() {
-    PressButton(PSBTN_HELP);
-}
-
 BOOL CPropertySheet::OnNotify(WPARAM, LPARAM, LRESULT*) {
     return FALSE;
 }

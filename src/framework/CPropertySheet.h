@@ -62,6 +62,8 @@ public:
     PROPSHEETHEADERA m_psh;
 
 protected:
+    // Enter on a control that does not take it itself: the sheet's own OK is pressed.
+    bool IsEnterForOwnOK(const MSG& msg) const;
     // The sheet's message map: handles what the class knows and hands the rest to Default.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // The property sheet control's own handling of the message being processed.
@@ -74,10 +76,10 @@ protected:
     // own button goes to its handler below.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     // The own buttons: each hands the press to the property sheet control.
-    virtual void OnOK();
-    virtual void OnCancel();
-    virtual void OnApplyNow();
-    virtual void OnHelpButton();
+    virtual void OnOK() { PressButton(PSBTN_OK); }
+    virtual void OnCancel() { PressButton(PSBTN_CANCEL); }
+    virtual void OnApplyNow() { PressButton(PSBTN_APPLYNOW); }
+    virtual void OnHelpButton() { PressButton(PSBTN_HELP); }
     // TRUE when handled, with the result in *pResult.
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // The caption box: the result becomes IDCANCEL and the window is destroyed.
@@ -111,7 +113,6 @@ private:
     // Hides and disables the standard buttons and cuts the window off above them.
     void RemoveStandardButtons();
     void CenterOnWorkArea();
-    bool IsEnterForOwnOK(const MSG& msg) const;
     void GrowWindow(int cy);
     void CreateButtons(const ButtonTexts& texts, int bx, int by);
     HWND CreateButton(const std::string& text, int nID, DWORD dwStyle, int y, int cx, int cy);

@@ -48,23 +48,26 @@ bool LocalYearAndMonth(TIME64 time, int& year, int& month) {
     return true;
 }
 
-} // namespace
-
-// Both answer -1 for a time the C library cannot convert, as its own mktime does.
-TIME64 BillingPeriodStart(TIME64 time, int nBillingDay) {
+// The period start in the month of time, or in the month before (after) it where that start
+// lies after (at or before) time; -1 for a time the C library cannot convert, as its own mktime
+// answers.
+TIME64 PeriodStartBeside(TIME64 time, int nBillingDay, bool bAfter) {
     const int nDay = ClampedDay(nBillingDay);
     int year = 0, month = 0;
     if (!LocalYearAndMonth(time, year, month))
         return -1;
     const TIME64 start = PeriodStartInMonth(year, month, nDay);
+    if (bAfter)
+        return start > time ? start : PeriodStartInMonth(year, month + 1, nDay);
     return start <= time ? start : PeriodStartInMonth(year, month - 1, nDay);
 }
 
+} // namespace
+
+TIME64 BillingPeriodStart(TIME64 time, int nBillingDay) {
+    return PeriodStartBeside(time, nBillingDay, false);
+}
+
 TIME64 NextBillingPeriodStart(TIME64 periodStart, int nBillingDay) {
-    const int nDay = ClampedDay(nBillingDay);
-    int year = 0, month = 0;
-    if (!LocalYearAndMonth(periodStart, year, month))
-        return -1;
-    const TIME64 next = PeriodStartInMonth(year, month, nDay);
-    return next > periodStart ? next : PeriodStartInMonth(year, month + 1, nDay);
+    return PeriodStartBeside(periodStart, nBillingDay, true);
 }

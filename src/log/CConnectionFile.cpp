@@ -22,7 +22,9 @@ void CConnectionFile::Queue(const CConnectionInfo& info) {
     m_use.bValid = false;
 }
 
-bool CConnectionFile::Load(CConnectionList& list) const {
+bool CConnectionFile::Load(CConnectionList& list) {
+    // The file may have changed behind the log's back (restored from a backup, say).
+    m_use.bValid = false;
     list.clear();
     if (!ReadWhole(list))
         return false;

@@ -31,7 +31,7 @@ public:
     // The file's connections and after them those waiting in memory. False when the file is
     // there but was not read in full: the list is then no replacement for it. Errors are
     // reported; a missing file is an empty log.
-    bool Load(CConnectionList& list) const;
+    bool Load(CConnectionList& list);
     // Replaces the file with the list in one step; true when the file holds it now, and then
     // nothing waits in memory any more.
     bool Save(const CConnectionList& list);

@@ -186,13 +186,14 @@ void CConnectionLog::UpdateConnection(std::int64_t nReceived, std::int64_t nSent
 void CConnectionLog::EndConnection() {
     if (!m_period.IsRunning())
         return;
-    const CConnectionInfo info = m_period.End();
+    const CConnectionInfo info = m_period.Info(); // a copy leaves the start readings behind
     const bool bCheckpointed = m_period.HasCheckpoints() && m_checkpoint.Write(info);
     if (!bCheckpointed && m_bCheckpointed)
         m_checkpoint.Remove();
     m_bCheckpointed = false;
     m_months.Book(info);
     RecordConnection(info);
+    m_period.End();
     m_months.Save();
     if (bCheckpointed)
         SettleCheckpoint(info);

@@ -9,8 +9,8 @@
 #include "shell/CAppSettings.h"
 #include "shell/COptionsSheetSlot.h"
 #include "shell/CSingleInstance.h"
-#include "shell/ConnectionAccounting.h"
-#include "ras/RasWatcher.h"
+#include "shell/CConnectionAccounting.h"
+#include "ras/CRasWatcher.h"
 #include "shell/CTrayIcon.h"
 #include "shell/CVolumeWatch.h"
 

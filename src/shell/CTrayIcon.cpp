@@ -65,7 +65,8 @@ void CTrayIcon::StartRetries() {
 }
 
 void CTrayIcon::StopRetries() {
-    if (m_bRetrying)
+    // At exit the frame's window, and its timer with it, may be gone already.
+    if (m_bRetrying && IsWindow(m_nid.hWnd))
         KillTimer(m_nid.hWnd, IDT_RETRY);
     m_bRetrying = false;
 }

@@ -61,7 +61,9 @@ BOOL COptionsPSheet::Create(HWND, DWORD dwStyle, DWORD dwExStyle) {
 
 BOOL COptionsPSheet::PreTranslateMessage(MSG* pMsg) {
     // Ctrl+Tab changes the page without the tab control's TCN_SELCHANGE; the page shown last
-    // is remembered all the same.
+    // is remembered all the same. Enter presses OK, which closes the sheet: nothing to remember.
+    if (IsEnterForOwnOK(*pMsg))
+        return CPropertySheet::PreTranslateMessage(pMsg);
     int nPageBefore = GetActiveIndex();
     BOOL handled = CPropertySheet::PreTranslateMessage(pMsg);
     if (m_hWnd && GetActiveIndex() != nPageBefore)

@@ -2,7 +2,7 @@
 // functions for what the simulator does not play (a list that grows between the two calls, a
 // failed enumeration).
 #include "ras/RasApi.h"
-#include "ras/RasWatcher.h"
+#include "ras/CRasWatcher.h"
 #include "support/DialupSimState.h"
 #include "support/LateSlotOverride.h"
 

@@ -5,7 +5,7 @@
 #include "Win95Setting.h"
 
 #include "shell/AppMessages.h"
-#include "ras/RasWatcher.h"
+#include "ras/CRasWatcher.h"
 #include "support/DialupSimState.h"
 
 #include <gtest/gtest.h>

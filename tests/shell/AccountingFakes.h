@@ -2,7 +2,7 @@
 // Stand-ins for the accounting's surroundings: a byte counter whose values the test sets, a
 // measuring timer that only records its calls, and a look at the pictures the tray was given.
 #include "counters/TrafficCounter.h"
-#include "shell/ConnectionAccounting.h"
+#include "shell/CConnectionAccounting.h"
 
 #include <windows.h>
 

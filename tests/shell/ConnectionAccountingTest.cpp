@@ -7,7 +7,7 @@
 
 #include "log/LogFolderTest.h"
 #include "resource.h"
-#include "shell/ConnectionAccounting.h"
+#include "shell/CConnectionAccounting.h"
 #include "shell/CTrayIcon.h"
 #include "shell/CVolumeWatch.h"
 #include "support/TableRow.h"

@@ -1,4 +1,4 @@
-#include "ras/RasWatcher.h"
+#include "ras/CRasWatcher.h"
 
 #include "ras/RasApi.h"
 #include "ras/RasProbe.h"
@@ -61,8 +61,7 @@ CRasWatcher::~CRasWatcher() {
 }
 
 bool CRasWatcher::Start(HWND hWnd, UINT nMessage) {
-    if (!IsWindow(hWnd) || nMessage < WM_USER || !m_pWorker->m_evStop.m_hObject ||
-        !m_pWorker->m_evCountNow.m_hObject || m_pThread)
+    if (!IsWindow(hWnd) || nMessage < WM_USER || !m_pWorker->m_evStop.m_hObject || m_pThread)
         return false;
     // The thread's own hold on its state, handed over when it runs.
     auto pHold = std::make_unique<std::shared_ptr<WORKER>>(m_pWorker);
@@ -89,8 +88,10 @@ void CRasWatcher::Stop() {
     }
 }
 
+// Only a running thread is asked: one that starts later counts at its start anyway.
 void CRasWatcher::CountNow() {
-    m_pWorker->m_evCountNow.SetEvent();
+    if (m_pThread && m_pWorker->m_evCountNow.m_hObject)
+        m_pWorker->m_evCountNow.SetEvent();
 }
 
 void CRasWatcher::WaitForThreadEnd() {
@@ -119,9 +120,15 @@ UINT CRasWatcher::ThreadProc(void* pParam) {
 
 void CRasWatcher::WORKER::Run() {
     CEvent notification;
-    const HANDLE waitList[] = {m_evStop.m_hObject, m_evCountNow.m_hObject, notification.m_hObject};
-    // Without an event of its own the thread can only poll, waiting for the others alone.
-    const DWORD nWaitObjects = notification.m_hObject ? 3 : 2;
+    // Without an event of its own the thread can only poll; without the one for CountNow it
+    // counts only when the service or the poll says so.
+    HANDLE waitList[3] = {m_evStop.m_hObject};
+    DWORD nWaitObjects = 1;
+    const DWORD dwCountNow = m_evCountNow.m_hObject ? WAIT_OBJECT_0 + nWaitObjects : WAIT_FAILED;
+    if (m_evCountNow.m_hObject)
+        waitList[nWaitObjects++] = m_evCountNow.m_hObject;
+    if (notification.m_hObject)
+        waitList[nWaitObjects++] = notification.m_hObject;
     const bool bNotified =
         notification.m_hObject && RegisterForNotifications(notification.m_hObject);
     const DWORD dwWaitTime = bNotified ? INFINITE : POLL_INTERVAL_MS;
@@ -135,7 +142,7 @@ void CRasWatcher::WORKER::Run() {
         const DWORD dwWait = WaitForMultipleObjects(nWaitObjects, waitList, FALSE, dwWaitTime);
         if (dwWait == WAIT_OBJECT_0 || dwWait == WAIT_FAILED)
             break;
-        Count(bNotified, dwWait == WAIT_OBJECT_0 + 1);
+        Count(bNotified, dwWait == dwCountNow);
         if (IsStopping())
             break;
     }

@@ -1,4 +1,4 @@
-#include "shell/ConnectionAccounting.h"
+#include "shell/CConnectionAccounting.h"
 
 #include "framework/AppMessageBox.h"
 #include "framework/FillPlaceholders.h"
