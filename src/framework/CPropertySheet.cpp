@@ -137,6 +137,10 @@ BOOL CPropertySheet::PreTranslateMessage(MSG* pMsg) {
                      reinterpret_cast<LPARAM>(m_btnOK));
         return TRUE;
     }
+    return TranslateDialogKeys(pMsg);
+}
+
+BOOL CPropertySheet::TranslateDialogKeys(MSG* pMsg) {
     HWND hSheet = m_hWnd;
     // A key that closed the sheet was handled, though the closed window can no longer say so.
     return PropSheet_IsDialogMessage(hSheet, pMsg) || !IsWindow(hSheet);

@@ -56,14 +56,14 @@ public:
 
     // The keyboard handling (Tab, Enter, Esc, Ctrl+Tab, F1) of this sheet for a message to it or
     // one of its children; the message loop offers it through the modeless window registry.
-    // Enter outside a push button presses the own OK.
-    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    // Enter outside a push button presses the own OK; the rest goes to TranslateDialogKeys.
+    BOOL PreTranslateMessage(MSG* pMsg);
 
     PROPSHEETHEADERA m_psh;
 
 protected:
-    // Enter on a control that does not take it itself: the sheet's own OK is pressed.
-    bool IsEnterForOwnOK(const MSG& msg) const;
+    // The property sheet control's own keyboard handling.
+    virtual BOOL TranslateDialogKeys(MSG* pMsg);
     // The sheet's message map: handles what the class knows and hands the rest to Default.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // The property sheet control's own handling of the message being processed.
@@ -100,6 +100,8 @@ protected:
     int m_nModalResult = 0;
 
 private:
+    bool IsEnterForOwnOK(const MSG& msg) const;
+
     struct CurrentMessage {
         UINT message;
         WPARAM wParam;

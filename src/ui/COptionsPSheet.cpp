@@ -59,13 +59,11 @@ BOOL COptionsPSheet::Create(HWND, DWORD dwStyle, DWORD dwExStyle) {
     return CPropertySheet::Create(nullptr, dwStyle, dwExStyle);
 }
 
-BOOL COptionsPSheet::PreTranslateMessage(MSG* pMsg) {
+BOOL COptionsPSheet::TranslateDialogKeys(MSG* pMsg) {
     // Ctrl+Tab changes the page without the tab control's TCN_SELCHANGE; the page shown last
-    // is remembered all the same. Enter presses OK, which closes the sheet: nothing to remember.
-    if (IsEnterForOwnOK(*pMsg))
-        return CPropertySheet::PreTranslateMessage(pMsg);
+    // is remembered all the same.
     int nPageBefore = GetActiveIndex();
-    BOOL handled = CPropertySheet::PreTranslateMessage(pMsg);
+    BOOL handled = CPropertySheet::TranslateDialogKeys(pMsg);
     if (m_hWnd && GetActiveIndex() != nPageBefore)
         RememberActivePage();
     return handled;

@@ -33,7 +33,7 @@ public:
                 DWORD dwExStyle = 0) override;
 
     // A page changed by the keyboard is remembered.
-    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL TranslateDialogKeys(MSG* pMsg) override;
 
     // OK, Abbrechen or the close box is at work: the window is on its way out, and the system
     // may hand the program other messages before it is gone. After OK and Abbrechen the object
