@@ -9,14 +9,6 @@
 #include <memory>
 #include <utility>
 
-namespace {
-
-std::int64_t UseOf(const CConnectionInfo& info, bool bReceivedOnly) {
-    return info.m_nReceived + (bReceivedOnly ? 0 : info.m_nSent);
-}
-
-} // namespace
-
 void CConnectionFile::Queue(const CConnectionInfo& info) {
     m_queued.push_back(info);
     m_use.bValid = false;
@@ -121,13 +113,13 @@ std::int64_t CConnectionFile::UseSince(TIME64 periodStart, bool bReceivedOnly) {
     std::int64_t nBytes = 0;
     for (const CConnectionInfo& info : m_queued)
         if (info.m_timeStart >= periodStart)
-            nBytes += UseOf(info, bReceivedOnly);
+            nBytes += info.GetUse(bReceivedOnly);
     // The file holds the connections in the order they ended, so those of the period are at its
     // end.
     const std::optional<CConnectionList> recorded = ReadLast(
         [periodStart](const CConnectionInfo& info) { return info.m_timeStart >= periodStart; });
     for (const CConnectionInfo& info : recorded.value_or(CConnectionList()))
-        nBytes += UseOf(info, bReceivedOnly);
+        nBytes += info.GetUse(bReceivedOnly);
     m_use = {recorded.has_value(), periodStart, bReceivedOnly, nBytes};
     return nBytes;
 }

@@ -26,6 +26,10 @@ public:
 
     // Calendar month (1 to 12) of the start in local time: the month entry it is booked to.
     int GetMonth() const { return Clock::LocalMonth(m_timeStart); }
+    // What counts against a volume limit: the bytes received, or those received and sent.
+    std::int64_t GetUse(bool bReceivedOnly) const {
+        return m_nReceived + (bReceivedOnly ? 0 : m_nSent);
+    }
 
     // The 48-byte file image: tag, start, duration, padding, received, sent and the two
     // start readings, which are always written as zero.

@@ -257,7 +257,7 @@ std::int64_t CConnectionLog::GetUseSince(TIME64 periodStart, bool bReceivedOnly)
     std::int64_t nBytes = m_connections.UseSince(periodStart, bReceivedOnly);
     const CConnectionInfo& running = m_period.Info();
     if (IsConnected() && running.m_timeStart >= periodStart)
-        nBytes += running.m_nReceived + (bReceivedOnly ? 0 : running.m_nSent);
+        nBytes += running.GetUse(bReceivedOnly);
     return nBytes;
 }
 
