@@ -28,9 +28,6 @@ public:
                                             access, nullptr, &opened, nullptr);
         return Take(status, opened);
     }
-    void Close() { m_key.Reset(); }
-    // For a caller that closes the key itself; the owner is empty afterwards.
-    HKEY Detach() { return m_key.Detach(); }
     HKEY Get() const { return m_key.Get(); }
     explicit operator bool() const { return static_cast<bool>(m_key); }
 
