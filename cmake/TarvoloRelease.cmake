@@ -40,8 +40,13 @@ add_custom_target(release_zip ALL DEPENDS ${TARVOLO_RELEASE_ZIP})
 set(TARVOLO_SETUP_EXE ${CMAKE_BINARY_DIR}/tarvolo-setup-${PROJECT_VERSION}.exe)
 set(setup_script ${CMAKE_SOURCE_DIR}/tools/installer/tarvolo.nsi)
 find_program(TARVOLO_MAKENSIS_PROGRAM makensis REQUIRED)
+# The 64-bit test build's setup is a 64-bit one too, so that it runs where its programs run.
+set(setup_target)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(setup_target "-XTarget amd64-unicode")
+endif()
 add_custom_command(OUTPUT ${TARVOLO_SETUP_EXE}
-    COMMAND ${TARVOLO_MAKENSIS_PROGRAM} -V2 -INPUTCHARSET UTF8 -DVERSION=${PROJECT_VERSION} -DRELEASE_DIR=${release_dir}
+    COMMAND ${TARVOLO_MAKENSIS_PROGRAM} -V2 -INPUTCHARSET UTF8 ${setup_target} -DVERSION=${PROJECT_VERSION} -DRELEASE_DIR=${release_dir}
             -DOUTFILE=${TARVOLO_SETUP_EXE} ${setup_script}
     DEPENDS ${TARVOLO_RELEASE_ZIP} ${setup_script}
     COMMENT "Building ${TARVOLO_SETUP_EXE}"

@@ -15,6 +15,11 @@ foreach(t gtest gtest_main gmock gmock_main)
 endforeach()
 
 set(TARVOLO_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(TARVOLO_WINEARCH win64)
+else()
+    set(TARVOLO_WINEARCH win32)
+endif()
 set(TARVOLO_PREFIX_KEEPER ${CMAKE_BINARY_DIR}/tools/prefix-keeper/prefix_keeper.exe)
 configure_file(${CMAKE_SOURCE_DIR}/tools/wine-exec.sh.in ${CMAKE_BINARY_DIR}/wine-exec.sh @ONLY
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

@@ -12,6 +12,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$root/build}
+# Where the kernel runs no 32-bit program, the 64-bit build shows it (see the README's Testing).
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    export TARVOLO_ARCH=x86_64 BUILD_DIR=$BUILD_DIR-x64
+fi
 demo=${TARVOLO_DEMO_DIR:-$BUILD_DIR/demo}
 # Outside build/wineprefix*, which the test command stops at its end.
 export TARVOLO_WINEPREFIX=$BUILD_DIR/demo-wineprefix

@@ -3,8 +3,10 @@
 # Does nothing that is already in place, so it is cheap to call before every build.
 set -euo pipefail
 
+# The x86_64 compilers and wine64 build and run the tests where the kernel runs no 32-bit program.
 packages=(cmake make g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
-          wine wine32:i386 xvfb locales googletest zip x11-utils imagemagick xdotool python3 nsis)
+          g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
+          wine wine32:i386 wine64 xvfb locales googletest zip x11-utils imagemagick xdotool python3 nsis)
 
 missing=()
 for p in "${packages[@]}"; do

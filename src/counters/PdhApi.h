@@ -49,7 +49,8 @@ struct PDH_COUNTER_PATH_ELEMENTS_A {
     DWORD dwInstanceIndex;
     LPSTR szCounterName;
 };
-static_assert(sizeof(PDH_COUNTER_PATH_ELEMENTS_A) == 24, "laid out as the system's record");
+static_assert(sizeof(PDH_COUNTER_PATH_ELEMENTS_A) == 6 * sizeof(void*),
+              "laid out as the system's record");
 
 using PdhOpenQueryFn = PDH_STATUS(WINAPI*)(LPCSTR szDataSource, DWORD_PTR dwUserData,
                                            PDH_HQUERY* phQuery);

@@ -22,14 +22,14 @@ const int RAS_MAX_DEVICE_TYPE = 16;
 const int RAS_MAX_DEVICE_NAME = 128;
 
 struct RASCONN {
-    DWORD dwSize; // 412
+    DWORD dwSize; // 412 (424 in a 64-bit program)
     HRASCONN hrasconn;
     CHAR szEntryName[RAS_MAX_ENTRY_NAME + 1];
     CHAR szDeviceType[RAS_MAX_DEVICE_TYPE + 1];
     CHAR szDeviceName[RAS_MAX_DEVICE_NAME + 1];
 };
-static_assert(sizeof(RASCONN) == 412, "first published layout");
-static_assert(offsetof(RASCONN, szEntryName) == 8, "first published layout");
+static_assert(sizeof(RASCONN) == (sizeof(void*) == 4 ? 412 : 424), "first published layout");
+static_assert(offsetof(RASCONN, szEntryName) == 2 * sizeof(void*), "first published layout");
 
 // States of a connection; only the end states matter here.
 using RASCONNSTATE = DWORD;

@@ -7,7 +7,7 @@ namespace {
 // The shell reads only the fields of the first NOTIFYICONDATA, whose tooltip holds 64 bytes.
 constexpr DWORD TRAY_DATA_SIZE = NOTIFYICONDATAA_V1_SIZE;
 constexpr int TIP_CAPACITY = 64;
-static_assert(TRAY_DATA_SIZE == 88, "first NOTIFYICONDATAA");
+static_assert(TRAY_DATA_SIZE == (sizeof(void*) == 4 ? 88 : 104), "first NOTIFYICONDATAA");
 
 // Every second for two minutes.
 constexpr UINT RETRY_INTERVAL_MS = 1000;

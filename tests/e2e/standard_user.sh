@@ -31,8 +31,12 @@ chown "$user" "$work/home"
 prefix=$work/home/prefix
 data=$prefix/drive_c/users/$user/AppData/Local/Tarvolo
 
+# The build's own Wine loader (TARVOLO_WINEARCH win64 for the 64-bit test build).
+arch=${TARVOLO_WINEARCH:-win32}
+wine=wine
+[ "$arch" = win64 ] && wine=/usr/lib/wine/wine64
 as_user() {
-    runuser -u "$user" -- env HOME="$work/home" WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all \
+    runuser -u "$user" -- env HOME="$work/home" WINEPREFIX="$prefix" WINEARCH="$arch" WINEDEBUG=-all \
         DISPLAY="${DISPLAY:-}" LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 TZ=Europe/Berlin \
         WINEDLLOVERRIDES="rasapi32,pdh=n,b;mscoree,mshtml=" "$@"
 }
@@ -43,10 +47,10 @@ finish() {
 trap finish EXIT
 
 # The prefix's own processes take the output of the first process: none of it may be a pipe.
-as_user wineboot -i >/dev/null 2>&1
-as_user wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+as_user "$wine" wineboot -i >/dev/null 2>&1
+as_user "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
-as_user wine "$work/program/tarvolo.exe" >/dev/null 2>&1 &
+as_user "$wine" "$work/program/tarvolo.exe" >/dev/null 2>&1 &
 running=$!
 all_there() {
     for f in "${files[@]}"; do [ -f "$data/$f" ] || return 1; done
@@ -58,13 +62,13 @@ for f in "${files[@]}"; do
     [ -f "$data/$f" ] || { echo "missing in the local application data folder: $f"; status=1; }
     [ ! -e "$work/program/$f" ] || { echo "written to the program folder: $f"; status=1; }
 done
-months=$(as_user wine "$work/program/tarvolo-export.exe" months 2>/dev/null) || {
+months=$(as_user "$wine" "$work/program/tarvolo-export.exe" months 2>/dev/null) || {
     echo "tarvolo-export found no data files"
     status=1
 }
 echo "$months" | head -1 | grep -q '^month,' || { echo "tarvolo-export printed no table: $months"; status=1; }
 
-as_user wine "$work/program/tarvolo.exe" /quit >/dev/null 2>&1 || true
+as_user "$wine" "$work/program/tarvolo.exe" /quit >/dev/null 2>&1 || true
 for _ in $(seq 200); do kill -0 $running 2>/dev/null || break; sleep 0.1; done
 if kill -0 $running 2>/dev/null; then
     echo "tarvolo.exe did not end on /quit"

@@ -83,7 +83,7 @@ protected:
     LateSlotOverride<ras::RasGetConnectStatusAFn> m_status;
 };
 
-const DWORD kEntrySize = 412;
+const DWORD kEntrySize = sizeof(void*) == 4 ? 412 : 424;
 const DWORD kStatusSize = 160;
 const DWORD kOtherError = 621;
 

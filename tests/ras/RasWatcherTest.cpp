@@ -43,6 +43,7 @@ protected:
 
     // Kept until the watcher's thread has ended with the fixture.
     RasRecorder& Record(RasRecorder::Registration mode = RasRecorder::PASS_ON) {
+        m_ras.reset(); // the slots back to the simulator before a new recorder binds them
         m_ras.reset(new RasRecorder(mode));
         return *m_ras;
     }

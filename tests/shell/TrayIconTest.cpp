@@ -67,7 +67,7 @@ TEST_F(TrayIconTest, CreateAddsTheIconWithTheFirstRecordForm) {
     ASSERT_TRUE(CreateTray());
     ASSERT_EQ(std::vector<DWORD>{NIM_ADD}, m_shell.Messages());
     const NOTIFYICONDATAA& added = m_shell.Last().data;
-    EXPECT_EQ(88u, added.cbSize);
+    EXPECT_EQ(sizeof(void*) == 4 ? 88u : 104u, added.cbSize); // the first layout
     EXPECT_EQ(m_owner.Handle(), added.hWnd);
     EXPECT_EQ(kTrayId, added.uID);
     EXPECT_EQ(UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP), added.uFlags);

@@ -143,7 +143,8 @@ protected:
 } // namespace
 
 static_assert(sizeof(PDH_FMT_COUNTERVALUE) == 16, "value record the program passes");
-static_assert(sizeof(PDH_COUNTER_PATH_ELEMENTS_A) == 24, "path elements the program passes");
+static_assert(sizeof(PDH_COUNTER_PATH_ELEMENTS_A) == 6 * sizeof(void*),
+              "path elements the program passes");
 
 TEST_F(PdhSim, AQueryClosesOnce) {
     PDH_HQUERY query = nullptr;

@@ -23,7 +23,7 @@ using RasEnumConnectionsFn = DWORD(WINAPI*)(RasConnA*, DWORD*, DWORD*);
 using RasGetConnectStatusFn = DWORD(WINAPI*)(HANDLE, RasConnStatusA*);
 using RasConnectionNotificationFn = DWORD(WINAPI*)(HANDLE, HANDLE, DWORD);
 
-constexpr DWORD kRasConnSize = 412;
+constexpr DWORD kRasConnSize = sizeof(void*) == 4 ? 412 : 424; // the first layout
 constexpr DWORD kRasConnStatusSize = 160;
 constexpr DWORD kRasDevInfoSize = 152;
 constexpr DWORD kBufferTooSmall = 603;

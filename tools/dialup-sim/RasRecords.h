@@ -17,7 +17,7 @@ struct RasConnA {
     CHAR szDeviceType[kMaxDeviceType + 1];
     CHAR szDeviceName[kMaxDeviceName + 1];
 };
-static_assert(sizeof(RasConnA) == 412, "first published RASCONNA");
+static_assert(sizeof(RasConnA) == (sizeof(void*) == 4 ? 412 : 424), "first published RASCONNA");
 
 struct RasConnStatusA {
     DWORD dwSize;
@@ -35,8 +35,12 @@ struct RasDevInfoA {
 };
 static_assert(sizeof(RasDevInfoA) == 152, "RASDEVINFOA");
 
-// Later layouts of the same records that a real system accepts too.
-constexpr DWORD kRasConnSizes[] = {412, 676, 692, 704};
+// Later layouts of the same records that a real system accepts too; RASCONN holds a handle, so
+// a 64-bit caller's are larger.
+constexpr DWORD kRasConnSizes32[] = {412, 676, 692, 704};
+constexpr DWORD kRasConnSizes64[] = {424, 688, 704, 712};
+inline constexpr const DWORD (&kRasConnSizes)[4] = sizeof(void*) == 4 ? kRasConnSizes32
+                                                                      : kRasConnSizes64;
 constexpr DWORD kRasConnStatusSizes[] = {160, 288};
 
 constexpr DWORD kRascsConnectDevice = 2; // still dialling: the modem is calling

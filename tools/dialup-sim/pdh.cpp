@@ -18,7 +18,8 @@
 using namespace dialup_sim;
 
 static_assert(sizeof(PDH_FMT_COUNTERVALUE) == 16, "PDH_FMT_COUNTERVALUE");
-static_assert(sizeof(PDH_COUNTER_PATH_ELEMENTS_A) == 24, "PDH_COUNTER_PATH_ELEMENTS_A");
+static_assert(sizeof(PDH_COUNTER_PATH_ELEMENTS_A) == 6 * sizeof(void*),
+              "PDH_COUNTER_PATH_ELEMENTS_A");
 
 namespace {
 
