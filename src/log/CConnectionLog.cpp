@@ -174,6 +174,10 @@ void CConnectionLog::StartConnection(std::int64_t nReceived, std::int64_t nSent)
 void CConnectionLog::UpdateConnection(std::int64_t nReceived, std::int64_t nSent) {
     if (!m_period.IsRunning())
         return;
+    // The time since the last sample was spent asleep: the period ends at that sample, and what
+    // the counters moved meanwhile (a link that stayed up) belongs to the one that begins now.
+    if (m_period.IsGapSinceUpdate())
+        BookRunningPeriod(&CRunningPeriod::Cut);
     m_period.Update(nReceived, nSent);
     if (m_period.IsCheckpointDue())
         WriteCheckpoint();
@@ -186,6 +190,18 @@ void CConnectionLog::UpdateConnection(std::int64_t nReceived, std::int64_t nSent
 void CConnectionLog::EndConnection() {
     if (!m_period.IsRunning())
         return;
+    if (m_period.IsIdleSinceCut()) {
+        m_period.End();
+        if (std::exchange(m_bCheckpointed, false))
+            m_checkpoint.Remove();
+        return;
+    }
+    BookRunningPeriod(&CRunningPeriod::End);
+}
+
+// What the running period holds goes into both data files; the period ends there or, at a gap,
+// goes on as a new one.
+void CConnectionLog::BookRunningPeriod(CConnectionInfo (CRunningPeriod::*finish)()) {
     const CConnectionInfo info = m_period.Info(); // a copy leaves the start readings behind
     const bool bCheckpointed = m_period.HasCheckpoints() && m_checkpoint.Write(info);
     if (!bCheckpointed && m_bCheckpointed)
@@ -193,7 +209,7 @@ void CConnectionLog::EndConnection() {
     m_bCheckpointed = false;
     m_months.Book(info);
     RecordConnection(info);
-    m_period.End();
+    (m_period.*finish)();
     m_months.Save();
     if (bCheckpointed)
         SettleCheckpoint(info);

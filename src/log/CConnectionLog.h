@@ -48,10 +48,13 @@ public:
 
     // A connection began with these counter readings; one still running is dropped unbooked.
     void StartConnection(std::int64_t nReceived, std::int64_t nSent);
-    // New counter readings of the running connection.
+    // New counter readings of the running connection. After more than a minute without any
+    // (the machine slept), the connection is booked as at its last readings and goes on as a new
+    // one from them.
     void UpdateConnection(std::int64_t nReceived, std::int64_t nSent);
     // The hang-up of the last connection: books the running connection to the month it began
-    // in, records it in "clog.dat" and the reports, and saves the month totals.
+    // in, records it in "clog.dat" and the reports, and saves the month totals. One that began
+    // at a gap and moved no byte is dropped.
     void EndConnection();
     // While a connection runs, its first update writes it to "clog.run", and a later one once
     // this many seconds have passed since it was last written there; 0 writes none. A "clog.run"
@@ -96,6 +99,7 @@ private:
     void BookCheckpoint();
     void WriteCheckpoint();
     void SettleCheckpoint(const CConnectionInfo& info);
+    void BookRunningPeriod(CConnectionInfo (CRunningPeriod::*finish)());
     void RecordConnection(const CConnectionInfo& info);
     void RewriteConnections();
     void ReportDataFile(unsigned nIDText, const std::string& path) const;

@@ -22,6 +22,7 @@ void CRunningPeriod::Begin(TIME64 start, std::int64_t nReceived, std::int64_t nS
     m_info.m_nReceivedStart = nReceived;
     m_info.m_nSentStart = nSent;
     m_bRunning = true;
+    m_bFromCut = false;
     m_nOnlineMs = 0;
     m_dwLastTicks = Clock::Ticks();
     m_nCheckpointAtMs = CHECKPOINT_DUE;
@@ -66,7 +67,16 @@ CConnectionInfo CRunningPeriod::Cut() {
     const std::int64_t nReceived = m_info.m_nReceivedStart + m_info.m_nReceived;
     const std::int64_t nSent = m_info.m_nSentStart + m_info.m_nSent;
     Begin(Clock::Now(), nReceived, nSent);
+    m_bFromCut = true;
     return ended;
+}
+
+bool CRunningPeriod::IsGapSinceUpdate() const {
+    return m_bRunning && static_cast<std::uint32_t>(Clock::Ticks() - m_dwLastTicks) > GAP_MS;
+}
+
+bool CRunningPeriod::IsIdleSinceCut() const {
+    return m_bRunning && m_bFromCut && m_info.m_nReceived == 0 && m_info.m_nSent == 0;
 }
 
 void CRunningPeriod::SetCheckpointInterval(unsigned nSeconds) {

@@ -20,6 +20,9 @@ public:
     // with the link reads it once the link is down.
     static constexpr std::int64_t READING_KEEPS_VOLUME = 0;
     static constexpr std::int64_t CLOCK_CHANGE_SECONDS = 60;
+    // Samples come every few seconds. A longer time without one is a machine that slept (modern
+    // standby may say nothing of it) or stood still, and no online time.
+    static constexpr std::uint32_t GAP_MS = 60000;
 
     // A period begins now with these readings; one still running is dropped.
     void Start(std::int64_t nReceived, std::int64_t nSent);
@@ -33,6 +36,11 @@ public:
     CConnectionInfo Cut();
 
     bool IsRunning() const { return m_bRunning; }
+    // More than GAP_MS since the last update: the next one should follow a Cut().
+    bool IsGapSinceUpdate() const;
+    // The period began at a cut and no byte has moved since: a link that went down while the
+    // machine slept, with nothing to book.
+    bool IsIdleSinceCut() const;
     // The running period as of its last update.
     const CConnectionInfo& Info() const { return m_info; }
 
@@ -49,6 +57,7 @@ private:
 
     CConnectionInfo m_info;
     bool m_bRunning = false;
+    bool m_bFromCut = false;
     std::uint64_t m_nOnlineMs = 0;   // the length by the tick count
     std::uint32_t m_dwLastTicks = 0; // the tick count at the last update
     std::uint64_t m_nCheckpointMs = 0;

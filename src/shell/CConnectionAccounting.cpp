@@ -10,8 +10,10 @@
 #include "shell/CTrayIcon.h"
 #include "shell/CVolumeWatch.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <utility>
 
 namespace {
 
@@ -45,9 +47,14 @@ CConnectionAccounting::CConnectionAccounting(CConnectionLog& log, CTrayIcon& tra
 
 CConnectionAccounting::~CConnectionAccounting() {
     StopTimer();
+    if (m_bPeriodStartTimer)
+        m_timer.pfnKillTimer(m_hWnd, IDT_PERIOD_START);
 }
 
 LRESULT CConnectionAccounting::OnConnectionsChanged(WPARAM /*wParam*/, LPARAM lParam) {
+    // A report after a suspend is the machine awake again (or a sleep that did not come).
+    m_bSuspended = false;
+    const bool bAfterSuspend = std::exchange(m_bOnlineAtSuspend, false);
     const bool bAnyConnection = lParam > 0;
     // Every report restarts the five-second period.
     if (bAnyConnection)
@@ -63,7 +70,7 @@ LRESULT CConnectionAccounting::OnConnectionsChanged(WPARAM /*wParam*/, LPARAM lP
 
     m_bConnected = bAnyConnection;
     if (bAnyConnection)
-        StartOnlinePeriod();
+        StartOnlinePeriod(bAfterSuspend);
     else
         EndOnlinePeriod();
     UpdateTrayIcon();
@@ -71,14 +78,58 @@ LRESULT CConnectionAccounting::OnConnectionsChanged(WPARAM /*wParam*/, LPARAM lP
 }
 
 void CConnectionAccounting::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == IDT_PERIOD_START)
+        OnPeriodStartTimer();
     if (nIDEvent != IDT_MEASURE)
         return;
+    if (m_bSuspended) {
+        if (Clock::Ticks() - m_dwSuspendTicks <= SLEEP_VETO_MS)
+            return;
+        Resume();
+    }
     std::int64_t nReceived = 0;
     std::int64_t nSent = 0;
     // A failed sample leaves the log as it is until the next tick.
     if (m_bConnected && Sample(nReceived, nSent))
         m_log.UpdateConnection(nReceived, nSent);
     UpdateTrayIcon();
+}
+
+void CConnectionAccounting::Suspend() {
+    if (m_bSuspended)
+        return;
+    m_bOnlineAtSuspend = m_log.IsConnected() && m_received.HasReading() && m_sent.HasReading();
+    EndOnlinePeriod();
+    m_bConnected = FALSE;
+    m_bSuspended = true;
+    m_dwSuspendTicks = Clock::Ticks();
+    UpdateTrayIcon();
+}
+
+void CConnectionAccounting::Resume() {
+    m_bSuspended = false;
+    if (m_countNow)
+        m_countNow();
+}
+
+void CConnectionAccounting::ArmPeriodStartTimer() {
+    if (m_bPeriodStartTimer)
+        m_timer.pfnKillTimer(m_hWnd, IDT_PERIOD_START);
+    m_bPeriodStartTimer = false;
+    if (!m_pVolumeWatch || !m_pVolumeWatch->IsOn() || !m_hWnd)
+        return;
+    constexpr TIME64 DAY = 24 * 3600;
+    const TIME64 now = Clock::Now();
+    // A second past the start, so that the period that holds then is the new one.
+    const TIME64 wait =
+        std::min<TIME64>(DAY, std::max<TIME64>(0, m_pVolumeWatch->NextPeriodStart(now) - now) + 1);
+    m_bPeriodStartTimer =
+        m_timer.pfnSetTimer(m_hWnd, IDT_PERIOD_START, static_cast<UINT>(wait * 1000), nullptr) != 0;
+}
+
+void CConnectionAccounting::OnPeriodStartTimer() {
+    UpdateTrayIcon();
+    ArmPeriodStartTimer();
 }
 
 void CConnectionAccounting::UpdateTrayIcon() {
@@ -145,8 +196,17 @@ void CConnectionAccounting::StopTimer() {
 }
 
 // The start readings become the log's baseline; a sample that fails leaves them missing, and
-// the log takes its baseline from the first good reading instead.
-void CConnectionAccounting::StartOnlinePeriod() {
+// the log takes its baseline from the first good reading instead. A link that stayed up across a
+// sleep counts on from the readings at the suspend: what it moved meanwhile is not lost.
+void CConnectionAccounting::StartOnlinePeriod(bool bAfterSuspend) {
+    if (bAfterSuspend) {
+        m_log.StartConnection(m_received.Total(), m_sent.Total());
+        std::int64_t nReceived = 0;
+        std::int64_t nSent = 0;
+        if (Sample(nReceived, nSent))
+            m_log.UpdateConnection(nReceived, nSent);
+        return;
+    }
     m_received.Restart();
     m_sent.Restart();
     std::int64_t nReceived = CConnectionLog::MISSING_READING;

@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CConnectionLog;
@@ -25,6 +26,7 @@ class CVolumeWatch;
 
 const UINT_PTR IDT_MEASURE = 11;       // the measuring timer
 const UINT MEASURE_INTERVAL_MS = 5000; // its period
+const UINT_PTR IDT_PERIOD_START = 14;  // the tooltip at the start of a billing period
 
 class CConnectionAccounting {
 public:
@@ -55,6 +57,23 @@ public:
     LRESULT OnConnectionsChanged(WPARAM wParam, LPARAM lParam);
     // WM_TIMER of any id; the frame passes the message on to the default handling afterwards.
     void OnTimer(UINT_PTR nIDEvent);
+
+    // Asks the watcher for the number of connections now, as a WM_CONNECTIONS_CHANGED.
+    void SetCountNow(std::function<void()> countNow) { m_countNow = std::move(countNow); }
+    // The machine goes to sleep: the running period is booked as at a hang-up (one more sample
+    // first), and nothing counts until a resume, a report of the watcher, or a tick more than
+    // SLEEP_VETO_MS after this (a sleep that was vetoed sends no resume).
+    void Suspend();
+    // The machine woke up: the watcher counts afresh, and a connection that is up begins a new
+    // period.
+    void Resume();
+    bool IsSuspended() const { return m_bSuspended; }
+    static constexpr DWORD SLEEP_VETO_MS = 60000;
+
+    // With a limit set, the tooltip and the warnings change when a billing period begins, also
+    // offline: a timer at that moment, at most a day ahead (no timer reaches a whole period), set
+    // anew whenever it fires and whenever the clock, the settings or a resume may have moved it.
+    void ArmPeriodStartTimer();
     // Image and tooltip of the tray icon for the current state and the month's volume; a
     // warning of the volume limit that is due.
     void UpdateTrayIcon();
@@ -69,7 +88,7 @@ public:
 private:
     void RestartTimer();
     void StopTimer();
-    void StartOnlinePeriod();
+    void StartOnlinePeriod(bool bAfterSuspend);
     void EndOnlinePeriod();
     // Takes a new sample; on success the running readings of both counters.
     bool Sample(std::int64_t& nReceived, std::int64_t& nSent);
@@ -80,6 +99,7 @@ private:
     std::string TooltipText(std::int64_t nPeriodUse);
     std::int64_t PeriodUse(TIME64 now);
     void WarnIfDue(std::int64_t nPeriodUse, TIME64 now);
+    void OnPeriodStartTimer();
 
     CConnectionLog& m_log;
     CTrayIcon& m_trayIcon;
@@ -94,4 +114,9 @@ private:
     CVolumeWatch* m_pVolumeWatch = nullptr;
     CNumberFormat m_wholeNumbers{0}; // the megabytes of the volume limit, read from the locale once
     fw::CDeferredMessageBoxes m_warnings; // where the shell shows no balloons
+    std::function<void()> m_countNow;
+    bool m_bSuspended = false;
+    bool m_bOnlineAtSuspend = false; // the first report after it counts on from its readings
+    DWORD m_dwSuspendTicks = 0;
+    bool m_bPeriodStartTimer = false;
 };

@@ -66,6 +66,17 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnOptionsNotify(wParam);
     case WM_CONNECTIONS_CHANGED:
         return m_accounting.OnConnectionsChanged(wParam, lParam);
+    case WM_POWERBROADCAST:
+        // Sent, and so perhaps inside a message box or a shell call that the log is waiting
+        // for: the work waits for the message loop.
+        PostMessageA(m_hWnd, WM_POWER_EVENT, wParam, 0);
+        return TRUE;
+    case WM_POWER_EVENT:
+        OnPowerEvent(wParam);
+        return 0;
+    case WM_TIMECHANGE:
+        m_accounting.ArmPeriodStartTimer();
+        break;
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
@@ -92,6 +103,7 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
         return -1;
     }
     m_accounting.UpdateTrayIcon();
+    m_accounting.ArmPeriodStartTimer();
     m_startUpMessages.ShowWhenIdle();
     return 0;
 }
@@ -129,6 +141,10 @@ void CMainFrame::OpenCounter() {
         FailMeasuring(IDS_COUNTER_FAILED);
     m_accounting.SetWindow(m_hWnd);
     m_accounting.SetCounter(m_pCounter.get());
+    m_accounting.SetCountNow([this] {
+        if (m_pWatcher)
+            m_pWatcher->CountNow();
+    });
     // Finding the counters touched much that is never needed again (one of the two moments of
     // the trim, see WorkingSet.h).
     TrimWorkingSet();
@@ -199,6 +215,7 @@ LRESULT CMainFrame::OnOptionsNotify(WPARAM wParam) {
         m_settings.SaveSettings();
         m_log.SetSortOrder(m_settings.m_profile.bSortAscending != 0);
         m_volumeWatch.ChangeSettings(m_settings.m_volume);
+        m_accounting.ArmPeriodStartTimer();
     }
     if (wParam == IDOK || wParam == IDCANCEL) {
         m_optionsSheet.Release();
@@ -222,6 +239,22 @@ void CMainFrame::OnDeleteLog() {
         m_volumeWatch.Rearm();
     }
     m_accounting.UpdateTrayIcon();
+}
+
+void CMainFrame::OnPowerEvent(WPARAM nEvent) {
+    switch (nEvent) {
+    case PBT_APMSUSPEND:
+        m_accounting.Suspend();
+        break;
+    case PBT_APMRESUMEAUTOMATIC:
+    case PBT_APMRESUMESUSPEND:
+    case PBT_APMRESUMECRITICAL: // Windows XP after a sleep it could not announce
+        m_accounting.Resume();
+        m_accounting.ArmPeriodStartTimer();
+        break;
+    default:
+        break;
+    }
 }
 
 LRESULT CMainFrame::OnTrayNotification(WPARAM wParam, LPARAM lParam) {

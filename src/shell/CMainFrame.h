@@ -44,6 +44,7 @@ public:
     COptionsPSheet* GetOptionsSheet() const { return m_optionsSheet.Get(); }
     CConnectionLog& GetLog() { return m_log; }
     const CTrayIcon& GetTrayIcon() const { return m_trayIcon; }
+    const CConnectionAccounting& GetAccounting() const { return m_accounting; }
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
@@ -65,6 +66,7 @@ private:
     [[noreturn]] void FailMeasuring(UINT nIDMessage);
 
     void OnEndSession();
+    void OnPowerEvent(WPARAM nEvent);
     LRESULT OnOptionsNotify(WPARAM wParam);
     void OnShowLog();
     void OnDeleteLog();

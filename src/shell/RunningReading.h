@@ -20,6 +20,8 @@ public:
     std::int64_t Next(std::uint64_t nReading);
 
     bool HasReading() const { return m_bHasPrevious; }
+    // The running total of the last reading.
+    std::int64_t Total() const { return m_nTotal; }
 
 private:
     bool m_bHasPrevious = false;

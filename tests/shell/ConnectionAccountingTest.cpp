@@ -287,6 +287,103 @@ INSTANTIATE_TEST_SUITE_P(
                       LastSample{"AReadingOfZeroKeepsTheLastGoodOne", TRUE, 0, 5 * MB}),
     RowName());
 
+// ---- Sleep ----
+
+namespace {
+
+// Online for ten seconds (8 MB by the last tick), then nine hours asleep.
+struct SleepCase {
+    const char* name;
+    bool bSuspendMessage;  // the machine said it goes to sleep (at 9 MB)
+    DWORD dwReceivedAfter; // the counter at the first sample after it; less is a reset
+    bool bLinkUp;          // the link is up after it, and moves one more megabyte
+    std::vector<std::pair<std::int64_t, std::int32_t>> records; // received and seconds
+};
+
+void PrintTo(const SleepCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class AccountingSleep : public AccountingTest, public ::testing::WithParamInterface<SleepCase> {};
+
+} // namespace
+
+TEST_P(AccountingSleep, TheTimeAsleepIsNoOnlineTimeAndNoByteIsLost) {
+    const SleepCase& row = GetParam();
+    Begin();
+    int nCountNows = 0;
+    m_accounting->SetCountNow([&nCountNows] { ++nCountNows; });
+    const int month = Clock::LocalMonth(Clock::Now());
+    m_counter.Sampled(0, 0);
+    Report(1, 1);
+    Sample(5 * MB, 0);
+    Sample(8 * MB, 0);
+    if (row.bSuspendMessage) {
+        m_counter.dwLiveReceived = 9 * MB;
+        m_accounting->Suspend();
+        EXPECT_TRUE(m_accounting->IsSuspended());
+        EXPECT_EQ(1u, Records().size());
+    }
+    m_clock.Advance(9 * 3600);
+    m_counter.dwLiveReceived = row.dwReceivedAfter;
+    if (row.bSuspendMessage) {
+        m_accounting->Resume();
+        EXPECT_EQ(1, nCountNows);
+        Report(row.bLinkUp ? 1 : 0); // the watcher's answer
+    } else if (row.bLinkUp) {
+        Tick();
+    } else {
+        Report(0);
+    }
+    if (row.bLinkUp) {
+        Sample(row.dwReceivedAfter + MB, 0);
+        Report(0);
+    }
+    EXPECT_FALSE(m_accounting->IsSuspended());
+
+    std::vector<std::pair<std::int64_t, std::int32_t>> booked;
+    std::int64_t nSeconds = 0;
+    for (const CConnectionInfo& record : Records()) {
+        booked.emplace_back(record.m_nReceived, record.m_nDuration);
+        nSeconds += record.m_nDuration;
+    }
+    EXPECT_EQ(row.records, booked);
+    EXPECT_EQ(nSeconds, ReadMonthFile()[month].nDuration);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sleep, AccountingSleep,
+    ::testing::Values(
+        SleepCase{"SuspendedTheLinkStaysUp", true, 20 * MB, true, {{9 * MB, 10}, {12 * MB, 5}}},
+        SleepCase{"SuspendedTheLinkIsGone", true, 0, false, {{9 * MB, 10}}},
+        SleepCase{"SuspendedANewLinkWithItsCounterReset",
+                  true,
+                  2 * MB,
+                  true,
+                  {{9 * MB, 10}, {3 * MB, 5}}},
+        SleepCase{"UnannouncedTheLinkStaysUp", false, 20 * MB, true, {{8 * MB, 10}, {13 * MB, 5}}},
+        SleepCase{"UnannouncedTheLinkIsGone", false, 0, false, {{8 * MB, 10}}}),
+    RowName());
+
+// A sleep that was vetoed sends no resume: a tick more than a minute after the suspend has the
+// watcher count again.
+TEST_F(AccountingTest, AVetoedSleepCountsAgainAMinuteAfterTheSuspend) {
+    Begin();
+    int nCountNows = 0;
+    m_accounting->SetCountNow([&nCountNows] { ++nCountNows; });
+    m_counter.Sampled(0, 0);
+    Report(1, 1);
+    m_accounting->Suspend();
+    const int nCollects = m_counter.nCollects;
+    for (int i = 0; i < 12; ++i)
+        Tick();
+    EXPECT_EQ(nCollects, m_counter.nCollects);
+    EXPECT_EQ(0, nCountNows);
+    Tick();
+    EXPECT_EQ(1, nCountNows);
+    EXPECT_FALSE(m_accounting->IsSuspended());
+}
+
 TEST_F(AccountingTest, IdleThenNoConnectionShowsTheMonthAndRecordsNothing) {
     Begin(MonthsWith(Clock::LocalMonth(Clock::Now()), 2 * MB, 1 * MB));
     m_counter.Sampled(4000, 4000);
@@ -655,15 +752,43 @@ TEST_F(VolumeLimitTest, TheTooltipAndTheBalloonNameTheUseTheLimitAndThePeriodsEn
     Sample(19 * MB, 0);
     EXPECT_EQ(1u, Balloons().size());
 
-    // The next billing period begins with nothing used and nothing shown; the running period
-    // began in the old one and counts there, also with the traffic after the change.
+    // The next billing period begins with nothing shown. Weeks without a sample are no online
+    // time: the old period ends at its last sample in January, and what the link moved since
+    // counts in the new month and billing period.
     m_clock.Set(LocalTime(2002, 2, 6, 0, 0, 1));
     m_shell.Clear();
     Sample(25 * MB, 0);
-    EXPECT_EQ("Tarvolo: 25,00 MByte, 0 von 1.000 MB", LastTip());
+    EXPECT_EQ("Tarvolo: 6,00 MByte, 6 von 1.000 MB", LastTip());
     Report(0);
-    EXPECT_EQ("Tarvolo: 0,00 MByte, 0 von 1.000 MB", LastTip());
+    EXPECT_EQ("Tarvolo: 6,00 MByte, 6 von 1.000 MB", LastTip());
     EXPECT_TRUE(Balloons().empty());
+}
+
+// Offline nothing samples: a timer at most a day ahead brings the new billing period's
+// tooltip, a second after it begins, and without a limit there is none.
+TEST_F(VolumeLimitTest, OfflineTheTooltipFollowsTheBillingDay) {
+    VOLUMESETTINGS settings = Limit(1000);
+    settings.nBillingDay = 6;
+    BeginWithLimit(settings, 795);
+    const auto periodTimer = [this](UINT uElapse) {
+        return TimerCall{true, Window(), IDT_PERIOD_START, uElapse};
+    };
+    m_accounting->ArmPeriodStartTimer();
+    EXPECT_EQ(periodTimer(24 * 3600 * 1000), TimerCalls().back());
+
+    m_clock.Set(LocalTime(2002, 2, 5, 23, 0, 0));
+    m_accounting->OnTimer(IDT_PERIOD_START);
+    EXPECT_EQ("Tarvolo: 0,00 MByte, 795 von 1.000 MB", LastTip());
+    EXPECT_EQ(periodTimer(3601 * 1000), TimerCalls().back());
+
+    m_clock.Set(LocalTime(2002, 2, 6, 0, 0, 1));
+    m_accounting->OnTimer(IDT_PERIOD_START);
+    EXPECT_EQ("Tarvolo: 0,00 MByte, 0 von 1.000 MB", LastTip());
+
+    m_watch->ChangeSettings(Limit(0));
+    TimerCalls().clear();
+    m_accounting->ArmPeriodStartTimer();
+    EXPECT_EQ(std::vector<TimerCall>({{false, Window(), IDT_PERIOD_START, 0}}), TimerCalls());
 }
 
 TEST_F(VolumeLimitTest, DeletingTheLogResetsTheUse) {

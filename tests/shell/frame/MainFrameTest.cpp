@@ -265,6 +265,36 @@ TEST_F(MainFrame, TaskbarCreatedIsAnsweredAndKeepsTheIcon) {
     EXPECT_NE(nullptr, m_pFrame->GetTrayIcon().GetIcon());
 }
 
+// Power events are sent, perhaps into a message box the log waits for: each is answered at once
+// and handled from the message loop. A suspend stops the counting, each kind of resume brings it
+// back.
+TEST_F(MainFrame, PowerEventsAreAnsweredAtOnceAndHandledFromTheMessageLoop) {
+    ASSERT_NE(nullptr, Create());
+    const HWND hWnd = m_pFrame->m_hWnd;
+    // The watcher's reports (its first count, and the count a resume asks for) end a suspend
+    // too; they come at once, and are in before the next event.
+    const auto settle = [] {
+        for (int i = 0; i < 30; ++i) {
+            Pump();
+            Sleep(10);
+        }
+    };
+    settle();
+    EXPECT_EQ(TRUE, SendMessageA(hWnd, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0));
+    for (const WPARAM resume :
+         {PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND, PBT_APMRESUMECRITICAL}) {
+        SCOPED_TRACE(resume);
+        EXPECT_EQ(TRUE, SendMessageA(hWnd, WM_POWERBROADCAST, PBT_APMSUSPEND, 0));
+        EXPECT_FALSE(m_pFrame->GetAccounting().IsSuspended());
+        Pump();
+        EXPECT_TRUE(m_pFrame->GetAccounting().IsSuspended());
+        EXPECT_EQ(TRUE, SendMessageA(hWnd, WM_POWERBROADCAST, resume, 0));
+        Pump();
+        EXPECT_FALSE(m_pFrame->GetAccounting().IsSuspended());
+        settle();
+    }
+}
+
 // At logon the taskbar may not be there yet: the program starts all the same, and its icon comes
 // with the new taskbar, or else with a later try of its own.
 TEST_F(MainFrame, AnIconTheShellRefusesAtStartComesWithTheTaskbarOrALaterTry) {
