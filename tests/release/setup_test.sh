@@ -1,7 +1,8 @@
 #!/bin/bash
-# The Windows setup, silent, in a fresh Wine prefix of its own: a first install, an upgrade while
-# the installed program is online (with the dial-up simulator), the setup again over itself, and
-# the uninstall, each checked in the files and the registry it leaves.
+# The Windows setup, silent, in a fresh Wine prefix of its own: a first install and an upgrade
+# while a copy from another folder runs, an upgrade while the installed program is online (with
+# the dial-up simulator), one while it does not end, the setup again over itself, and the
+# uninstall beside the other copy, each checked in the files and the registry it leaves.
 #
 # setup_test.sh SETUP_EXE RELEASE_DIR RASAPI32_DLL PDH_DLL SIM_STATE_SCRIPT
 # TARVOLO_WINEPREFIX names the prefix; wine-exec.sh of the build folder runs the programs.
@@ -26,6 +27,11 @@ program_files=(tarvolo.exe tarvolo-export.exe README.txt)
 data_files=(clog.dat mlog.dat frame.htm clog.htm mlog.htm)
 state=$dir/dialup-sim.txt
 megabyte=1048576
+# A copy of the program in another folder, as a portable one is.
+other_win='C:\TarvoloSetupTest\Portable'
+other_dir=$TARVOLO_WINEPREFIX/drive_c/TarvoloSetupTest/Portable
+other_exe="$other_win\\tarvolo.exe"
+other_value="\"$other_exe\""
 
 status=0
 fail() {
@@ -74,10 +80,58 @@ wait_for() {
     done
     return 1
 }
+# pids FOLDER prints the Linux process ids of the tarvolo.exe of C:\TarvoloSetupTest\FOLDER.
+pids() { pgrep -f "TarvoloSetupTest.$1.tarvolo.exe\$" || true; }
 
-# --- First install ----------------------------------------------------------------------------
+# run_value_in I VALUE prints what run_values prints with VALUE under run_keys[I] alone.
+run_value_in() {
+    local i
+    for i in 0 1; do
+        printf '%s=%s\n' "${run_keys[$i]%%\\*}" "$([ "$i" = "$1" ] && echo "$2" || echo '<none>')"
+    done
+}
+# The other copy runs, with the Run value "Tarvolo" that starts it in one of the two Run keys:
+# each setup leaves it running, starts none of its own beside it, and leaves its Run value alone.
+put_other_run_value() {
+    "$wine" reg add "${run_keys[$1]}" /v "$run_value_name" /d "$other_value" /f >>"$log" 2>&1
+    other_run_values=$(run_value_in "$1" "$other_value")
+}
+# The program holds its claim before it writes mlog.dat; a setup waits for the frame of a claim.
+start_other_copy() {
+    put_other_run_value "$1"
+    rm -f "$other_dir/mlog.dat"
+    "$wine" "$other_exe" >>"$log" 2>&1 &
+    wait_for 300 test -f "$other_dir/mlog.dat" || fail "the other copy wrote no mlog.dat"
+    other_pid=$(pids Portable)
+}
+check_other_copy() {
+    [ -n "$other_pid" ] && [ "$(pids Portable)" = "$other_pid" ] || fail "$1: the other copy ended"
+    [ -z "$(pids Tarvolo)" ] || fail "$1: the setup's folder's Tarvolo was started beside it"
+    [ "$(run_values)" = "$other_run_values" ] ||
+        fail "$1: Run values $(run_values), not the other copy's alone: $other_run_values"
+}
+
+# What a setup may change: the program folder, the uninstall entry, the Run values, the shortcut.
+snapshot() {
+    (cd "$dir" && find . -type f | sort | xargs -d '\n' md5sum)
+    "$wine" reg query "$uninstall_key" 2>/dev/null | tr -d '\r'
+    run_values
+    [ -n "$(shortcut)" ] && tr -d '\000' <"$(shortcut)" | grep -aoF "$exe" | head -1
+}
+unchanged_since_before() {
+    local after
+    after=$(snapshot)
+    [ "$before" = "$after" ] || fail "$1 changed: $(diff <(echo "$before") <(echo "$after") || true)"
+}
+
+# --- First install, with /AUTOSTART=1, while another copy runs -------------------------------
+mkdir -p "$other_dir"
+cp "$release/tarvolo.exe" "$other_dir/"
+cp "$rasapi" "$other_dir/rasapi32.dll"
+cp "$pdh" "$other_dir/pdh.dll"
+start_other_copy 0
 rc=0
-run "$setup" /S "/D=$win_dir" || rc=$?
+run "$setup" /S /AUTOSTART=1 "/D=$win_dir" || rc=$?
 [ $rc -eq 0 ] || fail "first install: exit code $rc"
 for f in "${program_files[@]}"; do
     cmp -s "$release/$f" "$dir/$f" || fail "first install: $f is not the release's"
@@ -109,7 +163,21 @@ shipped=$(cat "${program_files[@]/#/$dir/}" | wc -c)
 with_uninstaller=$((shipped + $(stat -c %s "$dir/uninstall.exe")))
 [ $((size_kb * 1024)) -ge "$shipped" ] && [ $((size_kb * 1024)) -le $((with_uninstaller + 4096)) ] ||
     fail "uninstall entry: EstimatedSize $size_kb KB for $shipped bytes of program files"
-[ "$(run_values)" = $'HKCU=<none>\nHKLM=<none>' ] || fail "first install wrote a Run value: $(run_values)"
+check_other_copy "first install"
+
+# --- Upgrade while the other copy runs ---------------------------------------------------------
+"$wine" reg delete "${run_keys[0]}" /v "$run_value_name" /f >>"$log" 2>&1
+put_other_run_value 1
+rc=0
+run "$setup" /S /AUTOSTART=1 "/D=$win_dir" || rc=$?
+[ $rc -eq 0 ] || fail "upgrade beside the other copy: exit code $rc"
+check_other_copy "upgrade beside the other copy"
+run "$other_exe" /quit || true
+no_other_copy() { [ -z "$(pids Portable)" ]; }
+wait_for 100 no_other_copy || fail "the other copy did not end on /quit"
+for key in "${run_keys[@]}"; do
+    "$wine" reg delete "$key" /v "$run_value_name" /f >>"$log" 2>&1 || true
+done
 
 # --- Upgrade while online ---------------------------------------------------------------------
 cp "$rasapi" "$dir/rasapi32.dll"
@@ -140,6 +208,21 @@ expected_run="\"$exe\""
 [ "$(run_values)" = "HKCU=$expected_run"$'\nHKLM=<none>' ] ||
     fail "upgrade with /AUTOSTART=1: Run values $(run_values), not HKCU=$expected_run"
 
+# --- An upgrade while the program does not end ---------------------------------------------------
+# Stopped, the restarted program keeps its frame and cannot end: the setup waits its 15 s for it,
+# changes nothing (a README.txt it would replace stays) and exits with 2. Let go, the program
+# ends on the setup's request.
+program_pid=$(pids Tarvolo)
+kill -STOP $program_pid
+echo stale >"$dir/README.txt"
+before=$(snapshot)
+rc=0
+run "$setup" /S "/D=$win_dir" || rc=$?
+[ $rc -eq 2 ] || fail "upgrade while the program does not end: exit code $rc, not 2"
+unchanged_since_before "upgrade while the program does not end"
+kill -CONT $program_pid
+cp "$release/README.txt" "$dir/README.txt"
+
 # The program saves the Run value itself at its exit (where Wine lets it: under HKLM); it must
 # be the setup's, letter for letter.
 "$sim_state" "$state" connections=0
@@ -152,20 +235,16 @@ values=$(run_values)
 rm -f "$dir/rasapi32.dll" "$dir/pdh.dll" "$state" "$state.collects"
 
 # --- The same setup again ---------------------------------------------------------------------
-snapshot() {
-    (cd "$dir" && find . -type f | sort | xargs -d '\n' md5sum)
-    "$wine" reg query "$uninstall_key" 2>/dev/null | tr -d '\r'
-    run_values
-    [ -n "$(shortcut)" ] && tr -d '\000' <"$(shortcut)" | grep -aoF "$exe" | head -1
-}
 before=$(snapshot)
 rc=0
 run "$setup" /S "/D=$win_dir" || rc=$?
 [ $rc -eq 0 ] || fail "setup over itself: exit code $rc"
-after=$(snapshot)
-[ "$before" = "$after" ] || fail "setup over itself changed: $(diff <(echo "$before") <(echo "$after") || true)"
+unchanged_since_before "setup over itself"
 
-# --- Uninstall ----------------------------------------------------------------------------------
+# --- Uninstall while the other copy runs, its Run value in the key this program's is not in ------
+own=0
+[ "$(reg_value "${run_keys[1]}" "$run_value_name" || true)" = "$expected_run" ] && own=1
+start_other_copy $((1 - own))
 for f in "${data_files[@]}"; do
     [ -f "$dir/$f" ] || fail "before the uninstall: no $f"
 done
@@ -178,12 +257,12 @@ for f in "${program_files[@]}"; do
 done
 [ -z "$(shortcut)" ] || fail "uninstall left the Start-menu shortcut"
 "$wine" reg query "$uninstall_key" >/dev/null 2>&1 && fail "uninstall left the uninstall entry"
-[ "$(run_values)" = $'HKCU=<none>\nHKLM=<none>' ] || fail "uninstall left a Run value: $(run_values)"
+check_other_copy uninstall
 data_after=$(cd "$dir" && md5sum "${data_files[@]}" 2>/dev/null || true)
 [ "$data_before" = "$data_after" ] || fail "uninstall changed the data files"
 # With _? the uninstaller runs from the folder and cannot remove itself, as NSIS documents.
 left=$(cd "$dir" && ls -A | grep -vxF -e uninstall.exe "${data_files[@]/#/-e}" || true)
 [ -z "$left" ] || fail "uninstall left in the folder: $left"
 
-[ $status -eq 0 ] && echo "install, upgrade online, setup over itself and uninstall as expected"
+[ $status -eq 0 ] && echo "install, upgrades, setup over itself and uninstall as expected"
 exit $status
