@@ -266,15 +266,8 @@ LRESULT CMainFrame::OnTrayNotification(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CMainFrame::OnTaskbarCreated() {
-    // The taskbar that was not there at the start, or not ready for the icon.
-    if (!m_trayIcon.IsEnabled()) {
-        m_trayIcon.RetryAdd();
-        return 0;
-    }
-    // The new taskbar knows nothing of the icon: add it again as it was.
-    if (m_trayIcon.GetIcon()) {
-        m_trayIcon.HideIcon();
-        m_trayIcon.ShowIcon();
-    }
+    // The new taskbar knows nothing of the icon, or it is the one that was not there at the
+    // start: the icon is added as it is now, and offered again if the shell does not take it.
+    m_trayIcon.AddToNewTaskbar();
     return 0;
 }

@@ -30,16 +30,19 @@ HWND FindRunningFrame() {
 } // namespace
 
 bool CSingleInstance::ClaimOrPass(bool bQuit, const std::string& sheetCaption) {
-    const DWORD start = GetTickCount();
+    DWORD start = GetTickCount();
     for (;;) {
         if (const HWND hRunning = FindRunningFrame()) {
-            PassRequest(hRunning, bQuit, sheetCaption);
-            return false;
+            if (PassRequest(hRunning, bQuit, sheetCaption))
+                return false;
+            // Its frame went without taking the request: the program is ending, and its claim
+            // comes free in a moment (abandoned, if it is killed).
+            start = GetTickCount();
         }
         // A quit claims nothing: with no program running there is nothing to end.
         if (bQuit ? !IsClaimed() : TryClaim())
             return !bQuit;
-        if (GetTickCount() - start >= FRAME_PATIENCE_MS)
+        if (GetTickCount() - start >= m_patience.nFrameMs)
             return false; // a program holds the claim and shows no frame: never a second one
         Sleep(POLL_MS);
     }
@@ -76,25 +79,35 @@ bool CSingleInstance::IsClaimed() {
     return true;
 }
 
-void CSingleInstance::PassRequest(HWND hRunning, bool bQuit, const std::string& sheetCaption) {
+// Whether the running program took the request, or is hung; false when its frame went without
+// taking it.
+bool CSingleInstance::PassRequest(HWND hRunning, bool bQuit,
+                                  const std::string& sheetCaption) const {
     if (bQuit) {
         PostMessageA(hRunning, WM_QUIT, 0, 0);
         Sleep(QUIT_PAUSE_MS);
-        return;
+        return true;
     }
     // Sent, not posted: the sheet exists when the call returns and can be found by its title;
     // only where one closed a moment ago and is still going does the new one follow a little
-    // later.
-    SendMessageA(hRunning, WM_COMMAND, ID_SETTINGS, 0);
+    // later. A frame that is still there but does not answer in time is hung: this start gives
+    // up, and so will the next, in time.
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(hRunning, WM_COMMAND, ID_SETTINGS, 0, SMTO_ABORTIFHUNG,
+                             m_patience.nAnswerMs, &result))
+        return IsWindow(hRunning) != FALSE;
     const DWORD start = GetTickCount();
     for (;;) {
         const HWND hSheet = FindWindowA(nullptr, sheetCaption.c_str());
         if (hSheet && IsWindowVisible(hSheet)) {
             SetForegroundWindow(hSheet);
-            return;
+            return true;
         }
-        if (GetTickCount() - start >= SHEET_PATIENCE_MS)
-            return;
+        // A program past its message loop answers as a window no longer there does.
+        if (!IsWindow(hRunning))
+            return false;
+        if (GetTickCount() - start >= m_patience.nSheetMs)
+            return true;
         Sleep(POLL_MS);
     }
 }

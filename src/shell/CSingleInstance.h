@@ -6,8 +6,9 @@
 // process ends, so that two starts at the same moment cannot both take it. Its frame window
 // carries the single-instance class, by which every other start finds it and hands it the
 // request of its command line: open the options sheet, or quit. A start that finds the name
-// claimed but no frame yet (the other program is still starting) waits a while for the frame;
-// it never becomes a second program.
+// claimed but no frame (the other program is still starting, or is ending) waits a while for the
+// frame or for the name to come free; it never becomes a second program. A frame that does not
+// answer is a hung program: the start gives up.
 #include "framework/ScopedHandles.h"
 
 #include <windows.h>
@@ -20,12 +21,21 @@ public:
     static const char WINDOW_CLASS[];
     // The name claimed by the running instance.
     static const char CLAIM_NAME[];
-    // How long a start waits for the frame of a program that has claimed the name.
-    static constexpr DWORD FRAME_PATIENCE_MS = 15000;
-    // How long a start waits for the options sheet it asked for to show.
-    static constexpr DWORD SHEET_PATIENCE_MS = 5000;
     // Gives the quitting instance time to save before the process that asked ends.
     static constexpr DWORD QUIT_PAUSE_MS = 1000;
+
+    // How long a start waits; tests shorten it.
+    struct PATIENCE {
+        // for the frame of a program that has claimed the name, or for the name of one that ends
+        DWORD nFrameMs = 15000;
+        // for the frame's answer to the request of the sheet; a frame still there then is hung
+        DWORD nAnswerMs = 10000;
+        // for the options sheet asked for to show
+        DWORD nSheetMs = 5000;
+    };
+
+    CSingleInstance() = default;
+    explicit CSingleInstance(const PATIENCE& patience) : m_patience(patience) {}
 
     // Claims the instance for this process, or hands the request to the program that holds it.
     // Returns whether this process is the running instance now; a quit request never makes
@@ -47,8 +57,9 @@ public:
 private:
     bool TryClaim();
     static bool IsClaimed();
-    static void PassRequest(HWND hRunning, bool bQuit, const std::string& sheetCaption);
+    bool PassRequest(HWND hRunning, bool bQuit, const std::string& sheetCaption) const;
 
+    PATIENCE m_patience;
     fw::ScopedHandle m_hClaim;
     bool m_bClassRegistered = false;
 };

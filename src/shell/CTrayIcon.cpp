@@ -59,6 +59,23 @@ bool CTrayIcon::OnTimer(UINT_PTR nIDEvent) {
     return true;
 }
 
+bool CTrayIcon::AddToNewTaskbar() {
+    if (!m_bSetUp)
+        return false;
+    if (m_bEnabled) {
+        if (!m_nid.hIcon)
+            return true; // nothing to show
+        HideIcon();
+        if (ShowIcon())
+            return true;
+        m_bEnabled = false; // not shown: from here on as an icon the shell has not taken yet
+    } else if (RetryAdd()) {
+        return true;
+    }
+    StartRetries();
+    return false;
+}
+
 void CTrayIcon::StartRetries() {
     m_nRetries = 0;
     m_bRetrying = SetTimer(m_nid.hWnd, IDT_RETRY, RETRY_INTERVAL_MS, nullptr) != 0;

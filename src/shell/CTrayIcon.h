@@ -2,7 +2,7 @@
 // The program's icon in the notification area: adds, changes, hides, shows and removes it, and
 // turns the shell's mouse callbacks into the two gestures, the popup menu (right button) and the
 // menu's first item (double click). An icon the shell did not take is offered again by a timer of
-// the owner window, every second for two minutes; after that only a new taskbar brings it.
+// the owner window, every second for two minutes, and so is one that a new taskbar does not take.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -32,6 +32,9 @@ public:
     bool RetryAdd();
     // The owner window's WM_TIMER: true when it was the offers' timer.
     bool OnTimer(UINT_PTR nIDEvent);
+    // A new taskbar ("TaskbarCreated") knows nothing of the icon: it is added again as it is now.
+    // Whether it is shown; one the shell does not take is offered again as at the start.
+    bool AddToNewTaskbar();
     void RemoveIcon();
     bool HideIcon();
     bool ShowIcon();

@@ -199,12 +199,13 @@ bool RetryTimerWasSet(HWND hWnd) {
 }
 
 // Each offer is a modification and an add, once a second for two minutes: the offers end when
-// the shell takes the icon, at a tick or at a new taskbar, or after the 120th tick.
+// the shell takes the icon, at a tick or at a new taskbar, or after the 120th tick; a new taskbar
+// that does not take it begins them anew.
 TEST_F(TrayIconTest, TheOffersEndWhenTheShellTakesTheIconOrAfterTwoMinutes) {
     const struct {
         int nRefusals; // of the add at the creation and the two calls of each offer
         int nTicks;
-        bool bNewTaskbar; // RetryAdd after the ticks
+        bool bNewTaskbar; // after the ticks
         bool bShown;
         bool bTimerLeft;
         size_t nCalls;
@@ -214,6 +215,7 @@ TEST_F(TrayIconTest, TheOffersEndWhenTheShellTakesTheIconOrAfterTwoMinutes) {
         {3, 1, true, true, false, 4},
         {1000, 119, false, false, true, 1 + 2 * 119},
         {1000, 120, false, false, false, 1 + 2 * 120},
+        {1000, 120, true, false, true, 1 + 2 * 121},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.nTicks) + " ticks, " + std::to_string(c.nRefusals));
@@ -225,7 +227,7 @@ TEST_F(TrayIconTest, TheOffersEndWhenTheShellTakesTheIconOrAfterTwoMinutes) {
         for (int i = 0; i < c.nTicks; ++i)
             EXPECT_TRUE(late.OnTimer(CTrayIcon::IDT_RETRY));
         if (c.bNewTaskbar)
-            late.RetryAdd();
+            late.AddToNewTaskbar();
         EXPECT_EQ(c.bShown, late.IsEnabled());
         EXPECT_EQ(c.nCalls, m_shell.All().size());
         EXPECT_EQ(c.bTimerLeft, RetryTimerWasSet(m_owner.Handle()));

@@ -2,6 +2,8 @@
 
 #include "WindowSearch.h"
 
+#include <commctrl.h>
+
 namespace e2e {
 
 std::vector<HWND> TrayIconWindows() {
@@ -15,6 +17,21 @@ std::vector<HWND> TrayIconWindows() {
 
 bool WaitForTrayIconCount(size_t count, DWORD timeoutMs) {
     return WaitUntil([&] { return TrayIconWindows().size() == count; }, timeoutMs);
+}
+
+std::vector<std::string> BalloonTexts() {
+    std::vector<std::string> texts;
+    for (HWND tip : FindTopLevelWindows({TOOLTIPS_CLASSA, "", 0})) {
+        if (!(GetWindowLongA(tip, GWL_STYLE) & TTS_BALLOON) || !IsWindowVisible(tip))
+            continue;
+        // The tooltip's text is its tool's, which only a message to it tells.
+        char text[512] = {};
+        DWORD_PTR length = 0;
+        if (SendMessageTimeoutA(tip, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                SMTO_ABORTIFHUNG, 1000, &length))
+            texts.emplace_back(text, length < sizeof text ? length : 0);
+    }
+    return texts;
 }
 
 } // namespace e2e

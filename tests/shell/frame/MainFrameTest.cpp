@@ -258,11 +258,31 @@ TEST_F(MainFrame, TrayCallbackOfAnotherIconDoesNothing) {
     EXPECT_EQ(1, SendMessageA(m_pFrame->m_hWnd, WM_TRAY_NOTIFY, IDR_TRAYMENU, WM_MOUSEMOVE));
 }
 
-TEST_F(MainFrame, TaskbarCreatedIsAnsweredAndKeepsTheIcon) {
+// The new taskbar knows nothing of the icon: it is deleted and added again as it is. One that the
+// shell refuses then is offered again, as at the start.
+TEST_F(MainFrame, ANewTaskbarGetsTheIconAgainOrLaterOffers) {
     ASSERT_NE(0u, g_nTaskbarCreatedMsg);
+    const ShellCallLog shell;
+    ShellCallLog::SetRefusals(0);
+    m_parts.shellNotify = &ShellCallLog::RefuseFirst;
     ASSERT_NE(nullptr, Create());
-    EXPECT_EQ(0, SendMessageA(m_pFrame->m_hWnd, g_nTaskbarCreatedMsg, 0, 0));
-    EXPECT_NE(nullptr, m_pFrame->GetTrayIcon().GetIcon());
+    for (const int nRefusals : {0, 2}) {
+        SCOPED_TRACE(nRefusals);
+        const size_t nBefore = shell.All().size();
+        ShellCallLog::SetRefusals(nRefusals); // the delete and the add
+        EXPECT_EQ(0, SendMessageA(m_pFrame->m_hWnd, g_nTaskbarCreatedMsg, 0, 0));
+        ASSERT_EQ(nBefore + 2, shell.All().size());
+        EXPECT_EQ(DWORD(NIM_DELETE), shell.All()[nBefore].message);
+        EXPECT_EQ(DWORD(NIM_ADD), shell.Last().message);
+        EXPECT_STREQ("Tarvolo: 0,00 MByte", shell.Last().data.szTip);
+        EXPECT_EQ(nRefusals == 0, m_pFrame->GetTrayIcon().IsEnabled());
+        for (int i = 0; i < 300 && !m_pFrame->GetTrayIcon().IsEnabled(); ++i) {
+            Pump();
+            Sleep(10);
+        }
+        EXPECT_TRUE(m_pFrame->GetTrayIcon().IsEnabled());
+        EXPECT_STREQ("Tarvolo: 0,00 MByte", shell.Last().data.szTip);
+    }
 }
 
 // Power events are sent, perhaps into a message box the log waits for: each is answered at once
@@ -306,8 +326,10 @@ TEST_F(MainFrame, AnIconTheShellRefusesAtStartComesWithTheTaskbarOrALaterTry) {
         ASSERT_NE(nullptr, Create());
         EXPECT_TRUE(m_capture.Messages().empty());
         EXPECT_FALSE(m_pFrame->GetTrayIcon().IsEnabled());
-        if (bTaskbarComes)
+        if (bTaskbarComes) {
             SendMessageA(m_pFrame->m_hWnd, g_nTaskbarCreatedMsg, 0, 0);
+            EXPECT_TRUE(m_pFrame->GetTrayIcon().IsEnabled()) << "not shown by the new taskbar";
+        }
         for (int i = 0; i < 300 && !m_pFrame->GetTrayIcon().IsEnabled(); ++i) {
             Pump();
             Sleep(10);
