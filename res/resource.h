@@ -34,6 +34,7 @@
 #define IDS_APP_TITLE 57344      // "Tarvolo": caption of every message box
 #define IDS_TOOLTIP_LIMIT 170    // ", %1 von %2 MB": the billing period's use and limit
 #define IDS_VOLUME_WARNING 171   // the balloon of a share of the volume limit reached
+#define IDS_VOLUME_LIMIT_RANGE 172 // the page "Volumen" refuses a limit outside its range
 
 // Commands
 #define ID_SETTINGS 32773

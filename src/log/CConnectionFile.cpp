@@ -5,12 +5,37 @@
 #include "log/DataFileAccess.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <iterator>
 #include <memory>
 #include <utility>
 
+namespace {
+
+bool SameRecord(const CConnectionInfo& a, const CConnectionInfo& b) {
+    unsigned char imageA[CConnectionInfo::IMAGE_SIZE];
+    unsigned char imageB[CConnectionInfo::IMAGE_SIZE];
+    a.StoreImage(imageA);
+    b.StoreImage(imageB);
+    return std::equal(std::begin(imageA), std::end(imageA), std::begin(imageB));
+}
+
+// Whether info is among the last count records of list (or of all where it holds fewer).
+bool AmongLast(const CConnectionList& list, std::size_t count, const CConnectionInfo& info) {
+    const auto from = list.end() - static_cast<std::ptrdiff_t>(std::min(count, list.size()));
+    return std::any_of(from, list.end(),
+                       [&info](const CConnectionInfo& record) { return SameRecord(record, info); });
+}
+
+} // namespace
+
 void CConnectionFile::Queue(const CConnectionInfo& info) {
     m_queued.push_back(info);
+    m_use.bValid = false;
+}
+
+void CConnectionFile::QueueUnlessRecorded(const CConnectionInfo& info) {
+    m_unsure.push_back(info);
     m_use.bValid = false;
 }
 
@@ -20,6 +45,13 @@ bool CConnectionFile::Load(CConnectionList& list) {
     list.clear();
     if (!ReadWhole(list))
         return false;
+    // Read at last: what the file lacks of the unsure connections waits with the others.
+    CConnectionList missing;
+    for (const CConnectionInfo& info : m_unsure)
+        if (!AmongLast(list, m_unsure.size(), info))
+            missing.push_back(info);
+    m_queued.insert(m_queued.begin(), missing.begin(), missing.end());
+    m_unsure.clear();
     list.insert(list.end(), m_queued.begin(), m_queued.end());
     return true;
 }
@@ -69,11 +101,12 @@ bool CConnectionFile::Save(const CConnectionList& list) {
 
 void CConnectionFile::Clear() {
     m_queued.clear();
+    m_unsure.clear();
     Save(CConnectionList());
 }
 
-CConnectionList CConnectionFile::LastRecorded(const Wanted& wanted) const {
-    return ReadLast(wanted).value_or(CConnectionList());
+std::optional<CConnectionList> CConnectionFile::LastRecorded(const Wanted& wanted) const {
+    return ReadLast(wanted);
 }
 
 // None where the file is there but cannot be read; a missing file holds no records.
@@ -92,17 +125,16 @@ std::optional<CConnectionList> CConnectionFile::ReadLast(const Wanted& wanted) c
     }
 }
 
-bool CConnectionFile::EndsWith(const CConnectionInfo& info) const {
-    bool bFirst = true;
-    const CConnectionList last =
-        LastRecorded([&bFirst](const CConnectionInfo&) { return std::exchange(bFirst, false); });
-    if (last.empty())
-        return false;
-    unsigned char a[CConnectionInfo::IMAGE_SIZE];
-    unsigned char b[CConnectionInfo::IMAGE_SIZE];
-    last.back().StoreImage(a);
-    info.StoreImage(b);
-    return std::equal(std::begin(a), std::end(a), std::begin(b));
+std::optional<std::vector<bool>> CConnectionFile::Recorded(const CConnectionList& infos) const {
+    std::size_t nLeft = infos.size();
+    const std::optional<CConnectionList> last =
+        ReadLast([&nLeft](const CConnectionInfo&) { return nLeft > 0 ? (--nLeft, true) : false; });
+    if (!last)
+        return std::nullopt;
+    std::vector<bool> recorded;
+    for (const CConnectionInfo& info : infos)
+        recorded.push_back(AmongLast(*last, infos.size(), info));
+    return recorded;
 }
 
 // A sum that lacks the file's records is not kept: the next call reads the file again, and the
@@ -120,6 +152,10 @@ std::int64_t CConnectionFile::UseSince(TIME64 periodStart, bool bReceivedOnly) {
         [periodStart](const CConnectionInfo& info) { return info.m_timeStart >= periodStart; });
     for (const CConnectionInfo& info : recorded.value_or(CConnectionList()))
         nBytes += info.GetUse(bReceivedOnly);
+    for (const CConnectionInfo& info : m_unsure)
+        if (info.m_timeStart >= periodStart &&
+            !(recorded && AmongLast(*recorded, recorded->size(), info)))
+            nBytes += info.GetUse(bReceivedOnly);
     m_use = {recorded.has_value(), periodStart, bReceivedOnly, nBytes};
     return nBytes;
 }

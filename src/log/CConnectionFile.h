@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class CConnectionFile {
 public:
@@ -26,7 +27,10 @@ public:
 
     // The connection waits in memory until a save puts it into the file.
     void Queue(const CConnectionInfo& info);
-    bool IsUnsaved() const { return !m_queued.empty(); }
+    // The same, unless the file holds it among its last records when it is next read: where the
+    // file could not be read, nobody knows yet whether it took the connection before a kill.
+    void QueueUnlessRecorded(const CConnectionInfo& info);
+    bool IsUnsaved() const { return !m_queued.empty() || !m_unsure.empty(); }
 
     // The file's connections and after them those waiting in memory. False when the file is
     // there but was not read in full: the list is then no replacement for it. Errors are
@@ -39,10 +43,12 @@ public:
     void Clear();
 
     // The records at the end of the file up to the first one not wanted, oldest first; none
-    // where the file cannot be read (reported when it is loaded).
-    CConnectionList LastRecorded(const Wanted& wanted) const;
-    // Whether the file's last record is this connection, to the byte.
-    bool EndsWith(const CConnectionInfo& info) const;
+    // where the file is there but cannot be read (reported when it is loaded), an empty list
+    // where it is missing.
+    std::optional<CConnectionList> LastRecorded(const Wanted& wanted) const;
+    // For each of the connections whether the file holds it, to the byte, among as many records
+    // at its end as there are connections; none where the file is there but cannot be read.
+    std::optional<std::vector<bool>> Recorded(const CConnectionList& infos) const;
 
     // The bytes of the connections that began at or after periodStart, those waiting in memory
     // included: those received, or those received and sent. Read from the end of the file once
@@ -56,6 +62,7 @@ private:
     std::string m_strPath;
     CFileReplacement::FileOpener m_opener;
     CConnectionList m_queued; // finished connections that the file has not taken yet
+    CConnectionList m_unsure; // queued ahead of those unless the file turns out to hold them
     // UseSince's sum, for the start and kind it was asked for.
     struct UseCache {
         bool bValid = false;

@@ -60,8 +60,7 @@ void CConnectionLog::StartUp(const std::string& folder) {
     for (int file = 0; file < DATA_FILE_COUNT; ++file)
         CFileReplacement::RemoveLeftover(PathIn(folder, static_cast<DataFileId>(file)));
 
-    LoadMonthTotals();
-    BookCheckpoint();
+    BookCheckpoint(LoadMonthTotals());
     m_reports.WriteMissingPages(m_months);
 }
 
@@ -78,88 +77,181 @@ void CConnectionLog::SetDataFileOpener(CFileReplacement::FileOpener opener) {
 // ---- the start-up
 
 // The month file decides whether the log starts anew (Load says why and when).
-void CConnectionLog::LoadMonthTotals() {
+CConnectionLog::LogAtStart CConnectionLog::LoadMonthTotals() {
+    using Origin = LogAtStart::Origin;
     TIME64 saveTime = 0;
     switch (m_months.Load(saveTime)) {
     case CMonthTotals::Start::anew:
         DeleteAll();
-        return;
-    case CMonthTotals::Start::missing:
+        return {Origin::rebuilt};
+    case CMonthTotals::Start::missing: {
         if (_access(m_connections.GetPath().c_str(), 0) != 0) {
             DeleteAll(); // the first start: both files and all three pages anew
-            return;
+            return {Origin::rebuilt};
         }
         // The month file alone is gone (deleted to reset the figures, lost to a clean-up, or
         // clog.dat restored from a backup): nothing says the connections are old, so they stay
         // and age out one by one, and the totals start from them. No total is left to count one
         // twice.
-        BookMissingConnections(0);
+        const bool bRead = BookMissingConnections(0);
         m_months.ClearOldMonths();
         m_months.Save();
         m_reports.WriteMonthReport(m_months);
-        return;
+        return {Origin::rebuilt, 0, !bRead};
+    }
     case CMonthTotals::Start::unreadable:
         ReportDataFile(IDS_DATA_FILE_UNREADABLE, m_months.GetPath());
-        return;
-    case CMonthTotals::Start::read:
-        BookMissingConnections(saveTime);
-        break;
+        return {Origin::unknown};
+    case CMonthTotals::Start::read: {
+        const bool bRead = BookMissingConnections(saveTime);
+        m_months.ClearOldMonths();
+        return {Origin::saved, saveTime, !bRead};
+    }
     case CMonthTotals::Start::timeless:
         break;
     }
     m_months.ClearOldMonths();
+    return {Origin::unknown};
 }
 
 // A kill between the replacement of "clog.dat" and that of "mlog.dat" leaves the connections
 // recorded last out of the month totals. Those are the ones at the end of "clog.dat" that ended
-// after the totals were saved: every connection booked before a save ended before it.
-void CConnectionLog::BookMissingConnections(TIME64 saveTime) {
-    const CConnectionList missing =
+// after the totals were saved: every connection booked before a save ended before it. Only what
+// the log keeps is booked: a record it drops at the next recording (a "clog.dat" restored from
+// a backup of a year ago) would add last year's month to this year's of the same name. False
+// where "clog.dat" is there but could not be read.
+bool CConnectionLog::BookMissingConnections(TIME64 saveTime) {
+    const std::optional<CConnectionList> missing =
         m_connections.LastRecorded([saveTime](const CConnectionInfo& info) {
             return info.m_timeStart + info.m_nDuration > saveTime;
         });
-    for (const CConnectionInfo& info : missing)
-        m_months.Book(info); // marks the totals unsaved
+    const TIME64 now = Clock::Now();
+    for (const CConnectionInfo& info : missing.value_or(CConnectionList()))
+        if (AgeInDays(info.m_timeStart, now) < KEEP_DAYS)
+            m_months.Book(info); // marks the totals unsaved
+    return missing.has_value();
 }
 
 // ---- the running connection that a crash left ("clog.run")
 
-// Booked as a hang-up would have booked it, into what does not hold it yet: a kill during the
-// hang-up's saving may have left it in "clog.dat" (the very record, written there after the
-// checkpoint), or in the month totals (the checkpoint says so). One older than the log keeps
-// would land in this year's month of the same name.
-void CConnectionLog::BookCheckpoint() {
-    const std::optional<CRunningCheckpoint::Content> left = m_checkpoint.Read();
+// Each connection of the file is booked as a hang-up would have booked it, into what does not
+// hold it yet: a kill during the hang-up's saving may have left it in "clog.dat" (the very
+// record, written there after the checkpoint; its month totals then follow the end-of-file rule
+// above), or in the month totals. One older than the log keeps would land in this year's month
+// of the same name.
+void CConnectionLog::BookCheckpoint(const LogAtStart& start) {
+    const std::optional<Checkpoints> left = m_checkpoint.ReadAll();
     if (!left) {
         m_checkpoint.Remove(); // cut or damaged: nothing to go by
         return;
     }
-    const CConnectionInfo& info = left->info;
-    if (AgeInDays(info.m_timeStart, Clock::Now()) >= KEEP_DAYS || m_connections.EndsWith(info)) {
+    CConnectionList infos;
+    for (const CRunningCheckpoint::Content& content : *left)
+        infos.push_back(content.info);
+    // A file that could not be read a moment ago is not waited for again.
+    const std::optional<std::vector<bool>> recorded =
+        start.bConnectionsUnread ? std::nullopt : m_connections.Recorded(infos);
+    const TIME64 now = Clock::Now();
+    Checkpoints booked;
+    for (std::size_t i = 0; i < left->size(); ++i) {
+        CRunningCheckpoint::Content content = (*left)[i];
+        if (AgeInDays(content.info.m_timeStart, now) >= KEEP_DAYS || (recorded && (*recorded)[i]))
+            continue;
+        content.bInMonths = InMonthsAtStart(content, start, recorded.has_value());
+        if (!content.bInMonths)
+            m_months.Book(content.info);
+        // Unread, "clog.dat" may hold it already: it is looked for when the file can be read.
+        if (recorded)
+            m_connections.Queue(content.info);
+        else
+            m_connections.QueueUnlessRecorded(content.info);
+        booked.push_back(content);
+    }
+    if (booked.empty()) {
         m_checkpoint.Remove();
         return;
     }
-    if (!left->bInMonths)
-        m_months.Book(info);
-    RecordConnection(info);
+    if (recorded)
+        RewriteConnections();
+    else
+        m_reports.WriteMonthReport(m_months); // "clog.dat" takes them at the next recording
     m_months.Save();
-    SettleCheckpoint(info);
+    SettleCheckpoint(booked);
+}
+
+// A month file that was not read (gone, or too old) holds none of them. One saved after a
+// connection that the hang-up was booking ended holds it: the hang-up writes "clog.run" before
+// either data file. That says it where "clog.dat" could not be read, which would tell by the
+// end-of-file rule; a running connection's checkpoint ends at its last sample, not at its end,
+// so elsewhere only the note counts.
+bool CConnectionLog::InMonthsAtStart(const CRunningCheckpoint::Content& left,
+                                     const LogAtStart& start, bool bConnectionsRead) {
+    switch (start.origin) {
+    case LogAtStart::Origin::rebuilt:
+        return false;
+    case LogAtStart::Origin::saved:
+        return left.bInMonths || (!bConnectionsRead &&
+                                  left.info.m_timeStart + left.info.m_nDuration <= start.saveTime);
+    case LogAtStart::Origin::unknown:
+        break;
+    }
+    return left.bInMonths;
 }
 
 void CConnectionLog::WriteCheckpoint() {
     m_period.CheckpointTaken();
-    m_bCheckpointed = m_checkpoint.Write(m_period.Info()) || m_bCheckpointed;
+    m_bCheckpointed = WriteCheckpoints(&m_period.Info()) || m_bCheckpointed;
 }
 
-// After a booking: gone once both data files hold the connection; noted where only the month
-// totals do; otherwise kept for the next start.
-void CConnectionLog::SettleCheckpoint(const CConnectionInfo& info) {
+// "clog.run" anew: the finished connections that "clog.dat" lacks, then pLast if given; true
+// when the file holds them now. With none, the file goes.
+bool CConnectionLog::WriteCheckpoints(const CConnectionInfo* pLast) {
+    Checkpoints contents = m_unrecorded;
+    if (pLast)
+        contents.push_back({*pLast, false});
+    if (contents.empty()) {
+        m_checkpoint.Remove();
+        return false;
+    }
+    return m_checkpoint.Write(contents);
+}
+
+// After a booking: gone once both data files hold everything; where only the month totals do,
+// the connections that "clog.dat" lacks stay, noted; otherwise the file stays as it is for the
+// next start.
+void CConnectionLog::SettleCheckpoint(const Checkpoints& booked) {
     const bool bInConnections = !m_connections.IsUnsaved();
     const bool bInMonths = !m_months.IsUnsaved();
-    if (bInConnections && bInMonths)
-        m_checkpoint.Remove();
-    else if (bInMonths)
-        m_checkpoint.Write(info, true);
+    if (bInConnections) {
+        m_unrecorded.clear();
+        if (bInMonths)
+            m_checkpoint.Remove();
+        return;
+    }
+    m_unrecorded.insert(m_unrecorded.end(), booked.begin(), booked.end());
+    if (bInMonths) {
+        for (CRunningCheckpoint::Content& content : m_unrecorded)
+            content.bInMonths = true;
+        m_checkpoint.Write(m_unrecorded);
+    }
+}
+
+// After a save outside a hang-up: what "clog.dat" has taken leaves "clog.run",
+// and where "mlog.dat" has taken the rest, "clog.run" notes it.
+void CConnectionLog::SyncCheckpoints() {
+    if (m_unrecorded.empty())
+        return;
+    if (!m_connections.IsUnsaved()) {
+        m_unrecorded.clear();
+    } else {
+        const bool bNoted = std::all_of(m_unrecorded.begin(), m_unrecorded.end(),
+                                        [](const auto& content) { return content.bInMonths; });
+        if (bNoted || m_months.IsUnsaved())
+            return;
+        for (CRunningCheckpoint::Content& content : m_unrecorded)
+            content.bInMonths = true;
+    }
+    WriteCheckpoints(m_bCheckpointed ? &m_period.Info() : nullptr);
 }
 
 // ---- the running connection
@@ -168,7 +260,7 @@ void CConnectionLog::StartConnection(std::int64_t nReceived, std::int64_t nSent)
     m_period.Start(nReceived, nSent);
     // The connection dropped here is not to be booked after a crash either.
     if (std::exchange(m_bCheckpointed, false))
-        m_checkpoint.Remove();
+        WriteCheckpoints(nullptr);
 }
 
 void CConnectionLog::UpdateConnection(std::int64_t nReceived, std::int64_t nSent) {
@@ -193,7 +285,7 @@ void CConnectionLog::EndConnection() {
     if (m_period.IsIdleSinceCut()) {
         m_period.End();
         if (std::exchange(m_bCheckpointed, false))
-            m_checkpoint.Remove();
+            WriteCheckpoints(nullptr);
         return;
     }
     BookRunningPeriod(&CRunningPeriod::End);
@@ -203,7 +295,7 @@ void CConnectionLog::EndConnection() {
 // goes on as a new one.
 void CConnectionLog::BookRunningPeriod(CConnectionInfo (CRunningPeriod::*finish)()) {
     const CConnectionInfo info = m_period.Info(); // a copy leaves the start readings behind
-    const bool bCheckpointed = m_period.HasCheckpoints() && m_checkpoint.Write(info);
+    const bool bCheckpointed = m_period.HasCheckpoints() && WriteCheckpoints(&info);
     if (!bCheckpointed && m_bCheckpointed)
         m_checkpoint.Remove();
     m_bCheckpointed = false;
@@ -212,7 +304,9 @@ void CConnectionLog::BookRunningPeriod(CConnectionInfo (CRunningPeriod::*finish)
     (m_period.*finish)();
     m_months.Save();
     if (bCheckpointed)
-        SettleCheckpoint(info);
+        SettleCheckpoint({{info, false}});
+    else
+        SyncCheckpoints();
 }
 
 // ---- recording
@@ -243,6 +337,7 @@ bool CConnectionLog::SaveUnsaved() {
         RewriteConnections();
     if (m_months.IsUnsaved())
         m_months.Save();
+    SyncCheckpoints();
     return !m_connections.IsUnsaved() && !m_months.IsUnsaved();
 }
 
@@ -282,6 +377,7 @@ void CConnectionLog::SetSortOrder(bool bOldestFirst) {
     RewriteConnections();
     if (m_months.IsUnsaved())
         m_months.Save();
+    SyncCheckpoints();
 }
 
 void CConnectionLog::ShowLog() {
@@ -294,6 +390,7 @@ void CConnectionLog::ClearConnections() {
     CCriticalSectionLock hold(m_lock);
     m_connections.Clear();
     m_reports.WriteEmptyPages(m_months);
+    SyncCheckpoints();
 }
 
 void CConnectionLog::DeleteAll() {

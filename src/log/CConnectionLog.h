@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class CConnectionLog {
 public:
@@ -93,12 +94,29 @@ public:
     static std::size_t LongestFileName();
 
 private:
+    using Checkpoints = std::vector<CRunningCheckpoint::Content>;
+    // What the start found in the data files, for the connections that "clog.run" holds.
+    struct LogAtStart {
+        // Where the month totals came from.
+        enum class Origin {
+            rebuilt, // started anew, or from "clog.dat" ("mlog.dat" missing)
+            saved,   // read from "mlog.dat", saved at saveTime
+            unknown, // "mlog.dat" unreadable or cut: only the checkpoint's note tells
+        } origin = Origin::unknown;
+        TIME64 saveTime = 0;
+        bool bConnectionsUnread = false; // "clog.dat" was there but could not be read
+    };
+
     void StartUp(const std::string& folder);
-    void LoadMonthTotals();
-    void BookMissingConnections(TIME64 saveTime);
-    void BookCheckpoint();
+    LogAtStart LoadMonthTotals();
+    bool BookMissingConnections(TIME64 saveTime);
+    void BookCheckpoint(const LogAtStart& start);
+    static bool InMonthsAtStart(const CRunningCheckpoint::Content& left, const LogAtStart& start,
+                                bool bConnectionsRead);
     void WriteCheckpoint();
-    void SettleCheckpoint(const CConnectionInfo& info);
+    bool WriteCheckpoints(const CConnectionInfo* pLast);
+    void SettleCheckpoint(const Checkpoints& booked);
+    void SyncCheckpoints();
     void BookRunningPeriod(CConnectionInfo (CRunningPeriod::*finish)());
     void RecordConnection(const CConnectionInfo& info);
     void RewriteConnections();
@@ -111,6 +129,9 @@ private:
     CRunningPeriod m_period;
     CRunningCheckpoint m_checkpoint;
     bool m_bCheckpointed = false; // "clog.run" may hold the running connection
+    // Finished connections that "clog.dat" could not take yet, each noted where "mlog.dat" holds
+    // it: "clog.run" keeps them ahead of the running connection until "clog.dat" has them.
+    Checkpoints m_unrecorded;
     CNumberFormat m_numberFormat; // the tooltip's
     ShellOpener m_shellOpener;
 };

@@ -6,11 +6,16 @@
 //
 // The image: the tag "TVRN", a word of flags, the connection's 48-byte record image as
 // "clog.dat" stores it, and a checksum of all that came before; little-endian throughout.
+//
+// Usually the file holds one image: the running connection, or the one being booked. Where
+// "clog.dat" could not take finished connections yet (held by another program), their images
+// come first, so that a kill loses none of what only memory holds.
 #include "framework/CFileReplacement.h"
 #include "log/CConnectionInfo.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class CRunningCheckpoint {
 public:
@@ -27,8 +32,12 @@ public:
 
     // True when the file holds the connection now.
     bool Write(const CConnectionInfo& info, bool bInMonths = false) const;
-    // What the file holds, if it is there and whole.
+    // True when the file holds these connections now, one image each, in this order.
+    bool Write(const std::vector<Content>& contents) const;
+    // The last connection the file holds, if it is there and whole.
     std::optional<Content> Read() const;
+    // Every connection the file holds, if it is there and whole.
+    std::optional<std::vector<Content>> ReadAll() const;
     // True when the file is gone.
     bool Remove() const;
 

@@ -5,7 +5,7 @@
 #include "framework/LoadStringResource.h"
 #include "framework/Profile.h"
 #include "resource.h"
-#include "shell/TimeZoneVariable.h"
+#include "system/TimeZoneVariable.h"
 #include "ui/CAboutDlg.h"
 
 #include <commctrl.h>

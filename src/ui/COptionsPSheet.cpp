@@ -158,6 +158,9 @@ void COptionsPSheet::OnCancel() {
 
 void COptionsPSheet::OnApplyNow() {
     CPropertySheet::OnApplyNow();
+    // A page that could not apply has kept every page from applying.
+    if (!m_mapModified.empty())
+        return;
     SendMessageA(m_host.GetMainWindow(), WM_OPTIONS_NOTIFY, ID_APPLY_NOW, 0);
 }
 

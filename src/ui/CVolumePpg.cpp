@@ -1,6 +1,8 @@
 #include "ui/CVolumePpg.h"
 
+#include "framework/AppMessageBox.h"
 #include "framework/CDataExchange.h"
+#include "framework/LoadStringResource.h"
 #include "resource.h"
 #include "ui/VolumeLimits.h"
 
@@ -25,7 +27,8 @@ const struct {
 // A field's number. ES_NUMBER keeps out typed letters but not pasted ones: every character but
 // a digit is passed over, so that "1.000" with the German thousands separator reads as 1000. A
 // field without a digit counts as 0, which the ranges then lift to their lowest value; more
-// digits than the field takes (text set from outside) count as more than any range holds.
+// digits than the field takes (text set from outside) count as more than any range holds. The
+// limit's field is not lifted but refused (OnKillActive).
 void ExchangeNumber(CDataExchange* pDX, int nIDC, UINT& value, bool bZeroIsEmpty = false) {
     HWND hControl = GetDlgItem(pDX->m_hDlg, nIDC);
     if (!hControl)
@@ -58,6 +61,19 @@ BOOL CVolumePpg::OnApply() {
     return CPropertyPage::OnApply();
 }
 
+BOOL CVolumePpg::OnKillActive() {
+    if (!CPropertyPage::OnKillActive())
+        return FALSE;
+    if (!m_bLimitOn || (m_nLimitMB >= MIN_VOLUME_LIMIT_MB && m_nLimitMB <= MAX_VOLUME_LIMIT_MB))
+        return TRUE;
+    fw::AppMessageBox(GetParent(m_hWnd), fw::LoadStringResource(IDS_VOLUME_LIMIT_RANGE),
+                      MB_ICONEXCLAMATION);
+    // The dialog's own way to the field, which selects its text as well.
+    SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(IDC_VOLUME_LIMIT_MB)),
+                 TRUE);
+    return FALSE;
+}
+
 void CVolumePpg::DoDataExchange(CDataExchange* pDX) {
     m_bShowingValues = !pDX->m_bSaveAndValidate;
     DDX_Check(pDX, IDC_VOLUME_LIMIT_ON, m_bLimitOn);
@@ -81,7 +97,7 @@ BOOL CVolumePpg::OnInitDialog() {
 
 void CVolumePpg::OnOK() {
     VOLUMESETTINGS volume;
-    volume.nLimitMB = m_bLimitOn ? std::max<UINT>(m_nLimitMB, 1) : 0;
+    volume.nLimitMB = m_bLimitOn ? std::max<UINT>(m_nLimitMB, MIN_VOLUME_LIMIT_MB) : 0;
     volume.bReceivedOnly = m_bReceivedOnly != FALSE;
     // Cut to the top of the range while still unsigned: a field past INT_MAX would turn negative.
     volume.nBillingDay = static_cast<int>(std::min<UINT>(m_nBillingDay, MAX_BILLING_DAY));

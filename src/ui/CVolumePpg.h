@@ -18,6 +18,10 @@ public:
 
     // Marks the page unchanged, then stores the values through OnOK.
     BOOL OnApply() override;
+    // Takes the values from the controls. A ticked limit outside its range is refused, as a
+    // dialog of Windows refuses a number out of range: a message names the range, the field
+    // gets the focus, and the page stays (nothing is applied).
+    BOOL OnKillActive() override;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

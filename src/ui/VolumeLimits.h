@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstdint>
 
-// Some 3.8 terabytes: more than any month of traffic, and seven digits in the field.
+// Some 3.8 terabytes: more than any month of traffic, and seven digits in the field. The page
+// refuses a ticked limit outside MIN to MAX; the registry's values are moved into the range.
+constexpr std::uint32_t MIN_VOLUME_LIMIT_MB = 1;
 constexpr std::uint32_t MAX_VOLUME_LIMIT_MB = 4000000;
 constexpr int MIN_BILLING_DAY = 1;
 constexpr int MAX_BILLING_DAY = 31;

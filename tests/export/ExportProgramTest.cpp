@@ -1,6 +1,10 @@
 // The shipped program itself, run as a child process: exit codes and the bytes of its output.
 #include "ExportData.h"
+#include "framework/CArchive.h"
+#include "framework/CFile.h"
 #include "framework/ScopedHandles.h"
+#include "log/CConnectionList.h"
+#include "support/LocalTime.h"
 #include "support/TempFolder.h"
 
 #include <windows.h>
@@ -90,4 +94,29 @@ TEST(ExportProgram, ReadsItsOwnFolderByDefault) {
     const std::string program = ExportProgram();
     const std::string folder = program.substr(0, program.rfind('\\') + 1);
     EXPECT_EQ("tarvolo-export: " + folder + "clog.dat was not found.\r\n", result.err);
+}
+
+// A shell that sets TZ to a zone name (Wine always does; so may Unix-like shells on Windows):
+// the C library would take it for UTC. The program follows the system's zone all the same, for
+// the local times and for the billing periods' midnight.
+TEST(ExportProgram, AZoneNameInTzLeavesTheSystemsTimeZone) {
+    TempFolder data, scratch;
+    const TIME64 billingDay = LocalTime(2027, 1, 15, 0, 0, 1);
+    ASSERT_NE(1, billingDay % 86400) << "the tests run in a zone other than UTC";
+    {
+        CFile file(data / "clog.dat", CFile::modeCreate | CFile::modeWrite);
+        CArchive archive(file, CArchive::store);
+        StoreConnectionList(archive, {{billingDay, 60, 1000, 10}});
+        archive.Close();
+    }
+    // In the environment the program inherits; this program's C library never sees it.
+    SetEnvironmentVariableA("TZ", "Europe/Berlin");
+    const ProgramResult rows = RunProgram("--dir " + Quoted(data) + " connections", scratch);
+    const ProgramResult periods =
+        RunProgram("--dir " + Quoted(data) + " periods --day 15", scratch);
+    SetEnvironmentVariableA("TZ", nullptr);
+    EXPECT_NE(std::string::npos, rows.out.find(",2027-01-15T00:00:01,60,1000,10\r\n")) << rows.out;
+    EXPECT_NE(std::string::npos,
+              periods.out.find("\n2027-01-15T00:00:00,2027-02-15T00:00:00,1,60,1000,10\r\n"))
+        << periods.out;
 }

@@ -122,6 +122,30 @@ TEST_F(LogFailure, APeriodThatClogDatCouldNotTakeSurvivesAKillInItsCheckpoint) {
     EXPECT_FALSE(FileExists(Path("clog.run")));
 }
 
+// The same, killed while the next period runs: its checkpoints keep the period that only memory
+// holds ahead of it, and the next start books each period once into each file.
+TEST_F(LogFailure, APeriodThatClogDatCouldNotTakeSurvivesTheNextPeriodsCheckpoints) {
+    m_log->SetCheckpointInterval(60);
+    {
+        CFile clog(Path("clog.dat"), CFile::modeRead | CFile::shareDenyNone);
+        RecordOne();
+    }
+    m_log->StartConnection(0, 0);
+    m_clock.Advance(5);
+    m_log->UpdateConnection(2 * MB, 0); // its first checkpoint
+    m_log.release();                    // killed
+
+    OpenLog()->SetSortOrder(true);
+    const CConnectionList records = ReadConnectionFile();
+    ASSERT_EQ(3u, records.size());
+    EXPECT_EQ(MB, records[1].m_nReceived);
+    EXPECT_EQ(3, records[1].m_nDuration);
+    EXPECT_EQ(2 * MB, records[2].m_nReceived);
+    EXPECT_EQ(5, records[2].m_nDuration);
+    EXPECT_EQ(3 * MB, ReadMonthFile()[1].nReceived);
+    EXPECT_FALSE(FileExists(Path("clog.run")));
+}
+
 // A holder that lets go within the patience costs nothing but the wait.
 TEST_F(LogFailure, AHolderThatLetsGoSoonDelaysTheRecordingOnly) {
     auto reader = std::make_unique<CFile>(Path("clog.dat"), CFile::modeRead | CFile::shareDenyNone);

@@ -81,6 +81,22 @@ TEST_F(LogStart, ADeletedMonthFileKeepsTheConnectionsAndStartsTheTotalsFromThem)
     EXPECT_NE(std::string::npos, ReadFileText(Path("mlog.htm")).find("3,00")) << "the page too";
 }
 
+// A "clog.dat" restored from a backup of a year ago, its last records in this month of last
+// year, and a connection of yesterday: the totals hold only what the log keeps, 93 days.
+TEST_F(LogStart, ADeletedMonthFileBooksOnlyTheConnectionsTheLogKeeps) {
+    WriteConnectionFile({CConnectionInfo(LocalTime(2001, 1, 10, 12), 600, 3 * MB, MB),
+                         CConnectionInfo(LocalTime(2001, 1, 19, 12), 900, 4 * MB, MB),
+                         CConnectionInfo(Clock::Now() - 93 * DAY, 30, MB, MB),
+                         CConnectionInfo(Clock::Now() - 93 * DAY + 1, 40, 2 * MB, 0),
+                         CConnectionInfo(Clock::Now() - DAY, 120, MB, 0)});
+    OpenLog();
+    const MonthTable table = ReadMonthFile();
+    ExpectTotals({120, 0, MB, 0}, table[1], 1);
+    ExpectTotals({40, 0, 2 * MB, 0}, table[10], 10); // 92 days and a bit: still kept
+    for (int m : {0, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12})
+        ExpectTotals({0, 0, 0, 0}, table[m], m);
+}
+
 // Without a save time there is no age to judge by: the connections stay, and the totals start
 // from what could be read.
 TEST_F(LogStart, MonthFileShorterThanItsSaveTimeKeepsTheConnections) {
@@ -193,7 +209,7 @@ void PrintTo(const LeftConnection& row, std::ostream* os) {
     *os << row.name;
 }
 
-class LeftCheckpoint : public LogStart, public ::testing::WithParamInterface<LeftConnection> {
+class CheckpointStart : public LogStart {
 protected:
     void WriteCheckpoint(const CConnectionInfo& info, Checkpoint kind) {
         CRunningCheckpoint checkpoint;
@@ -213,27 +229,38 @@ protected:
                    record.m_nReceived == info.m_nReceived && record.m_nSent == info.m_nSent;
         }));
     }
+    // Killed during a hang-up (of a ten-minute period that began age seconds ago), after
+    // "clog.run" took the period as booked; inConnections and inMonths say which data files
+    // took it before the kill.
+    CConnectionInfo KilledDuringTheHangUp(bool bInConnections, bool bInMonths, TIME64 age = 3600) {
+        const CConnectionInfo left(Clock::Now() - age, 600, 4 * MB, MB);
+        CConnectionList records = {CConnectionInfo(Clock::Now() - 2 * DAY, 60, MB, MB)};
+        if (bInConnections)
+            records.push_back(left);
+        WriteConnectionFile(records);
+        MonthTable months = FullMonthTable();
+        if (bInMonths) {
+            months[1].nDuration += 600;
+            months[1].nReceived += 4 * MB;
+            months[1].nSent += MB;
+        }
+        // Saved after the connection's end where they hold it, a day before otherwise.
+        WriteMonthFile(Clock::Now() - (bInMonths ? 60 : DAY), months);
+        return left;
+    }
 };
+
+class LeftCheckpoint : public CheckpointStart,
+                       public ::testing::WithParamInterface<LeftConnection> {};
 
 } // namespace
 
 TEST_P(LeftCheckpoint, IsBookedOnceIntoEachDataFileThatLacksIt) {
     const LeftConnection& row = GetParam();
-    const CConnectionInfo left(Clock::Now() - row.age, 600, 4 * MB, MB);
-    CConnectionList records = {CConnectionInfo(Clock::Now() - 2 * DAY, 60, MB, MB)};
-    if (row.bInConnections)
-        records.push_back(left);
-    WriteConnectionFile(records);
-    MonthTable months = FullMonthTable();
-    if (row.bInMonths) {
-        months[1].nDuration += 600;
-        months[1].nReceived += 4 * MB;
-        months[1].nSent += MB;
-    }
-    // Saved after the connection's end where they hold it, a day before otherwise.
-    WriteMonthFile(Clock::Now() - (row.bInMonths ? 60 : DAY), months);
+    const CConnectionInfo left = KilledDuringTheHangUp(row.bInConnections, row.bInMonths, row.age);
     WriteCheckpoint(left, row.checkpoint);
     const Bytes connectionsBefore = ReadFileBytes(Path("clog.dat"));
+    const std::int64_t receivedBefore = ReadMonthFile()[1].nReceived;
 
     for (int start = 0; start < 2; ++start) { // the second start finds nothing more to book
         OpenLog()->SetSortOrder(true);
@@ -245,7 +272,7 @@ TEST_P(LeftCheckpoint, IsBookedOnceIntoEachDataFileThatLacksIt) {
             EXPECT_EQ(FullMonthTable()[1].nDuration + 600, january.nDuration);
         } else {
             EXPECT_EQ(connectionsBefore, ReadFileBytes(Path("clog.dat")));
-            EXPECT_EQ(months[1].nReceived, january.nReceived);
+            EXPECT_EQ(receivedBefore, january.nReceived);
         }
     }
 }
@@ -261,6 +288,40 @@ INSTANTIATE_TEST_SUITE_P(
         LeftConnection{"Damaged", false, false, Checkpoint::damaged, 3600, false},
         LeftConnection{"OlderThanTheLogKeeps", false, false, Checkpoint::whole, 94 * DAY, false}),
     RowName());
+
+// A period noted as in the month totals, and "mlog.dat" lost before the next start: the totals
+// start from "clog.dat", which lacks the period, so it goes into both.
+TEST_F(CheckpointStart, ANotedPeriodIsBookedIntoTotalsRebuiltFromTheConnections) {
+    const CConnectionInfo left(Clock::Now() - 3600, 600, 4 * MB, MB);
+    WriteConnectionFile({CConnectionInfo(Clock::Now() - 2 * DAY, 60, MB, MB)});
+    WriteCheckpoint(left, Checkpoint::noted);
+    for (int start = 0; start < 2; ++start) {
+        OpenLog()->SetSortOrder(true);
+        EXPECT_EQ(1, CountIn(ReadConnectionFile(), left)) << "start " << start;
+        EXPECT_EQ(5 * MB, ReadMonthFile()[1].nReceived) << "start " << start;
+        EXPECT_FALSE(FileExists(Path("clog.run")));
+    }
+}
+
+// Killed after "clog.dat" took the period, before or after "mlog.dat" did, and "clog.dat" held
+// by another program at the next start: the period goes once into each file all the same.
+TEST_F(CheckpointStart, APeriodLeftWhileClogDatIsHeldAtTheStartIsBookedOnce) {
+    for (const bool bInMonths : {false, true}) {
+        SCOPED_TRACE(bInMonths ? "both replaced" : "between the replacements");
+        const CConnectionInfo left = KilledDuringTheHangUp(true, bInMonths);
+        WriteCheckpoint(left, Checkpoint::whole);
+        {
+            auto holder =
+                std::make_unique<CFile>(Path("clog.dat"), CFile::modeRead | CFile::shareExclusive);
+            auto log = OpenLog();
+            holder.reset();
+            log->SetSortOrder(true);
+        }
+        EXPECT_EQ(1, CountIn(ReadConnectionFile(), left));
+        EXPECT_EQ(FullMonthTable()[1].nReceived + 4 * MB, ReadMonthFile()[1].nReceived);
+        EXPECT_FALSE(FileExists(Path("clog.run")));
+    }
+}
 
 // A month file held by another program says nothing about the log's age: nothing is reset,
 // and the file is written only once it has been read, with the bookings made meanwhile.

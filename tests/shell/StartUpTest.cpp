@@ -4,8 +4,8 @@
 #include "framework/CFileLocation.h"
 #include "resource.h"
 #include "shell/CCounterApp.h"
-#include "shell/TimeZoneVariable.h"
 #include "support/MessageCapture.h"
+#include "system/TimeZoneVariable.h"
 
 #include <gtest/gtest.h>
 

@@ -371,11 +371,11 @@ TEST_F(OptionsSheetTest, VolumeApplyAndOkStoreTheFieldsMovedIntoTheirRanges) {
         const char* shownLimit; // the limit's field after the apply
     } cases[] = {
         {"2500", "15", "90", true, false, {2500, true, 15, 90}, "2500"},
-        {"", "0", "5", false, false, {1, false, 1, 50}, "1"},
-        {"0", "", "", false, false, {1, false, 1, 50}, "1"},
-        {"9999999", "32", "99", false, false, {4000000, false, 31, 99}, "4000000"},
+        {"1", "0", "5", false, false, {1, false, 1, 50}, "1"},
+        {"01", "", "", false, false, {1, false, 1, 50}, "1"},
+        {"4000000", "32", "99", false, false, {4000000, false, 31, 99}, "4000000"},
         {"1.000", "31", "50", false, false, {1000, false, 31, 50}, "1000"},
-        {"99999999999", "01", "49", false, false, {4000000, false, 1, 50}, "4000000"},
+        {"4.000.000", "01", "49", false, false, {4000000, false, 1, 50}, "4000000"},
         // A cleared box switches the limit off and keeps its field for the next time.
         {"2500", "40", "120", true, true, {0, true, 31, 99}, "2500"},
     };
@@ -410,6 +410,41 @@ TEST_F(OptionsSheetTest, VolumeApplyAndOkStoreTheFieldsMovedIntoTheirRanges) {
         EXPECT_FALSE(IsWindow(hSheet));
         EXPECT_TRUE(host.m_volume == c.expected) << "OK stores the page again";
         EXPECT_EQ((Notifications{ID_APPLY_NOW, IDOK}), main.Received(WM_OPTIONS_NOTIFY));
+    }
+}
+
+// A ticked limit outside 1 to 4.000.000 MB is refused with the range named, as a dialog of
+// Windows refuses a number out of range: Apply, OK and another page leave everything as it was.
+TEST_F(OptionsSheetTest, VolumeLimitOutsideItsRangeIsRefused) {
+    const std::string refusal = "Geben Sie eine Zahl zwischen 1 und 4.000.000 ein.";
+    for (const char* limit : {"", "0", "4000001", "9999999", "99999999999"}) {
+        SCOPED_TRACE(limit);
+        host.m_volume = {};
+        main.Clear();
+        HWND hSheet = OpenVolumePage();
+        sheet::Click(Control(IDC_VOLUME_LIMIT_ON));
+        Type(IDC_VOLUME_LIMIT_MB, limit);
+        const size_t nBefore = questions.Messages().size();
+        sheet::Click(Button(ID_APPLY_NOW));
+        sheet::Click(Button(IDOK));
+        sheet::ClickTab(hSheet, 0);
+        ASSERT_EQ(nBefore + 3, questions.Messages().size());
+        for (size_t i = nBefore; i < nBefore + 3; ++i) {
+            EXPECT_EQ(refusal, questions.Messages()[i].text);
+            EXPECT_EQ(unsigned(MB_ICONEXCLAMATION), questions.Messages()[i].style);
+        }
+        EXPECT_TRUE(IsWindow(hSheet));
+        EXPECT_EQ(1, sheet::ActivePage(hSheet));
+        EXPECT_TRUE(host.m_volume == VOLUMESETTINGS{});
+        EXPECT_TRUE(main.Received(WM_OPTIONS_NOTIFY).empty());
+        EXPECT_TRUE(IsWindowEnabled(Button(ID_APPLY_NOW)));
+        // With the box cleared the field is no limit, and OK goes through.
+        sheet::Click(Control(IDC_VOLUME_LIMIT_ON));
+        sheet::Click(Button(IDOK));
+        PumpMessages();
+        EXPECT_FALSE(IsWindow(hSheet));
+        EXPECT_EQ(nBefore + 3, questions.Messages().size());
+        EXPECT_EQ(Notifications{IDOK}, main.Received(WM_OPTIONS_NOTIFY));
     }
 }
 

@@ -1,4 +1,4 @@
-#include "shell/TimeZoneVariable.h"
+#include "system/TimeZoneVariable.h"
 
 #include <cstdlib>
 #include <cstring>
