@@ -228,7 +228,7 @@ TEST_F(LogRecording, TheRunningConnectionIsCheckpointedEveryIntervalUntilItIsBoo
     checkpoint.SetPath(Path("clog.run"));
     // seconds online at each update, and the duration "clog.run" then holds
     const std::pair<int, int> updates[] = {{5, 5},    {55, 5},    {63, 5},   {64, 64},
-                                           {122, 64}, {123, 123}, {185, 185}};
+                                           {122, 64}, {123, 123}, {183, 183}};
     for (const auto& [online, checkpointed] : updates) {
         m_clock.Set(start + online);
         log->UpdateConnection(online * 1000, 7);
@@ -348,8 +348,7 @@ TEST_F(MonthBoundaryRecording, AConnectionIntoAprilIsBookedToMarch) {
     auto log = OpenLog();
     m_clock.Set(LocalTime(2002, 3, 31, 23, 50));
     log->StartConnection(0, 0);
-    m_clock.Set(LocalTime(2002, 4, 1, 0, 20));
-    log->UpdateConnection(3 * MB, MB);
+    OnlineFor(*log, 30 * 60, 3 * MB, MB);
     std::string text;
     log->GetVolumeText(text);
     EXPECT_EQ("4,00", text); // April so far: the running connection alone
@@ -395,11 +394,9 @@ TEST_P(ClockChangeRecording, BooksTheMeasuredLengthInTheMonthOfItsStart) {
     auto log = OpenLog();
     m_clock.Set(row.start.Time());
     log->StartConnection(0, 0);
-    m_clock.Advance(row.before);
-    log->UpdateConnection(MB, 0);
+    OnlineFor(*log, row.before, MB, 0);
     m_clock.Jump(row.setTo.Time() - Clock::Now());
-    m_clock.Advance(row.after);
-    log->UpdateConnection(3 * MB, MB);
+    OnlineFor(*log, row.after, 3 * MB, MB);
     log->EndConnection();
 
     const CConnectionList list = ReadConnectionFile();

@@ -130,9 +130,20 @@ protected:
         m_clock.Set(start);
         log.StartConnection(0, 0);
         log.UpdateConnection(0, 0);
-        m_clock.Set(start + duration);
-        log.UpdateConnection(received, sent);
+        OnlineFor(log, duration, received, sent);
         log.EndConnection();
+    }
+
+    // So many seconds more online, sampled at least once a minute as the program does (a longer
+    // gap would be a sleep); the samples read these counters.
+    void OnlineFor(CConnectionLog& log, int seconds, std::int64_t received, std::int64_t sent) {
+        int left = seconds;
+        do {
+            const int step = left < 60 ? left : 60;
+            m_clock.Advance(step);
+            log.UpdateConnection(received, sent);
+            left -= step;
+        } while (left > 0);
     }
 
     void ExpectMessages() { m_bMessagesExpected = true; }
