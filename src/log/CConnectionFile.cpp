@@ -31,17 +31,17 @@ bool AmongLast(const CConnectionList& list, std::size_t count, const CConnection
 
 void CConnectionFile::Queue(const CConnectionInfo& info) {
     m_queued.push_back(info);
-    m_use.bValid = false;
+    m_use.bValid = m_useOf.bValid = false;
 }
 
 void CConnectionFile::QueueUnlessRecorded(const CConnectionInfo& info) {
     m_unsure.push_back(info);
-    m_use.bValid = false;
+    m_use.bValid = m_useOf.bValid = false;
 }
 
 bool CConnectionFile::Load(CConnectionList& list) {
     // The file may have changed behind the log's back (restored from a backup, say).
-    m_use.bValid = false;
+    m_use.bValid = m_useOf.bValid = false;
     list.clear();
     if (!ReadWhole(list))
         return false;
@@ -82,7 +82,7 @@ bool CConnectionFile::ReadWhole(CConnectionList& list) const {
 }
 
 bool CConnectionFile::Save(const CConnectionList& list) {
-    m_use.bValid = false;
+    m_use.bValid = m_useOf.bValid = false;
     CFileReplacement replacement(m_strPath, m_opener);
     if (!replacement.Open())
         return false;
@@ -157,5 +157,20 @@ std::int64_t CConnectionFile::UseSince(TIME64 periodStart, bool bReceivedOnly) {
             !(recorded && AmongLast(*recorded, recorded->size(), info)))
             nBytes += info.GetUse(bReceivedOnly);
     m_use = {recorded.has_value(), periodStart, bReceivedOnly, nBytes};
+    return nBytes;
+}
+
+std::int64_t CConnectionFile::UseOf(TIME64 recordStart, bool bReceivedOnly) {
+    if (m_useOf.bValid && m_useOf.periodStart == recordStart &&
+        m_useOf.bReceivedOnly == bReceivedOnly)
+        return m_useOf.nBytes;
+    std::int64_t nBytes = 0;
+    const std::optional<CConnectionList> recorded = ReadLast(
+        [recordStart](const CConnectionInfo& info) { return info.m_timeStart >= recordStart; });
+    for (const CConnectionList& list : {recorded.value_or(CConnectionList()), m_unsure, m_queued})
+        for (const CConnectionInfo& info : list)
+            if (info.m_timeStart == recordStart)
+                nBytes = info.GetUse(bReceivedOnly);
+    m_useOf = {recorded.has_value(), recordStart, bReceivedOnly, nBytes};
     return nBytes;
 }

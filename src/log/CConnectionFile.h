@@ -54,6 +54,9 @@ public:
     // included: those received, or those received and sent. Read from the end of the file once
     // per change of the log, not at every call, unless the file could not be read.
     std::int64_t UseSince(TIME64 periodStart, bool bReceivedOnly);
+    // The bytes of the connection that began at recordStart, as UseSince counts them; 0 where
+    // there is none. Read once per change of the log, as UseSince.
+    std::int64_t UseOf(TIME64 recordStart, bool bReceivedOnly);
 
 private:
     bool ReadWhole(CConnectionList& list) const;
@@ -63,11 +66,11 @@ private:
     CFileReplacement::FileOpener m_opener;
     CConnectionList m_queued; // finished connections that the file has not taken yet
     CConnectionList m_unsure; // queued ahead of those unless the file turns out to hold them
-    // UseSince's sum, for the start and kind it was asked for.
+    // UseSince's sum and UseOf's bytes, for the start and kind they were asked for.
     struct UseCache {
         bool bValid = false;
         TIME64 periodStart = 0;
         bool bReceivedOnly = false;
         std::int64_t nBytes = 0;
-    } m_use;
+    } m_use, m_useOf;
 };

@@ -372,6 +372,13 @@ std::int64_t CConnectionLog::GetUseSince(TIME64 periodStart, bool bReceivedOnly)
     return nBytes;
 }
 
+std::int64_t CConnectionLog::GetUseOf(TIME64 recordStart, bool bReceivedOnly) {
+    const CConnectionInfo& running = m_period.Info();
+    if (IsConnected() && running.m_timeStart == recordStart)
+        return running.GetUse(bReceivedOnly);
+    return m_connections.UseOf(recordStart, bReceivedOnly);
+}
+
 void CConnectionLog::SetSortOrder(bool bOldestFirst) {
     m_reports.SetOldestFirst(bOldestFirst);
     RewriteConnections();

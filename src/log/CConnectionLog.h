@@ -68,6 +68,11 @@ public:
     // The bytes of the connections that began at or after periodStart, the running one
     // included: those received, or those received and sent.
     std::int64_t GetUseSince(TIME64 periodStart, bool bReceivedOnly);
+    // The bytes of the connection that began at recordStart, running or recorded; 0 where there
+    // is none.
+    std::int64_t GetUseOf(TIME64 recordStart, bool bReceivedOnly);
+    // The running connection as of its last readings.
+    const CConnectionInfo& GetRunningConnection() const { return m_period.Info(); }
     // Row order of "clog.htm"; rewrites the reports.
     void SetSortOrder(bool bOldestFirst);
     void ShowLog();

@@ -1,6 +1,7 @@
 #include "shell/CAppSettings.h"
 
 #include "framework/CRegistryKey.h"
+#include "framework/LittleEndian.h"
 #include "framework/Profile.h"
 #include "framework/LoadStringResource.h"
 #include "framework/CFileLocation.h"
@@ -26,6 +27,10 @@ const char BILLING_DAY_VALUE[] = "BillingDay";
 const char VOLUME_WARN_PERCENT_VALUE[] = "VolumeWarnPercent";
 const char VOLUME_WARNED_PERIOD_VALUE[] = "VolumeWarnedPeriod";
 const char VOLUME_WARNED_PERCENT_VALUE[] = "VolumeWarnedPercent";
+// The billing period and the period online (32-bit times), then the bytes received and sent
+// (64 bits each), little-endian.
+const char VOLUME_SPLIT_VALUE[] = "VolumeSplit";
+constexpr unsigned VOLUME_SPLIT_SIZE = 24;
 
 // A DWORD of the profile no larger than nMax: the comparison is made before the value is cut
 // to an int, so that a stored 0xFFFFFFFF is the largest value and not -1.
@@ -100,6 +105,31 @@ void CAppSettings::SaveVolumeWarned(const CVolumeWatch::WARNED& warned) const {
     fw::WriteProfileDword("", VOLUME_WARNED_PERIOD_VALUE, Clock::ToFileTime(warned.periodStart), 0);
     fw::WriteProfileDword("", VOLUME_WARNED_PERCENT_VALUE,
                           static_cast<unsigned long>(warned.nPercent), 0);
+}
+
+CVolumeWatch::SPLIT CAppSettings::LoadVolumeSplit() const {
+    std::vector<unsigned char> data;
+    CVolumeWatch::SPLIT split;
+    if (!fw::GetProfileBinary("", VOLUME_SPLIT_VALUE, data) || data.size() != VOLUME_SPLIT_SIZE)
+        return split;
+    split.periodStart = Clock::FromFileTime(fw::GetLittleEndian32(&data[0]));
+    split.recordStart = Clock::FromFileTime(fw::GetLittleEndian32(&data[4]));
+    split.nReceived = static_cast<std::int64_t>(fw::GetLittleEndian(&data[8], 8));
+    split.nSent = static_cast<std::int64_t>(fw::GetLittleEndian(&data[16], 8));
+    return split;
+}
+
+void CAppSettings::SaveVolumeSplit(const CVolumeWatch::SPLIT& split) const {
+    if (split.periodStart == 0) {
+        CRegistryKey(m_hUserRoot).DeleteEntry(fw::GetAppRegistryPath().c_str(), VOLUME_SPLIT_VALUE);
+        return;
+    }
+    unsigned char data[VOLUME_SPLIT_SIZE];
+    fw::PutLittleEndian32(&data[0], Clock::ToFileTime(split.periodStart));
+    fw::PutLittleEndian32(&data[4], Clock::ToFileTime(split.recordStart));
+    fw::PutLittleEndian(&data[8], static_cast<std::uint64_t>(split.nReceived), 8);
+    fw::PutLittleEndian(&data[16], static_cast<std::uint64_t>(split.nSent), 8);
+    fw::WriteProfileBinary("", VOLUME_SPLIT_VALUE, data, VOLUME_SPLIT_SIZE);
 }
 
 void CAppSettings::SaveSettings() {

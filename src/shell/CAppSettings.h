@@ -45,6 +45,9 @@ public:
     // nothing is written while no limit is set. Failures are silent.
     CVolumeWatch::WARNED LoadVolumeWarned() const;
     void SaveVolumeWarned(const CVolumeWatch::WARNED& warned) const;
+    // One binary value, there only while a split is kept.
+    CVolumeWatch::SPLIT LoadVolumeSplit() const;
+    void SaveVolumeSplit(const CVolumeWatch::SPLIT& split) const;
     // TRUE writes the Run value (the quoted program path) under the machine's Run key, or under
     // the user's where the machine's refuses it, and leaves it in one of them only. FALSE
     // deletes it from both, where allowed.

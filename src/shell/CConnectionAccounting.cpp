@@ -90,8 +90,10 @@ void CConnectionAccounting::OnTimer(UINT_PTR nIDEvent) {
     std::int64_t nReceived = 0;
     std::int64_t nSent = 0;
     // A failed sample leaves the log as it is until the next tick.
-    if (m_bConnected && Sample(nReceived, nSent))
+    if (m_bConnected && Sample(nReceived, nSent)) {
         m_log.UpdateConnection(nReceived, nSent);
+        SplitIfDue();
+    }
     UpdateTrayIcon();
 }
 
@@ -145,12 +147,26 @@ void CConnectionAccounting::UpdateTrayIcon() {
     WarnIfDue(nPeriodUse, now);
 }
 
-// The billing period's use where a limit is set; 0 otherwise.
+// The billing period's use where a limit is set; 0 otherwise. A period online across its start
+// counts with what it moved after it.
 std::int64_t CConnectionAccounting::PeriodUse(TIME64 now) {
     if (!m_pVolumeWatch || !m_pVolumeWatch->IsOn())
         return 0;
-    return m_log.GetUseSince(m_pVolumeWatch->PeriodStart(now),
-                             m_pVolumeWatch->Settings().bReceivedOnly);
+    const TIME64 periodStart = m_pVolumeWatch->PeriodStart(now);
+    const bool bReceivedOnly = m_pVolumeWatch->Settings().bReceivedOnly;
+    std::int64_t nUse = m_log.GetUseSince(periodStart, bReceivedOnly);
+    if (const CVolumeWatch::SPLIT* pSplit = m_pVolumeWatch->SplitOf(periodStart))
+        nUse += std::max<std::int64_t>(0, m_log.GetUseOf(pSplit->recordStart, bReceivedOnly) -
+                                              pSplit->Before(bReceivedOnly));
+    return nUse;
+}
+
+void CConnectionAccounting::SplitIfDue() {
+    if (!m_pVolumeWatch || !m_log.IsConnected())
+        return;
+    const CConnectionInfo& running = m_log.GetRunningConnection();
+    m_pVolumeWatch->SplitIfDue(Clock::Now(), running.m_timeStart, running.m_nReceived,
+                               running.m_nSent);
 }
 
 void CConnectionAccounting::WarnIfDue(std::int64_t nPeriodUse, TIME64 now) {
@@ -231,6 +247,7 @@ void CConnectionAccounting::EndOnlinePeriod() {
         LastReadings(nReceived, nSent);
     }
     m_log.UpdateConnection(nReceived, nSent);
+    SplitIfDue();
     m_log.EndConnection();
 }
 

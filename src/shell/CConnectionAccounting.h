@@ -100,6 +100,7 @@ private:
     std::int64_t PeriodUse(TIME64 now);
     void WarnIfDue(std::int64_t nPeriodUse, TIME64 now);
     void OnPeriodStartTimer();
+    void SplitIfDue();
 
     CConnectionLog& m_log;
     CTrayIcon& m_trayIcon;

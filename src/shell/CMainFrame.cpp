@@ -35,6 +35,8 @@ CMainFrame::CMainFrame(CAppSettings& settings, const CSingleInstance& instance, 
           [&settings](const CVolumeWatch::WARNED& warned) { settings.SaveVolumeWarned(warned); }),
       m_accounting(m_log, m_trayIcon), m_optionsSheet(settings) {
     m_log.SetCheckpointInterval(settings.m_nCheckpointSeconds);
+    m_volumeWatch.KeepSplitsIn(settings.LoadVolumeSplit(),
+                               [&settings](const auto& split) { settings.SaveVolumeSplit(split); });
     m_accounting.SetVolumeWatch(&m_volumeWatch);
 }
 

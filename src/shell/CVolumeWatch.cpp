@@ -17,6 +17,34 @@ void CVolumeWatch::ChangeSettings(const VOLUMESETTINGS& settings) {
 void CVolumeWatch::Rearm() {
     if (m_warned.nPercent != 0)
         Keep(WARNED{});
+    if (m_split.periodStart != 0)
+        KeepSplit(SPLIT{});
+}
+
+void CVolumeWatch::KeepSplitsIn(const SPLIT& split, SaveSplit save) {
+    m_split = split;
+    m_saveSplit = std::move(save);
+}
+
+void CVolumeWatch::SplitIfDue(TIME64 now, TIME64 recordStart, std::int64_t nReceived,
+                              std::int64_t nSent) {
+    if (!IsOn())
+        return;
+    const TIME64 periodStart = PeriodStart(now);
+    if (recordStart >= periodStart ||
+        (m_split.periodStart == periodStart && m_split.recordStart == recordStart))
+        return;
+    KeepSplit(SPLIT{periodStart, recordStart, nReceived, nSent});
+}
+
+const CVolumeWatch::SPLIT* CVolumeWatch::SplitOf(TIME64 periodStart) const {
+    return m_split.periodStart != 0 && m_split.periodStart == periodStart ? &m_split : nullptr;
+}
+
+void CVolumeWatch::KeepSplit(const SPLIT& split) {
+    m_split = split;
+    if (m_saveSplit)
+        m_saveSplit(m_split);
 }
 
 TIME64 CVolumeWatch::PeriodStart(TIME64 now) const {

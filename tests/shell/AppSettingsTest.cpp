@@ -327,6 +327,25 @@ TEST_F(AppSettingsTest, VolumeWarnedGoesRoundAndIsWrittenOnlyWhileNotZero) {
     }
 }
 
+// The split of a billing period goes round in one 24-byte value, times as the data files keep
+// them and the bytes in 64 bits; with none kept, no value is there.
+TEST_F(AppSettingsTest, VolumeSplitGoesRoundAndIsThereOnlyWhileKept) {
+    SavedValue saved{HKEY_CURRENT_USER, APP_KEY, "VolumeSplit"};
+    const CVolumeWatch::SPLIT cases[] = {
+        {1767222000, 1767190000, std::int64_t(5) << 32 | 7, 3},
+        {},
+    };
+    for (const CVolumeWatch::SPLIT& split : cases) {
+        settings.SaveVolumeSplit(split);
+        DWORD type = 0;
+        const std::vector<BYTE> data =
+            SavedValue::Read(HKEY_CURRENT_USER, APP_KEY, "VolumeSplit", type);
+        EXPECT_EQ(split.periodStart ? DWORD(REG_BINARY) : 0u, type);
+        EXPECT_EQ(split.periodStart ? 24u : 0u, data.size());
+        EXPECT_TRUE(CAppSettings().LoadVolumeSplit() == split);
+    }
+}
+
 TEST_F(AppSettingsTest, ProfileOfAnotherTypeCountsAsMissing) {
     WriteProfile(Bytes({1, 0, 0, 0}), REG_DWORD);
     settings.LoadSettings();

@@ -791,6 +791,39 @@ TEST_F(VolumeLimitTest, OfflineTheTooltipFollowsTheBillingDay) {
     EXPECT_EQ(std::vector<TimerCall>({{false, Window(), IDT_PERIOD_START, 0}}), TimerCalls());
 }
 
+// A line up across the billing day: the new billing period counts the bytes after the first
+// sample in it, received and sent apart, also after the hang-up and a restart; the month and the
+// record keep the whole period. Changing the settings drops the split.
+TEST_F(VolumeLimitTest, APeriodAcrossTheBillingDayCountsItsLaterBytesInTheNewOne) {
+    VOLUMESETTINGS settings = Limit(1000, false);
+    settings.nBillingDay = 6;
+    BeginWithLimit(settings, 700);
+    CVolumeWatch::SPLIT kept;
+    const auto keep = [&kept](const CVolumeWatch::SPLIT& split) { kept = split; };
+    m_watch->KeepSplitsIn(kept, keep);
+    m_clock.Set(LocalTime(2002, 2, 5, 23, 59, 50));
+    m_counter.Sampled(0, 0);
+    Report(1, 1);
+    Sample(100 * MB, 10 * MB);
+    EXPECT_EQ(0, kept.periodStart);
+    Sample(150 * MB, 20 * MB); // midnight: the first sample in the new billing period
+    EXPECT_TRUE((CVolumeWatch::SPLIT{LocalTime(2002, 2, 6), LocalTime(2002, 2, 5, 23, 59, 50),
+                                     150 * MB, 20 * MB}) == kept);
+    Sample(200 * MB, 30 * MB);
+    EXPECT_EQ("Tarvolo: 230,00 MByte, 60 von 1.000 MB", LastTip());
+    Report(0);
+    EXPECT_EQ("Tarvolo: 230,00 MByte, 60 von 1.000 MB", LastTip());
+
+    StartWatch(settings);
+    m_watch->KeepSplitsIn(kept, keep);
+    m_accounting->SetVolumeWatch(m_watch.get());
+    m_accounting->UpdateTrayIcon();
+    EXPECT_EQ("Tarvolo: 230,00 MByte, 60 von 1.000 MB", LastTip());
+
+    m_watch->ChangeSettings(Limit(1000, true, 80));
+    EXPECT_EQ(0, kept.periodStart);
+}
+
 TEST_F(VolumeLimitTest, DeletingTheLogResetsTheUse) {
     BeginWithLimit(Limit(1000), 900);
     EXPECT_EQ("Tarvolo: 0,00 MByte, 900 von 1.000 MB", LastTip());
