@@ -83,6 +83,32 @@ TEST_F(Tarvolo, DialInTrafficHangUp_OneRecordWithItsVolumesAndTheMonthEntry) {
     EXPECT_EQ(1u, Records().size()); // nothing more to book at the end
 }
 
+// A sleep with the link up: the suspend books the running period at once with one more sample;
+// the resume has the watcher count again and begins a new period, which counts on from the
+// readings at the suspend, so that what the link moved while asleep is not lost.
+TEST_F(Tarvolo, SuspendAndResumeWithTheLinkUp_TwoRecordsAndNoByteLost) {
+    const HWND frame = StartRunning();
+    ASSERT_NE(nullptr, frame);
+    DialIn();
+    Traffic(2 * kMegabyte, kMegabyte);
+    EXPECT_EQ(TRUE, SendMessageA(frame, WM_POWERBROADCAST, PBT_APMSUSPEND, 0));
+    const CConnectionList booked = WaitForRecords(1);
+    ASSERT_EQ(1u, booked.size());
+    EXPECT_EQ(2 * kMegabyte, booked.front().m_nReceived);
+
+    ASSERT_TRUE(Sim({{"received", std::to_string(1000 + 3 * kMegabyte)}})); // while asleep
+    const long before = SamplesTaken();
+    EXPECT_EQ(TRUE, SendMessageA(frame, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0));
+    ExpectOnlinePeriodBegins(before);
+    Traffic(4 * kMegabyte, 2 * kMegabyte);
+    HangUp();
+    const CConnectionList records = WaitForRecords(2);
+    ASSERT_EQ(2u, records.size());
+    EXPECT_EQ(2 * kMegabyte, records.back().m_nReceived);
+    EXPECT_EQ(kMegabyte, records.back().m_nSent);
+    EXPECT_GE(records.back().m_timeStart, booked.front().m_timeStart + booked.front().m_nDuration);
+}
+
 // A billing period from today at 79 % of a 1,000 MB limit: a period that crosses 80 % shows the
 // warning once, which the program keeps for the period, and a restart shows none again (Wine's
 // tray would show it within its balloon delay of the start).
