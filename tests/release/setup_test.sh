@@ -198,12 +198,13 @@ run "$setup" /S /AUTOSTART=1 "/D=$win_dir" || rc=$?
 [ $rc -eq 0 ] || fail "upgrade: exit code $rc"
 gone() { ! kill -0 "$old_program" 2>/dev/null; }
 wait_for 50 gone || fail "upgrade: the old program still runs"
+# The new program samples the connection that is still up, under a process of its own. Its start
+# may replace clog.dat, which a reader at that moment finds held: the log is read after it.
+new_sampler() { [ "$(cut -d: -f1 "$state.collects" 2>/dev/null)" != "$old_sampler" ]; }
+wait_for 150 new_sampler || fail "upgrade: the program was not started again"
 rows=$("$wine" "$win_dir\\tarvolo-export.exe" connections --dir "$win_dir" 2>>"$log" | tr -d '\r' | tail -n +2)
 [ "$(printf '%s\n' "$rows" | grep -c .)" -eq 1 ] || fail "upgrade: booked periods: ${rows:-none}"
 [[ "$rows" == *,$((3 * megabyte)),$((megabyte / 4)) ]] || fail "upgrade: the period is not booked whole: $rows"
-# The new program samples the connection that is still up, under a process of its own.
-new_sampler() { [ "$(cut -d: -f1 "$state.collects" 2>/dev/null)" != "$old_sampler" ]; }
-wait_for 150 new_sampler || fail "upgrade: the program was not started again"
 expected_run="\"$exe\""
 [ "$(run_values)" = "HKCU=$expected_run"$'\nHKLM=<none>' ] ||
     fail "upgrade with /AUTOSTART=1: Run values $(run_values), not HKCU=$expected_run"
