@@ -258,7 +258,12 @@ void CConnectionLog::SyncCheckpoints() {
 
 void CConnectionLog::StartConnection(std::int64_t nReceived, std::int64_t nSent) {
     m_period.Start(nReceived, nSent);
-    // The connection dropped here is not to be booked after a crash either.
+    DropRunningCheckpoint();
+}
+
+// A running connection dropped unbooked is not to be booked after a crash either: "clog.run"
+// keeps only what the data files lack.
+void CConnectionLog::DropRunningCheckpoint() {
     if (std::exchange(m_bCheckpointed, false))
         WriteCheckpoints(nullptr);
 }
@@ -284,8 +289,7 @@ void CConnectionLog::EndConnection() {
         return;
     if (m_period.IsIdleSinceCut()) {
         m_period.End();
-        if (std::exchange(m_bCheckpointed, false))
-            WriteCheckpoints(nullptr);
+        DropRunningCheckpoint();
         return;
     }
     BookRunningPeriod(&CRunningPeriod::End);

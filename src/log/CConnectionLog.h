@@ -123,6 +123,7 @@ private:
     void SettleCheckpoint(const Checkpoints& booked);
     void SyncCheckpoints();
     void BookRunningPeriod(CConnectionInfo (CRunningPeriod::*finish)());
+    void DropRunningCheckpoint();
     void RecordConnection(const CConnectionInfo& info);
     void RewriteConnections();
     void ReportDataFile(unsigned nIDText, const std::string& path) const;
