@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class CAppSettings : public COptionsHost {
 public:
@@ -31,6 +32,14 @@ public:
     // The volume limit: the DWORD values "VolumeLimitMB", "VolumeReceivedOnly", "BillingDay" and
     // "VolumeWarnPercent" beside "Profile", each present only while it differs from its default.
     VOLUMESETTINGS m_volume;
+    // What is metered: the REG_SZ values "AdapterName", "AdapterGuid" and "WlanNetwork" beside
+    // "Profile", each present only while it is not empty.
+    CONNECTIONSETTINGS m_connection;
+    // How often a chosen adapter is looked at where the system announces no change: the value
+    // "AdapterCheckSeconds" beside "Profile", DEFAULT_ADAPTER_CHECK_SECONDS where it is missing
+    // or 0. Only read, never written.
+    static constexpr unsigned long DEFAULT_ADAPTER_CHECK_SECONDS = 5;
+    unsigned long m_nAdapterCheckSeconds = DEFAULT_ADAPTER_CHECK_SECONDS;
 
     // Reads the record from the profile value "Profile"; whether the program starts with
     // Windows comes from the Run value, whatever the record says. A volume value that is missing
@@ -70,9 +79,16 @@ public:
     // The window the help system and the options sheet report to.
     void SetMainWindow(HWND hWnd) { m_hMainWnd = hWnd; }
     void SetWinHelpFunction(WinHelpFunction winHelp) { m_winHelp = std::move(winHelp); }
+    // Where ListAdapters gets its answer: the frame, which knows the adapters.
+    using AdapterLister = std::function<std::vector<ADAPTERENTRY>()>;
+    void SetAdapterLister(AdapterLister lister) { m_listAdapters = std::move(lister); }
 
     PROFILEDATA& Profile() override { return m_profile; }
     VOLUMESETTINGS& Volume() override { return m_volume; }
+    CONNECTIONSETTINGS& Connection() override { return m_connection; }
+    std::vector<ADAPTERENTRY> ListAdapters() override {
+        return m_listAdapters ? m_listAdapters() : std::vector<ADAPTERENTRY>();
+    }
     HWND GetMainWindow() const override { return m_hMainWnd; }
     BOOL HelpFileExists(std::string* pPath = nullptr) const override;
     BOOL ShowHelp(DWORD dwData, UINT nCmd) override;
@@ -86,4 +102,5 @@ private:
     HKEY m_hMachineRoot = HKEY_LOCAL_MACHINE;
     HKEY m_hUserRoot = HKEY_CURRENT_USER;
     WinHelpFunction m_winHelp;
+    AdapterLister m_listAdapters;
 };
