@@ -15,12 +15,16 @@ class PreviewHost : public COptionsHost {
 public:
     PROFILEDATA& Profile() override { return m_profile; }
     VOLUMESETTINGS& Volume() override { return m_volume; }
+    CONNECTIONSETTINGS& Connection() override { return m_connection; }
+    std::vector<ADAPTERENTRY> ListAdapters() override { return m_adapters; }
     HWND GetMainWindow() const override { return nullptr; }
     BOOL HelpFileExists(std::string*) const override { return TRUE; }
     BOOL ShowHelp(DWORD, UINT) override { return TRUE; }
 
     PROFILEDATA m_profile = {16, TRUE, 0, FALSE};
     VOLUMESETTINGS m_volume;
+    CONNECTIONSETTINGS m_connection;
+    std::vector<ADAPTERENTRY> m_adapters;
 };
 
 class TimedAboutDlg : public CAboutDlg {
