@@ -295,6 +295,13 @@ void CConnectionLog::EndConnection() {
     BookRunningPeriod(&CRunningPeriod::End);
 }
 
+void CConnectionLog::CutConnectionAt(TIME64 at) {
+    if (!m_period.IsRunning())
+        return;
+    m_period.EndTimeAt(at);
+    BookRunningPeriod(&CRunningPeriod::Continue);
+}
+
 // What the running period holds goes into both data files; the period ends there or, at a gap,
 // goes on as a new one.
 void CConnectionLog::BookRunningPeriod(CConnectionInfo (CRunningPeriod::*finish)()) {

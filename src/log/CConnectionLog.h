@@ -57,6 +57,9 @@ public:
     // in, records it in "clog.dat" and the reports, and saves the month totals. One that began
     // at a gap and moved no byte is dropped.
     void EndConnection();
+    // Books the running connection as ending at the moment at (a local midnight since its last
+    // readings), and goes on with a new one that begins there, so that no record spans a day.
+    void CutConnectionAt(TIME64 at);
     // While a connection runs, its first update writes it to "clog.run", and a later one once
     // this many seconds have passed since it was last written there; 0 writes none. A "clog.run"
     // that a crash left is booked at the start whatever the interval: at most once into each data

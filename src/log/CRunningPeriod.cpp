@@ -71,6 +71,22 @@ CConnectionInfo CRunningPeriod::Cut() {
     return ended;
 }
 
+void CRunningPeriod::EndTimeAt(TIME64 at) {
+    if (m_bRunning && at >= m_info.m_timeStart && at - m_info.m_timeStart < m_info.m_nDuration)
+        m_info.m_nDuration = static_cast<std::int32_t>(at - m_info.m_timeStart);
+}
+
+CConnectionInfo CRunningPeriod::Continue() {
+    const CConnectionInfo ended = m_info;
+    const std::int64_t nReceived = m_info.m_nReceivedStart + m_info.m_nReceived;
+    const std::int64_t nSent = m_info.m_nSentStart + m_info.m_nSent;
+    const TIME64 start = m_info.m_timeStart + m_info.m_nDuration;
+    Begin(start, nReceived, nSent);
+    // The time since the end is the new period's already.
+    m_nOnlineMs = static_cast<std::uint64_t>(std::max<TIME64>(0, Clock::Now() - start)) * 1000;
+    return ended;
+}
+
 bool CRunningPeriod::IsGapSinceUpdate() const {
     return m_bRunning && static_cast<std::uint32_t>(Clock::Ticks() - m_dwLastTicks) > GAP_MS;
 }

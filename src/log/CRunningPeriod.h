@@ -34,6 +34,12 @@ public:
     // The period as of its last update, and a new one that begins now from the readings of that
     // update: what the counters move from here on is the new period's.
     CConnectionInfo Cut();
+    // Ends the period's time at the moment at where it lies within it (a midnight passed since
+    // the last update): the period is booked as ending there.
+    void EndTimeAt(TIME64 at);
+    // The period as of its last update, and a new one that begins where it ends, from the
+    // readings of that update. Unlike a cut at a gap, the new one is online time from its start.
+    CConnectionInfo Continue();
 
     bool IsRunning() const { return m_bRunning; }
     // More than GAP_MS since the last update: the next one should follow a Cut().

@@ -4,27 +4,28 @@
 // Waits for the Remote Access Service's events, or counts every two seconds where there are none.
 #include "framework/CEvent.h"
 #include "framework/CWinThread.h"
+#include "links/CLinkWatcher.h"
 
 #include <windows.h>
 
 #include <memory>
 
-class CRasWatcher {
+class CRasWatcher : public CLinkWatcher {
 public:
     CRasWatcher();
-    virtual ~CRasWatcher();
+    ~CRasWatcher() override;
     CRasWatcher(const CRasWatcher&) = delete;
     CRasWatcher& operator=(const CRasWatcher&) = delete;
 
     // Starts the thread that reports to hWnd with nMessage (WM_USER or above).
-    bool Start(HWND hWnd, UINT nMessage);
+    bool Start(HWND hWnd, UINT nMessage) override;
     // Ends the thread; returns when it has ended or the bounded wait has run out. A thread
     // still inside a call of the service then ends on its own when the call returns, without a
     // report, and touches nothing of the watcher: the watcher may go at once.
-    void Stop();
+    void Stop() override;
     // Has the thread count the connections at once and report the number, changed or not: after
     // a resume or a change of what is measured, the frame asks what is up now.
-    void CountNow();
+    void CountNow() override;
 
     // Dial-up connections that are enumerated and whose state can be read and is connected.
     static int CountActiveConnections();

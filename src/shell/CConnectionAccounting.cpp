@@ -35,6 +35,19 @@ std::string DayAndMonth(TIME64 time) {
     return text;
 }
 
+// The first local midnight after time.
+TIME64 NextMidnight(TIME64 time) {
+    const __time64_t value = time;
+    std::tm local{};
+    if (_localtime64_s(&local, &value) != 0)
+        return time + 24 * 3600;
+    local.tm_mday += 1;
+    local.tm_hour = local.tm_min = local.tm_sec = 0;
+    local.tm_isdst = -1; // whichever the new day has
+    const __time64_t midnight = _mktime64(&local);
+    return midnight > value ? midnight : time + 24 * 3600;
+}
+
 } // namespace
 
 const CConnectionAccounting::TIMER_CALLS CConnectionAccounting::SYSTEM_TIMER = {&::SetTimer,
@@ -47,6 +60,7 @@ CConnectionAccounting::CConnectionAccounting(CConnectionLog& log, CTrayIcon& tra
 
 CConnectionAccounting::~CConnectionAccounting() {
     StopTimer();
+    StopMidnightTimer();
     if (m_bPeriodStartTimer)
         m_timer.pfnKillTimer(m_hWnd, IDT_PERIOD_START);
 }
@@ -80,6 +94,8 @@ LRESULT CConnectionAccounting::OnConnectionsChanged(WPARAM /*wParam*/, LPARAM lP
 void CConnectionAccounting::OnTimer(UINT_PTR nIDEvent) {
     if (nIDEvent == IDT_PERIOD_START)
         OnPeriodStartTimer();
+    if (nIDEvent == IDT_MIDNIGHT)
+        OnMidnightTimer();
     if (nIDEvent != IDT_MEASURE)
         return;
     if (m_bSuspended) {
@@ -114,7 +130,50 @@ void CConnectionAccounting::Resume() {
         m_countNow();
 }
 
+void CConnectionAccounting::SetCutAtMidnight(bool bCut) {
+    m_bCutAtMidnight = bCut;
+    ArmMidnightTimer();
+}
+
+// Armed while a period runs on a link that is cut at midnight; a timer that comes early (the
+// clock was set back, or the timer's own inaccuracy) waits for the rest.
+void CConnectionAccounting::ArmMidnightTimer() {
+    StopMidnightTimer();
+    if (!m_bCutAtMidnight || !m_log.IsConnected() || !m_hWnd)
+        return;
+    const TIME64 now = Clock::Now();
+    const TIME64 midnight = NextMidnight(now);
+    if (m_timer.pfnSetTimer(m_hWnd, IDT_MIDNIGHT, static_cast<UINT>((midnight - now) * 1000),
+                            nullptr) != 0)
+        m_midnight = midnight;
+}
+
+void CConnectionAccounting::StopMidnightTimer() {
+    if (m_midnight != 0)
+        m_timer.pfnKillTimer(m_hWnd, IDT_MIDNIGHT);
+    m_midnight = 0;
+}
+
+// The sample at midnight ends the record of the day before there, and the next begins there:
+// each day's bytes land in their day, month and billing period.
+void CConnectionAccounting::OnMidnightTimer() {
+    const TIME64 midnight = m_midnight;
+    if (midnight == 0 || Clock::Now() < midnight || m_bSuspended) {
+        ArmMidnightTimer();
+        return;
+    }
+    std::int64_t nReceived = 0;
+    std::int64_t nSent = 0;
+    if (m_log.IsConnected() && Sample(nReceived, nSent))
+        m_log.UpdateConnection(nReceived, nSent);
+    m_log.CutConnectionAt(midnight);
+    ArmMidnightTimer();
+    UpdateTrayIcon();
+}
+
 void CConnectionAccounting::ArmPeriodStartTimer() {
+    if (m_midnight != 0)
+        ArmMidnightTimer();
     if (m_bPeriodStartTimer)
         m_timer.pfnKillTimer(m_hWnd, IDT_PERIOD_START);
     m_bPeriodStartTimer = false;
@@ -221,6 +280,7 @@ void CConnectionAccounting::StartOnlinePeriod(bool bAfterSuspend) {
         std::int64_t nSent = 0;
         if (Sample(nReceived, nSent))
             m_log.UpdateConnection(nReceived, nSent);
+        ArmMidnightTimer();
         return;
     }
     m_received.Restart();
@@ -231,11 +291,13 @@ void CConnectionAccounting::StartOnlinePeriod(bool bAfterSuspend) {
         nReceived = nSent = CConnectionLog::MISSING_READING;
     m_log.StartConnection(nReceived, nSent);
     m_log.UpdateConnection(nReceived, nSent);
+    ArmMidnightTimer();
 }
 
 // The traffic since the last tick belongs to the period as well, so the end takes one more
 // sample before the log books it. A sample that fails keeps the readings of the last good one.
 void CConnectionAccounting::EndOnlinePeriod() {
+    StopMidnightTimer();
     if (!m_log.IsConnected())
         return;
     std::int64_t nReceived = CConnectionLog::MISSING_READING;

@@ -27,6 +27,7 @@ class CVolumeWatch;
 const UINT_PTR IDT_MEASURE = 11;       // the measuring timer
 const UINT MEASURE_INTERVAL_MS = 5000; // its period
 const UINT_PTR IDT_PERIOD_START = 14;  // the tooltip at the start of a billing period
+const UINT_PTR IDT_MIDNIGHT = 15;      // a period cut at local midnight
 
 class CConnectionAccounting {
 public:
@@ -52,6 +53,9 @@ public:
     // period's use and the limit, and a warning that is due shows as a balloon of the tray icon
     // (where the shell shows none, as a message that lets the counting go on).
     void SetVolumeWatch(CVolumeWatch* pWatch) { m_pVolumeWatch = pWatch; }
+    // The link's periods end at each local midnight and go on as new ones (a network adapter's),
+    // through a sample taken by a timer at that moment.
+    void SetCutAtMidnight(bool bCut);
 
     // WM_CONNECTIONS_CHANGED: lParam is the number of active connections; wParam is not used.
     LRESULT OnConnectionsChanged(WPARAM wParam, LPARAM lParam);
@@ -73,6 +77,7 @@ public:
     // With a limit set, the tooltip and the warnings change when a billing period begins, also
     // offline: a timer at that moment, at most a day ahead (no timer reaches a whole period), set
     // anew whenever it fires and whenever the clock, the settings or a resume may have moved it.
+    // The midnight timer of a running period is set anew with it.
     void ArmPeriodStartTimer();
     // Image and tooltip of the tray icon for the current state and the month's volume; a
     // warning of the volume limit that is due.
@@ -101,6 +106,9 @@ private:
     void WarnIfDue(std::int64_t nPeriodUse, TIME64 now);
     void OnPeriodStartTimer();
     void SplitIfDue();
+    void ArmMidnightTimer();
+    void StopMidnightTimer();
+    void OnMidnightTimer();
 
     CConnectionLog& m_log;
     CTrayIcon& m_trayIcon;
@@ -120,4 +128,6 @@ private:
     bool m_bOnlineAtSuspend = false; // the first report after it counts on from its readings
     DWORD m_dwSuspendTicks = 0;
     bool m_bPeriodStartTimer = false;
+    bool m_bCutAtMidnight = false;
+    TIME64 m_midnight = 0; // the midnight the running timer waits for; 0: none runs
 };

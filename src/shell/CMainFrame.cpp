@@ -1,6 +1,9 @@
 #include "shell/CMainFrame.h"
 
+#include "counters/CAdapterCounter.h"
 #include "counters/TrafficCounterFactory.h"
+#include "links/CAdapterWatcher.h"
+#include "shell/AdapterList.h"
 #include "system/WorkingSet.h"
 #include "framework/AppMessageBox.h"
 #include "framework/CResourceException.h"
@@ -12,6 +15,8 @@
 
 #include <prsht.h>
 
+#include <algorithm>
+
 const UINT g_nTaskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
 
 CMainFrame::PARTS CMainFrame::SystemParts() {
@@ -19,6 +24,13 @@ CMainFrame::PARTS CMainFrame::SystemParts() {
     parts.checkRasAvailable = &CheckRasAvailable;
     parts.createCounter = [] { return CreateTrafficCounter(g_osvi); };
     parts.createWatcher = [] { return std::make_unique<CRasWatcher>(); };
+    parts.createAdapterCounter = [](const CONNECTIONSETTINGS& connection) {
+        return std::make_unique<CAdapterCounter>(connection.adapterGuid, connection.adapterName);
+    };
+    parts.createAdapterWatcher = [](const CONNECTIONSETTINGS& connection, DWORD dwCheckMs) {
+        return std::make_unique<CAdapterWatcher>(CAdapterWatcher::SETTINGS{
+            connection.adapterGuid, connection.adapterName, connection.wlanNetwork, dwCheckMs});
+    };
     return parts;
 }
 
@@ -38,10 +50,12 @@ CMainFrame::CMainFrame(CAppSettings& settings, const CSingleInstance& instance, 
     m_volumeWatch.KeepSplitsIn(settings.LoadVolumeSplit(),
                                [&settings](const auto& split) { settings.SaveVolumeSplit(split); });
     m_accounting.SetVolumeWatch(&m_volumeWatch);
+    settings.SetAdapterLister([&settings] { return ListAdapterEntries(settings.m_connection); });
 }
 
 CMainFrame::~CMainFrame() {
     m_optionsSheet.Release();
+    m_settings.SetAdapterLister(nullptr);
     m_accounting.SetCounter(nullptr);
     m_pCounter.reset();
     // Stops the watcher's thread.
@@ -104,6 +118,7 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
         e.ReportError(MB_OK);
         return -1;
     }
+    m_bStarted = true;
     m_accounting.UpdateTrayIcon();
     m_accounting.ArmPeriodStartTimer();
     m_startUpMessages.ShowWhenIdle();
@@ -111,7 +126,11 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
 }
 
 void CMainFrame::CreateParts() {
-    CheckDialUp();
+    m_measured = m_settings.m_connection;
+    // An adapter needs no dial-up service; one that is missing is no error either (it is not
+    // connected until it comes).
+    if (!m_measured.UsesAdapter())
+        CheckDialUp();
     CreateTrayIcon();
     OpenCounter();
     StartWatcher();
@@ -137,7 +156,9 @@ void CMainFrame::CreateTrayIcon() {
 }
 
 void CMainFrame::OpenCounter() {
-    m_pCounter = m_parts.createCounter();
+    m_pCounter = m_measured.UsesAdapter() && m_parts.createAdapterCounter
+                     ? m_parts.createAdapterCounter(m_measured)
+                     : m_parts.createCounter();
     if (!m_pCounter || !m_pCounter->Open() || !m_pCounter->AddCounter(COUNTER_BYTES_RECEIVED) ||
         !m_pCounter->AddCounter(COUNTER_BYTES_SENT))
         FailMeasuring(IDS_COUNTER_FAILED);
@@ -153,14 +174,49 @@ void CMainFrame::OpenCounter() {
 }
 
 void CMainFrame::StartWatcher() {
-    m_pWatcher = m_parts.createWatcher();
+    if (m_measured.UsesAdapter() && m_parts.createAdapterWatcher)
+        m_pWatcher = m_parts.createAdapterWatcher(
+            m_measured, std::max<DWORD>(1, m_settings.m_nAdapterCheckSeconds) * 1000);
+    else
+        m_pWatcher = m_parts.createWatcher();
     if (!m_pWatcher || !m_pWatcher->Start(m_hWnd, WM_CONNECTIONS_CHANGED))
         throw CResourceException();
+    m_accounting.SetCutAtMidnight(m_pWatcher->CutsPeriodsAtMidnight());
+}
+
+void CMainFrame::StopMeasuring() {
+    m_accounting.OnConnectionsChanged(0, 0);
+    m_pWatcher.reset();
+    // What the old watcher reported before it ended is no news of the new source.
+    MSG msg;
+    while (PeekMessageA(&msg, m_hWnd, WM_CONNECTIONS_CHANGED, WM_CONNECTIONS_CHANGED, PM_REMOVE))
+        ;
+    m_accounting.SetCounter(nullptr);
+    m_pCounter.reset();
+}
+
+// A source that cannot measure (no dial-up service, say) says so, and the program goes on
+// measuring nothing until another is chosen.
+void CMainFrame::ChangeSource() {
+    StopMeasuring();
+    try {
+        m_measured = m_settings.m_connection;
+        if (!m_measured.UsesAdapter())
+            CheckDialUp();
+        OpenCounter();
+        StartWatcher();
+    } catch (const CUserException&) {
+        StopMeasuring();
+    } catch (const CException&) {
+        StopMeasuring();
+    }
 }
 
 void CMainFrame::FailMeasuring(UINT nIDMessage) {
-    // A program that cannot measure must not come back with every start of Windows.
-    m_settings.m_profile.bAutoStart = FALSE;
+    // A program that cannot measure must not come back with every start of Windows; after the
+    // start, another source chosen by the user just does not measure.
+    if (!m_bStarted)
+        m_settings.m_profile.bAutoStart = FALSE;
     fw::AppMessageBox(fw::LoadStringResource(nIDMessage), MB_ICONHAND);
     throw CUserException();
 }
@@ -218,6 +274,8 @@ LRESULT CMainFrame::OnOptionsNotify(WPARAM wParam) {
         m_log.SetSortOrder(m_settings.m_profile.bSortAscending != 0);
         m_volumeWatch.ChangeSettings(m_settings.m_volume);
         m_accounting.ArmPeriodStartTimer();
+        if (m_settings.m_connection != m_measured)
+            ChangeSource();
     }
     if (wParam == IDOK || wParam == IDCANCEL) {
         m_optionsSheet.Release();

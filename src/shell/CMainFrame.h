@@ -10,6 +10,7 @@
 #include "shell/COptionsSheetSlot.h"
 #include "shell/CSingleInstance.h"
 #include "shell/CConnectionAccounting.h"
+#include "links/CLinkWatcher.h"
 #include "ras/CRasWatcher.h"
 #include "shell/CTrayIcon.h"
 #include "shell/CVolumeWatch.h"
@@ -29,6 +30,11 @@ public:
         std::function<int()> checkRasAvailable;
         std::function<std::unique_ptr<CTrafficCounter>()> createCounter;
         std::function<std::unique_ptr<CRasWatcher>()> createWatcher;
+        // The counter and the watcher of a chosen network adapter.
+        std::function<std::unique_ptr<CTrafficCounter>(const CONNECTIONSETTINGS&)>
+            createAdapterCounter;
+        std::function<std::unique_ptr<CLinkWatcher>(const CONNECTIONSETTINGS&, DWORD dwCheckMs)>
+            createAdapterWatcher;
         std::string logFolder; // empty: the program's folder
         CTrayIcon::ShellNotifyProc shellNotify = &::Shell_NotifyIconA;
     };
@@ -62,6 +68,10 @@ private:
     void CreateTrayIcon();
     void OpenCounter();
     void StartWatcher();
+    // "Übernehmen" with another source: the running period is booked as at a hang-up, and the
+    // measuring begins anew with the source chosen now.
+    void ChangeSource();
+    void StopMeasuring();
     // Start-up cannot measure: no start with Windows any more, the message, a silent failure.
     [[noreturn]] void FailMeasuring(UINT nIDMessage);
 
@@ -86,7 +96,9 @@ private:
     CConnectionLog m_log;
     CVolumeWatch m_volumeWatch;
     CConnectionAccounting m_accounting; // the measuring timer, m_bConnected and the tray image
-    std::unique_ptr<CRasWatcher> m_pWatcher;
+    std::unique_ptr<CLinkWatcher> m_pWatcher;
     std::unique_ptr<CTrafficCounter> m_pCounter;
+    CONNECTIONSETTINGS m_measured; // the source the counter and the watcher are for
+    bool m_bStarted = false;       // the creation went through
     COptionsSheetSlot m_optionsSheet;
 };

@@ -15,7 +15,7 @@ template <typename Fn> class CLateBoundFunction {
 
 public:
     constexpr CLateBoundFunction(CLateBoundLibrary& library, const char* szName)
-        : m_library(library), m_szName(szName), m_pfn(nullptr) {}
+        : m_library(library), m_szName(szName), m_pfn(nullptr), m_bMissing(false) {}
     CLateBoundFunction(const CLateBoundFunction&) = delete;
     CLateBoundFunction& operator=(const CLateBoundFunction&) = delete;
 
@@ -28,8 +28,24 @@ public:
         const Fn pfn = m_pfn.load(std::memory_order_acquire);
         return pfn ? pfn : Bind();
     }
+    // The function's address, or null where the system lacks it; either is found out once.
+    Fn TryGet() {
+        const Fn pfn = m_pfn.load(std::memory_order_acquire);
+        if (pfn || m_bMissing.load())
+            return pfn;
+        const Fn found =
+            reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(m_library.TryResolve(m_szName)));
+        if (found)
+            m_pfn.store(found, std::memory_order_release);
+        else
+            m_bMissing.store(true);
+        return found;
+    }
     // Puts another function into the slot (null: unbound again) and returns the previous.
-    Fn Set(Fn pfn) { return m_pfn.exchange(pfn); }
+    Fn Set(Fn pfn) {
+        m_bMissing.store(false);
+        return m_pfn.exchange(pfn);
+    }
     bool IsBound() const { return m_pfn.load() != nullptr; }
 
     const char* GetName() const { return m_szName; }
@@ -47,4 +63,5 @@ private:
     CLateBoundLibrary& m_library;
     const char* m_szName;
     std::atomic<Fn> m_pfn;
+    std::atomic<bool> m_bMissing; // TryGet found none
 };

@@ -17,9 +17,13 @@ public:
     // The address of a function of the library, loading the library first if it is not yet.
     // A missing library or function takes the failure path, which does not return.
     FARPROC Resolve(const char* szProc);
+    // The same for a function that a system may lack (one of a later Windows): null where the
+    // library or the function is missing, and the program goes on.
+    FARPROC TryResolve(const char* szProc);
 
 private:
     HMODULE Load();
+    HMODULE TryLoad();
 
     const char* m_szName;
     std::atomic<HMODULE> m_hModule;

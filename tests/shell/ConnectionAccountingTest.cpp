@@ -2,9 +2,11 @@
 // whose values the test sets, a log in a folder of its own, and a tray icon whose shell only
 // records what it is given.
 #include "AccountingFakes.h"
+#include "FakeXpIpHelper.h"
 #include "ShellCallLog.h"
 #include "TrayOwnerWindow.h"
 
+#include "counters/CAdapterCounter.h"
 #include "log/LogFolderTest.h"
 #include "resource.h"
 #include "shell/CConnectionAccounting.h"
@@ -844,4 +846,67 @@ TEST_F(VolumeLimitTest, WithoutABalloonTheWarningIsAMessageThatLetsTheCountingGo
     }
     ASSERT_EQ(1u, m_messages.Texts().size());
     EXPECT_EQ(0u, m_messages.Texts().front().find("80 % des Volumens erreicht: 850 von 1.000 MB"));
+}
+
+// A network adapter's period is cut by a sample at local midnight: each day's bytes land in
+// their day, month and billing period, and no record spans a day.
+TEST_F(VolumeLimitTest, AnAdaptersPeriodIsCutAtMidnightIntoItsDaysMonthsAndBillingPeriods) {
+    m_clock.Set(LocalTime(2002, 1, 31, 23, 59, 50));
+    BeginWithLimit(Limit(1000, false), 0);
+    m_accounting->SetCutAtMidnight(true);
+    m_counter.Sampled(0, 0);
+    Report(1, 1);
+    EXPECT_EQ((TimerCall{true, Window(), IDT_MIDNIGHT, 10000}), TimerCalls().back());
+    Sample(100 * MB, 10 * MB);
+    // A timer that comes early waits for the rest.
+    m_clock.Set(LocalTime(2002, 1, 31, 23, 59, 59));
+    m_accounting->OnTimer(IDT_MIDNIGHT);
+    EXPECT_EQ((TimerCall{true, Window(), IDT_MIDNIGHT, 1000}), TimerCalls().back());
+    m_counter.dwLiveReceived = 150 * MB;
+    m_counter.dwLiveSent = 20 * MB;
+    m_clock.Set(LocalTime(2002, 2, 1));
+    m_accounting->OnTimer(IDT_MIDNIGHT);
+    EXPECT_EQ((TimerCall{true, Window(), IDT_MIDNIGHT, 24 * 3600 * 1000}), TimerCalls().back());
+    Sample(200 * MB, 30 * MB);
+    EXPECT_EQ("Tarvolo: 60,00 MByte, 60 von 1.000 MB", LastTip());
+    Report(0);
+
+    std::vector<std::vector<std::int64_t>> booked;
+    for (const CConnectionInfo& record : Records())
+        booked.push_back(
+            {record.m_timeStart, record.m_nDuration, record.m_nReceived / MB, record.m_nSent / MB});
+    const std::vector<std::vector<std::int64_t>> expected = {
+        {LocalTime(2002, 1, 29, 23, 59, 50), 600, 0, 1},
+        {LocalTime(2002, 1, 31, 23, 59, 50), 10, 150, 20},
+        {LocalTime(2002, 2, 1), 5, 50, 10}};
+    EXPECT_EQ(expected, booked);
+    const MonthTable months = ReadMonthFile();
+    EXPECT_EQ(150 * MB, months[Clock::LocalMonth(LocalTime(2002, 1, 31))].nReceived);
+    EXPECT_EQ(50 * MB, months[Clock::LocalMonth(LocalTime(2002, 2, 1))].nReceived);
+}
+
+// On XP an adapter has 32-bit counters, and its index changes when the device is plugged in
+// again: a wrap at 4 GiB and a new start from 0 both go on counting, without phantom gigabytes
+// and without a lost byte.
+TEST_F(AccountingTest, AnXpAdapterCountsAcrossAWrapAndAPlugInAgain) {
+    FakeXpIpHelper xp;
+    CAdapterCounter counter("", "Mobilfunk"); // as a deployment script names it
+    Begin();
+    m_accounting->SetCounter(&counter);
+    xp.dwInOctets = 0xFFF00000;
+    xp.dwOutOctets = 1000;
+    Report(1, 1);
+    xp.dwInOctets = 0x00100000;
+    xp.dwOutOctets = 2000;
+    Tick();
+    xp.PlugInAgain(5000, 300);
+    Tick();
+    xp.bPlugged = false;
+    Tick(); // the device is away: the sample fails, the period keeps what it had
+    xp.bPlugged = true;
+    xp.dwInOctets = 6000;
+    xp.dwOutOctets = 400;
+    const CConnectionInfo record = HangUp();
+    EXPECT_EQ(2 * MB + 6000, record.m_nReceived);
+    EXPECT_EQ(1400, record.m_nSent);
 }
