@@ -344,3 +344,73 @@ TEST_F(MainFrame, AnIconTheShellRefusesAtStartComesWithTheTaskbarOrALaterTry) {
 }
 
 } // namespace
+
+// A watcher of a chosen adapter that records its life and reports only what the test posts.
+class RecordingLinkWatcher : public CLinkWatcher {
+public:
+    // The frame may outlive the test's body: the record is shared.
+    using Events = std::shared_ptr<std::vector<std::string>>;
+    explicit RecordingLinkWatcher(Events events) : m_events(std::move(events)) {}
+    ~RecordingLinkWatcher() override { m_events->push_back("gone"); }
+    bool Start(HWND, UINT) override {
+        m_events->push_back("start");
+        return true;
+    }
+    void Stop() override {}
+    void CountNow() override {}
+    bool CutsPeriodsAtMidnight() const override { return true; }
+
+private:
+    Events m_events;
+};
+
+// With an adapter chosen, the dial-up service and its counters are not needed: their start-up
+// checks do not end the program.
+TEST_F(MainFrame, WithAnAdapterChosenTheDialUpChecksDoNotEndTheProgram) {
+    const auto events = std::make_shared<std::vector<std::string>>();
+    m_parts.createAdapterWatcher = [events](const CONNECTIONSETTINGS&, DWORD) {
+        return std::make_unique<RecordingLinkWatcher>(events);
+    };
+    m_settings.m_connection.adapterName = "Mobilfunk";
+    m_nRasResult = -1;
+    ASSERT_NE(nullptr, Create());
+    EXPECT_TRUE(m_capture.Messages().empty());
+    EXPECT_EQ(std::vector<std::string>{"start"}, *events);
+    EXPECT_TRUE(m_settings.m_profile.bAutoStart);
+}
+
+// "Übernehmen" with another source while online books the running period as at a hang-up, and
+// the measuring begins anew with the source chosen; a report the old watcher left is dropped.
+TEST_F(MainFrame, ApplyingAnotherSourceBooksTheRunningPeriodAndMeasuresTheNewOne) {
+    const auto events = std::make_shared<std::vector<std::string>>();
+    m_parts.createAdapterWatcher = [events](const CONNECTIONSETTINGS& connection, DWORD dwMs) {
+        events->push_back(connection.adapterName + " " + std::to_string(dwMs));
+        return std::make_unique<RecordingLinkWatcher>(events);
+    };
+    m_parts.createAdapterCounter = [](const CONNECTIONSETTINGS&) {
+        auto counter = std::make_unique<OpeningCounter>(true, true);
+        counter->Sampled(7000, 700);
+        return counter;
+    };
+    m_settings.m_nAdapterCheckSeconds = 2;
+    ASSERT_NE(nullptr, Create());
+    const HWND hWnd = m_pFrame->m_hWnd;
+    SendMessageA(hWnd, WM_CONNECTIONS_CHANGED, 1, 1);
+    ASSERT_TRUE(m_pFrame->GetLog().IsConnected());
+    PostMessageA(hWnd, WM_CONNECTIONS_CHANGED, 1, 1); // news of the old source, not yet taken
+    m_settings.m_connection.adapterName = "Mobilfunk";
+    SendMessageA(hWnd, WM_OPTIONS_NOTIFY, ID_APPLY_NOW, 0);
+    EXPECT_FALSE(m_pFrame->GetLog().IsConnected());
+    EXPECT_EQ(std::vector<std::string>({"Mobilfunk 2000", "start"}), *events);
+    Pump();
+    EXPECT_FALSE(m_pFrame->GetLog().IsConnected());
+    // The adapter's first report starts its period with its own counter.
+    SendMessageA(hWnd, WM_CONNECTIONS_CHANGED, 1, 1);
+    EXPECT_TRUE(m_pFrame->GetLog().IsConnected());
+    EXPECT_EQ(7000, m_pFrame->GetLog().GetRunningConnection().m_nReceivedStart);
+
+    m_settings.m_connection = CONNECTIONSETTINGS();
+    SendMessageA(hWnd, WM_OPTIONS_NOTIFY, ID_APPLY_NOW, 0);
+    EXPECT_FALSE(m_pFrame->GetLog().IsConnected());
+    EXPECT_EQ("gone", events->back());
+}
