@@ -1,7 +1,8 @@
 #pragma once
 // The byte counter interface: a source of performance objects, each with counters and
 // instances, found by enumeration and added to a live set under ids chosen by the caller.
-// The two back ends (performance data helper, PerfStats registry) sit behind it.
+// The back ends (performance data helper, PerfStats registry, a network adapter's own totals)
+// sit behind it.
 #include <windows.h>
 
 #include <string>
