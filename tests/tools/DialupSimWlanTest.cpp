@@ -42,7 +42,7 @@ protected:
     HANDLE Open() {
         DWORD version = 0;
         HANDLE client = nullptr;
-        EXPECT_EQ(ERROR_SUCCESS, m_open(2, nullptr, &version, &client));
+        EXPECT_EQ(DWORD{ERROR_SUCCESS}, m_open(2, nullptr, &version, &client));
         return client;
     }
 

@@ -50,7 +50,9 @@ bool FindByAlias(const std::wstring& alias, WlanInterface& found) {
     bool listed = false;
     for (ULONG i = 0; i < table->NumEntries && !listed; ++i) {
         const MIB_IF_ROW2& row = table->Table[i];
-        listed = alias == row.Alias;
+        // Wine keeps a device pulled out in the table, with its state unknown.
+        listed = alias == row.Alias && row.OperStatus != IfOperStatusUnknown &&
+                 row.OperStatus != IfOperStatusNotPresent;
         if (listed) {
             found.guid = row.InterfaceGuid;
             found.description = row.Description;
