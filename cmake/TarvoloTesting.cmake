@@ -24,20 +24,24 @@ set(TARVOLO_PREFIX_KEEPER ${CMAKE_BINARY_DIR}/tools/prefix-keeper/prefix_keeper.
 configure_file(${CMAKE_SOURCE_DIR}/tools/wine-exec.sh.in ${CMAKE_BINARY_DIR}/wine-exec.sh @ONLY
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-exec.sh CACHE FILEPATH "" FORCE)
+# The Linux program that plays network devices for the NETNS tests (tools/tun-driver).
+set(TARVOLO_TUN_DRIVER ${CMAKE_BINARY_DIR}/tools/tun-driver/tun-driver)
 
 set(TARVOLO_LOCALE_de LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8)
 set(TARVOLO_LOCALE_en LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8)
 
 # tarvolo_add_gtest(<name> SOURCES ... [LIBS ...] [LOCALES de en] [ENVIRONMENT VAR=value ...]
-#                   [RESOURCE_LOCK lock ...] [OWN_PREFIX] [RUN_SERIAL] [TIMEOUT s])
+#                   [RESOURCE_LOCK lock ...] [OWN_PREFIX] [NETNS] [RUN_SERIAL] [TIMEOUT s])
 # Builds the test exe and runs it as one CTest test per user locale, so that Wine starts once
 # for all its cases; a failing case's name and output stand in CTest's log.
 # RESOURCE_LOCK keeps tests that share registry keys or files from running at the same time;
 # OWN_PREFIX gives the exe a Wine prefix of its own (its own registry and wineserver);
+# NETNS runs it, with a prefix of its own, in a network namespace of its own with the tun driver
+# beside it (tools/netns-run.sh), and fails where no namespace can be made;
 # RUN_SERIAL keeps every other test from running at the same time. With LOCALES the exe runs
 # once per user locale, named <locale>.<name>; without, it runs under German settings.
 function(tarvolo_add_gtest name)
-    cmake_parse_arguments(T "OWN_PREFIX;RUN_SERIAL" "TIMEOUT" "SOURCES;LIBS;LOCALES;ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
+    cmake_parse_arguments(T "OWN_PREFIX;NETNS;RUN_SERIAL" "TIMEOUT" "SOURCES;LIBS;LOCALES;ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
     add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/CrtTimeZone.cpp)
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
     set(prefixed TRUE)
@@ -46,7 +50,7 @@ function(tarvolo_add_gtest name)
         set(prefixed FALSE)
     endif()
     set(options ENVIRONMENT ${T_ENVIRONMENT} TIMEOUT ${T_TIMEOUT} RESOURCE_LOCK ${T_RESOURCE_LOCK})
-    foreach(flag OWN_PREFIX RUN_SERIAL)
+    foreach(flag OWN_PREFIX NETNS RUN_SERIAL)
         if(T_${flag})
             list(APPEND options ${flag})
         endif()
@@ -61,10 +65,10 @@ function(tarvolo_add_gtest name)
 endfunction()
 
 # tarvolo_run_gtest(<target> NAME <test name> LOCALE de|en [FILTER pattern] [ENVIRONMENT ...]
-#                   [RESOURCE_LOCK ...] [OWN_PREFIX] [RUN_SERIAL] [TIMEOUT s])
+#                   [RESOURCE_LOCK ...] [OWN_PREFIX] [NETNS] [RUN_SERIAL] [TIMEOUT s])
 # One more run of a test exe, for example a subset of its cases under another time zone.
 function(tarvolo_run_gtest target)
-    cmake_parse_arguments(T "OWN_PREFIX;RUN_SERIAL" "NAME;LOCALE;FILTER;TIMEOUT" "ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
+    cmake_parse_arguments(T "OWN_PREFIX;NETNS;RUN_SERIAL" "NAME;LOCALE;FILTER;TIMEOUT" "ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
@@ -73,11 +77,19 @@ function(tarvolo_run_gtest target)
         set(args --gtest_filter=${T_FILTER})
     endif()
     set(env ${TARVOLO_LOCALE_${T_LOCALE}} ${T_ENVIRONMENT})
+    set(command ${CMAKE_CROSSCOMPILING_EMULATOR})
+    if(T_NETNS)
+        # The namespace holds the prefix's wineserver and services: a shared prefix would move
+        # every other test's server into it.
+        set(T_OWN_PREFIX TRUE)
+        add_dependencies(${target} tun_driver)
+        set(command bash ${CMAKE_SOURCE_DIR}/tools/netns-run.sh ${TARVOLO_TUN_DRIVER} ${command})
+    endif()
     if(T_OWN_PREFIX)
         list(APPEND env TARVOLO_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-${T_NAME})
     endif()
     add_test(NAME ${T_NAME}
-             COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}> ${args}
+             COMMAND ${command} $<TARGET_FILE:${target}> ${args}
              WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>)
     set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${T_TIMEOUT})
     if(T_RESOURCE_LOCK)

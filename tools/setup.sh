@@ -3,10 +3,12 @@
 # Does nothing that is already in place, so it is cheap to call before every build.
 set -euo pipefail
 
-# The x86_64 compilers and wine64 build and run the tests where the kernel runs no 32-bit program.
+# The x86_64 compilers and wine64 build and run the tests where the kernel runs no 32-bit program;
+# iproute2 and gcc (the tun driver) serve the tests that play network devices.
 packages=(cmake make g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
-          wine wine32:i386 wine64 xvfb locales googletest zip x11-utils imagemagick xdotool python3 nsis)
+          wine wine32:i386 wine64 xvfb locales googletest zip x11-utils imagemagick xdotool python3 nsis
+          iproute2 gcc libc6-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -37,7 +37,11 @@ std::string Described(const SimState& state) {
            " counter_bits=" + (state.counters64 ? "64" : "32") +
            " pdh_long=" + longFormat[static_cast<int>(state.longFormat)] +
            " pdh_cstatus=" + (state.newDataStatus ? "new" : "valid") +
-           " ras_delay_ms=" + std::to_string(state.rasDelayMs);
+           " ras_delay_ms=" + std::to_string(state.rasDelayMs) +
+           " wlan_interface=" + state.wlan.interfaceName + " wlan_ssid=" + state.wlan.ssid +
+           " wlan_service=" + (state.wlan.serviceRunning ? "running" : "stopped") +
+           " wlan_access=" + (state.wlan.accessDenied ? "denied" : "ok") +
+           " wlan_version=" + std::to_string(state.wlan.serverVersion);
 }
 
 } // namespace
@@ -46,7 +50,8 @@ TEST(SimStateParse, EmptyTextGivesTheDefaults) {
     EXPECT_EQ("connections=0 received=0 sent=0 devices=1 rasman=ok notify=1 pdh_object=RAS Total"
               " pdh_received=Bytes Received pdh_sent=Bytes Transmitted collect=ok enum_count=all"
               " list_lag_ms=0 pdh_size_short=0 counter_bits=32 pdh_long=cast pdh_cstatus=valid"
-              " ras_delay_ms=0",
+              " ras_delay_ms=0 wlan_interface= wlan_ssid= wlan_service=running wlan_access=ok"
+              " wlan_version=2",
               Described(ParseSimState("")));
 }
 
@@ -71,12 +76,18 @@ TEST(SimStateParse, EveryKeyIsRead) {
                                          "counter_bits=64\n"
                                          "pdh_long=clamp\n"
                                          "pdh_cstatus=new\n"
-                                         "ras_delay_ms=900\n");
+                                         "ras_delay_ms=900\n"
+                                         "wlan_interface=Mobilfunk 2\n"
+                                         "wlan_ssid=Telefon-Hotspot\n"
+                                         "wlan_service=stopped\n"
+                                         "wlan_access=denied\n"
+                                         "wlan_version=1\n");
     EXPECT_EQ("connections=2 connection1=dialling connection2=disconnected connection3=668"
               " connection4=connected received=123456 sent=654321 devices=3 rasman=fail notify=0"
               " pdh_object=RAS insgesamt pdh_received=Bytes empfangen pdh_sent=Bytes gesendet"
               " collect=fail enum_count=written list_lag_ms=700 pdh_size_short=1 counter_bits=64"
-              " pdh_long=clamp pdh_cstatus=new ras_delay_ms=900",
+              " pdh_long=clamp pdh_cstatus=new ras_delay_ms=900 wlan_interface=Mobilfunk 2"
+              " wlan_ssid=Telefon-Hotspot wlan_service=stopped wlan_access=denied wlan_version=1",
               Described(state));
     EXPECT_EQ(0u, state.ConnectedCount()); // 1 and 2 are not through, 3 and 4 not listed
 }
@@ -103,6 +114,9 @@ TEST(SimStateParse, UnknownKeysNoiseAndBadValuesAreIgnored) {
                                          "connection1=0\n"
                                          "connection2=ringing\n"
                                          "counter_bits=48\n"
+                                         "wlan_service=off\n"
+                                         "wlan_access=maybe\n"
+                                         "wlan_version=3\n"
                                          "sent=7");
     EXPECT_EQ(0u, state.connections);
     EXPECT_EQ(1u, state.devices);
@@ -113,6 +127,9 @@ TEST(SimStateParse, UnknownKeysNoiseAndBadValuesAreIgnored) {
     EXPECT_EQ(std::string(" connection1=connected connection2=connected"),
               DescribedStatuses(state));
     EXPECT_FALSE(state.counters64);
+    EXPECT_TRUE(state.wlan.serviceRunning);
+    EXPECT_FALSE(state.wlan.accessDenied);
+    EXPECT_EQ(2u, state.wlan.serverVersion);
     EXPECT_EQ(7u, state.sent); // a last line without line end counts
 }
 
@@ -123,6 +140,10 @@ TEST(SimStateParse, TotalsShowModuloTwoToThe32) {
     EXPECT_EQ(4294967295u, state.SentCounter());
     EXPECT_EQ(4294967301u,
               ParseSimState("received=4294967301\ncounter_bits=64\n").ReceivedCounter());
+}
+
+TEST(SimStateParse, SsidLongerThanTheRadioAllowsIsCutAt32Bytes) {
+    EXPECT_EQ(std::string(32, 'w'), ParseSimState("wlan_ssid=" + std::string(40, 'w')).wlan.ssid);
 }
 
 TEST(SimStateParse, EmptyNamesStayEmpty) {

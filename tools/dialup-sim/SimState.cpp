@@ -92,6 +92,23 @@ bool IsStatusKey(const std::string& key, uint32_t& number) {
     return true;
 }
 
+void ApplyWlan(const std::string& key, const std::string& value, WlanState& wlan) {
+    if (key == "wlan_interface")
+        wlan.interfaceName = value;
+    else if (key == "wlan_ssid")
+        wlan.ssid = value.substr(0, 32); // the longest SSID
+    else if (key == "wlan_service")
+        SetFlag(value, "running", "stopped", wlan.serviceRunning);
+    else if (key == "wlan_access")
+        SetFlag(value, "denied", "ok", wlan.accessDenied);
+    else if (key == "wlan_version") {
+        uint32_t version = 0;
+        SetCount(value, version);
+        if (version == 1 || version == 2)
+            wlan.serverVersion = version;
+    }
+}
+
 void ApplyBehaviour(const std::string& key, const std::string& value, SimState& state) {
     uint32_t number;
     if (IsStatusKey(key, number))
@@ -110,6 +127,8 @@ void ApplyBehaviour(const std::string& key, const std::string& value, SimState& 
         SetFlag(value, "new", "valid", state.newDataStatus);
     else if (key == "ras_delay_ms")
         SetCount(value, state.rasDelayMs);
+    else if (key.compare(0, 5, "wlan_") == 0)
+        ApplyWlan(key, value, state.wlan);
 }
 
 void Apply(const std::string& key, const std::string& value, SimState& state) {

@@ -16,6 +16,15 @@ struct ConnectionStatus {
     uint32_t error = 0; // the call's result when Unreadable
 };
 
+// The Wi-Fi side, for the simulated wlanapi.dll.
+struct WlanState {
+    std::string interfaceName; // alias or {GUID} of the one Wi-Fi interface; empty: none
+    std::string ssid;          // the network it is associated to; empty: not associated
+    bool serviceRunning = true;
+    bool accessDenied = false;  // current connection refused (location permission)
+    uint32_t serverVersion = 2; // 1 on Windows XP
+};
+
 struct SimState {
     uint32_t connections = 0;
     uint64_t received = 0; // running totals as written; the counters show them modulo 2^32
@@ -35,6 +44,7 @@ struct SimState {
     LongFormat longFormat = LongFormat::Cast;
     bool newDataStatus = false; // a changed value carries PDH_CSTATUS_NEW_DATA
     uint32_t rasDelayMs = 0;    // each call of the connection list or a status takes this long
+    WlanState wlan;
 
     uint64_t ReceivedCounter() const { return Shown(received); }
     uint64_t SentCounter() const { return Shown(sent); }

@@ -15,8 +15,8 @@ std::string RecorderProgram(); // the recorder registered as the browser
 // A program of the system's folder, such as Wine's wineboot.exe.
 std::string SystemProgram(const std::string& name);
 
-// The dial-up simulator's libraries (rasapi32.dll, pdh.dll) of this build; empty while the
-// build has none.
+// The dial-up simulator's libraries (rasapi32.dll, pdh.dll, wlanapi.dll) of this build; empty while
+// the build has none.
 std::vector<std::string> DialupSimulatorLibraries();
 
 } // namespace e2e

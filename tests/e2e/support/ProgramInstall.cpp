@@ -12,7 +12,7 @@ ProgramInstall::ProgramInstall(const std::string& program)
     m_hasSimulator = !libraries.empty();
     for (const auto& library : libraries)
         m_hasSimulator &= !m_folder.Copy(library).empty();
-    for (const char* library : {"rasapi32", "pdh"})
+    for (const char* library : {"rasapi32", "pdh", "wlanapi"})
         SetLibraryLoadOrder(library, m_hasSimulator ? "native,builtin" : "");
 }
 

@@ -2,11 +2,11 @@
 // A program copied into a fresh folder, with the dial-up simulator and its state file beside
 // it when the build has the simulator, ready to be started as often as a test needs.
 //
-// Wine keeps its built-in rasapi32 and pdh even when a copy lies beside the program, unless told
-// otherwise. WINEDLLOVERRIDES cannot tell it from here: Wine gives a child process the value of
-// its own Linux environment, whatever the Windows environment block says. So the load order is
-// set in the prefix's registry for the program's file name (AppDefaults), which every later
-// start of that name follows.
+// Wine keeps its built-in rasapi32, pdh and wlanapi even when a copy lies beside the program,
+// unless told otherwise. WINEDLLOVERRIDES cannot tell it from here: Wine gives a child process the
+// value of its own Linux environment, whatever the Windows environment block says. So the load
+// order is set in the prefix's registry for the program's file name (AppDefaults), which every
+// later start of that name follows.
 #include "SimulatorStateFile.h"
 #include "ProgramRun.h"
 #include "TestFolder.h"
