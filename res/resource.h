@@ -10,6 +10,7 @@
 #define IDD_INFO_PAGE 102
 #define IDD_GENERAL_PAGE 132
 #define IDD_VOLUME 133
+#define IDD_CONNECTION_PAGE 134
 #define IDR_CLOG_HEAD 101
 #define IDR_CLOG_FOOT 102
 #define IDR_FRAME_PAGE 103
@@ -35,6 +36,11 @@
 #define IDS_TOOLTIP_LIMIT 170    // ", %1 von %2 MB": the billing period's use and limit
 #define IDS_VOLUME_WARNING 171   // the balloon of a share of the volume limit reached
 #define IDS_VOLUME_LIMIT_RANGE 172 // the page "Volumen" refuses a limit outside its range
+// The page "Verbindung": a line of the adapter list, and why a network cannot be read
+#define IDS_ADAPTER_NOT_CONNECTED 173 // "%1 (nicht verbunden)": %1 the adapter's name
+#define IDS_ADAPTER_DESCRIBED 174     // "%1 - %2": the name, then the adapter's description
+#define IDS_WLAN_SERVICE_OFF 175
+#define IDS_WLAN_ACCESS_DENIED 176
 
 // Commands
 #define ID_SETTINGS 32773
@@ -70,3 +76,10 @@
 #define IDC_WARN_LABEL 1018
 #define IDC_WARN_PERCENT 1019
 #define IDC_WARN_UNIT 1020
+// The page "Verbindung": the two sources, then what the adapter's follows
+#define IDC_SOURCE_DIALUP 1030
+#define IDC_SOURCE_ADAPTER 1031
+#define IDC_ADAPTER_LIST 1032
+#define IDC_WLAN_ONLY 1033
+#define IDC_WLAN_NETWORK 1034
+#define IDC_WLAN_REASON 1035 // why the adapter's network cannot be read; empty where it can

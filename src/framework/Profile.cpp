@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace fw {
 namespace {
 
@@ -36,6 +39,25 @@ bool DeleteValue(const std::string& path, const std::string& entry) {
     return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
 }
 
+// The bytes of a value of the type wanted; false, with data untouched, for a missing key or
+// value or another type.
+bool GetValue(const std::string& path, const std::string& entry, DWORD wantedType,
+              std::vector<unsigned char>& data) {
+    CRegKey key;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (path.empty() || key.Open(HKEY_CURRENT_USER, path.c_str(), KEY_READ) != ERROR_SUCCESS ||
+        key.QueryValue(entry.c_str(), type, nullptr, size) != ERROR_SUCCESS || type != wantedType)
+        return false;
+    std::vector<unsigned char> bytes(size);
+    if (key.QueryValue(entry.c_str(), type, bytes.data(), size) != ERROR_SUCCESS ||
+        type != wantedType)
+        return false;
+    bytes.resize(size);
+    data.swap(bytes);
+    return true;
+}
+
 // Creates the keys on the way.
 bool SetValue(const std::string& path, const std::string& entry, DWORD type, const void* data,
               DWORD size) {
@@ -63,20 +85,7 @@ std::string GetAppRegistryPath() {
 
 bool GetProfileBinary(const std::string& section, const std::string& entry,
                       std::vector<unsigned char>& data) {
-    const std::string path = SectionPath(section);
-    CRegKey key;
-    DWORD type = 0;
-    DWORD size = 0;
-    if (path.empty() || key.Open(HKEY_CURRENT_USER, path.c_str(), KEY_READ) != ERROR_SUCCESS ||
-        key.QueryValue(entry.c_str(), type, nullptr, size) != ERROR_SUCCESS || type != REG_BINARY)
-        return false;
-    std::vector<unsigned char> bytes(size);
-    if (key.QueryValue(entry.c_str(), type, bytes.data(), size) != ERROR_SUCCESS ||
-        type != REG_BINARY)
-        return false;
-    bytes.resize(size);
-    data.swap(bytes);
-    return true;
+    return GetValue(SectionPath(section), entry, REG_BINARY, data);
 }
 
 unsigned long GetProfileDword(const std::string& section, const std::string& entry,
@@ -108,6 +117,29 @@ bool WriteProfileBinary(const std::string& section, const std::string& entry, co
                         unsigned size) {
     const std::string path = SectionPath(section);
     return !path.empty() && SetValue(path, entry, REG_BINARY, data, size);
+}
+
+bool GetProfileText(const std::string& section, const std::string& entry, std::string& text) {
+    std::vector<unsigned char> bytes;
+    if (!GetValue(SectionPath(section), entry, REG_SZ, bytes))
+        return false;
+    text.assign(bytes.begin(), std::find(bytes.begin(), bytes.end(), '\0'));
+    return true;
+}
+
+bool WriteProfileText(const std::string& section, const std::string& entry,
+                      const std::string& text) {
+    const std::string path = SectionPath(section);
+    if (path.empty())
+        return false;
+    if (text.empty())
+        return DeleteValue(path, entry);
+    return SetValue(path, entry, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+bool DeleteProfileValue(const std::string& section, const std::string& entry) {
+    const std::string path = SectionPath(section);
+    return !path.empty() && DeleteValue(path, entry);
 }
 
 } // namespace fw

@@ -33,4 +33,20 @@ bool WriteProfileDword(const std::string& section, const std::string& entry, uns
 bool WriteProfileBinary(const std::string& section, const std::string& entry, const void* data,
                         unsigned size);
 
+// The text functions are not called GetProfileString and WriteProfileString: windows.h makes
+// those names macros, which would rename them in some files and not in others.
+
+// Reads a REG_SZ value, up to its first NUL (a value stored without one is read whole). False,
+// with text untouched, when the key or value is missing, the value has another type, or no
+// registry key is set.
+bool GetProfileText(const std::string& section, const std::string& entry, std::string& text);
+
+// Writes text as a REG_SZ value, creating the keys on the way; an empty text deletes the value
+// instead, so that a setting left empty leaves nothing behind.
+bool WriteProfileText(const std::string& section, const std::string& entry,
+                      const std::string& text);
+
+// Deletes a value; a missing key or value is no failure, as the value is gone either way.
+bool DeleteProfileValue(const std::string& section, const std::string& entry);
+
 } // namespace fw

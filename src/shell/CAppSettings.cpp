@@ -25,6 +25,10 @@ const char VOLUME_LIMIT_VALUE[] = "VolumeLimitMB";
 const char VOLUME_RECEIVED_ONLY_VALUE[] = "VolumeReceivedOnly";
 const char BILLING_DAY_VALUE[] = "BillingDay";
 const char VOLUME_WARN_PERCENT_VALUE[] = "VolumeWarnPercent";
+const char ADAPTER_NAME_VALUE[] = "AdapterName";
+const char ADAPTER_GUID_VALUE[] = "AdapterGuid";
+const char WLAN_NETWORK_VALUE[] = "WlanNetwork";
+const char ADAPTER_CHECK_VALUE[] = "AdapterCheckSeconds";
 const char VOLUME_WARNED_PERIOD_VALUE[] = "VolumeWarnedPeriod";
 const char VOLUME_WARNED_PERCENT_VALUE[] = "VolumeWarnedPercent";
 // The billing period and the period online (32-bit times), then the bytes received and sent
@@ -61,9 +65,30 @@ void CAppSettings::LoadSettings() {
     m_profile.dwSize = sizeof m_profile;
     m_profile.bAutoStart = IsAutoStartSet();
     // A damaged record would be saved back as it came; the page is one that exists.
-    m_profile.nActivePage = std::clamp(m_profile.nActivePage, 0, COptionsPSheet::PAGE_COUNT - 1);
+    m_profile.nActivePage = COptionsPSheet::KnownStoredPage(m_profile.nActivePage);
     m_nCheckpointSeconds = fw::GetProfileDword("", CHECKPOINT_VALUE, DEFAULT_CHECKPOINT_SECONDS);
     LoadVolume();
+    LoadConnection();
+}
+
+// Each value on its own: a deployment script may write the name alone, which then finds the
+// adapter by its name.
+void CAppSettings::LoadConnection() {
+    m_connection = {};
+    fw::GetProfileText("", ADAPTER_NAME_VALUE, m_connection.adapterName);
+    fw::GetProfileText("", ADAPTER_GUID_VALUE, m_connection.adapterGuid);
+    fw::GetProfileText("", WLAN_NETWORK_VALUE, m_connection.wlanNetwork);
+    // 0 would look at the adapter without a pause.
+    m_nAdapterCheckSeconds =
+        fw::GetProfileDword("", ADAPTER_CHECK_VALUE, DEFAULT_ADAPTER_CHECK_SECONDS);
+    if (m_nAdapterCheckSeconds == 0)
+        m_nAdapterCheckSeconds = DEFAULT_ADAPTER_CHECK_SECONDS;
+}
+
+void CAppSettings::SaveConnection() {
+    fw::WriteProfileText("", ADAPTER_NAME_VALUE, m_connection.adapterName);
+    fw::WriteProfileText("", ADAPTER_GUID_VALUE, m_connection.adapterGuid);
+    fw::WriteProfileText("", WLAN_NETWORK_VALUE, m_connection.wlanNetwork);
 }
 
 void CAppSettings::LoadVolume() {
@@ -137,6 +162,7 @@ void CAppSettings::SaveSettings() {
     m_profile.dwSize = sizeof m_profile;
     fw::WriteProfileBinary("", PROFILE_VALUE, &m_profile, sizeof m_profile);
     SaveVolume();
+    SaveConnection();
 }
 
 // Windows starts what both Run keys name, so the value stays in one only: otherwise the second

@@ -46,7 +46,7 @@ public:
     // or of another type is its default, one out of range is moved to the range's nearest end.
     void LoadSettings();
     // Writes or deletes the Run value, then the record, then the volume values (a value at its
-    // default is deleted). Failures are silent.
+    // default is deleted), then what is metered (an empty value is deleted). Failures are silent.
     void SaveSettings();
     // The warnings of the volume limit shown in the current billing period, kept so that a
     // restart does not show them again: the DWORD values "VolumeWarnedPeriod" and
@@ -96,6 +96,8 @@ public:
 private:
     void LoadVolume();
     void SaveVolume();
+    void LoadConnection();
+    void SaveConnection();
 
     std::string m_strHelpFilePath;
     HWND m_hMainWnd = nullptr;

@@ -11,23 +11,18 @@ namespace {
 // Help topics of the pages are numbered from here, by stored page number.
 const DWORD HELP_CONTEXT_FIRST_PAGE = 200;
 
-// The stored number of each page, in the order the sheet shows them. "Volumen" came after the
-// other two had their numbers, so a number stored by an older version still names its page.
-const int STORED_PAGE_OF_TAB[] = {0, 2, 1};
-static_assert(std::size(STORED_PAGE_OF_TAB) == COptionsPSheet::PAGE_COUNT,
-              "every page has a stored number");
-
 // A place the sheet does not have (no tab selected) counts as the first page.
 int StoredPageOfTab(int nTab) {
-    return nTab >= 0 && nTab < COptionsPSheet::PAGE_COUNT ? STORED_PAGE_OF_TAB[nTab] : 0;
+    return nTab >= 0 && nTab < COptionsPSheet::PAGE_COUNT ? COptionsPSheet::STORED_PAGE_OF_TAB[nTab]
+                                                          : 0;
 }
 
 // The place in the sheet of a stored page number; -1 for a number no page has.
 int TabOfStoredPage(int nStored) {
-    const int* pFound =
-        std::find(std::begin(STORED_PAGE_OF_TAB), std::end(STORED_PAGE_OF_TAB), nStored);
-    return pFound == std::end(STORED_PAGE_OF_TAB) ? -1
-                                                  : static_cast<int>(pFound - STORED_PAGE_OF_TAB);
+    const int* pBegin = std::begin(COptionsPSheet::STORED_PAGE_OF_TAB);
+    const int* pEnd = std::end(COptionsPSheet::STORED_PAGE_OF_TAB);
+    const int* pFound = std::find(pBegin, pEnd, nStored);
+    return pFound == pEnd ? -1 : static_cast<int>(pFound - pBegin);
 }
 
 CPropertySheet::ButtonTexts LoadButtonTexts() {
@@ -38,15 +33,20 @@ CPropertySheet::ButtonTexts LoadButtonTexts() {
 } // namespace
 
 COptionsPSheet::COptionsPSheet(COptionsHost& host, UINT nIDCaption, HWND hParent, UINT iSelectPage)
-    : CPropertySheet(nIDCaption, hParent, iSelectPage), m_pageGeneral(host), m_pageVolume(host),
-      m_hIcon(
-          static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME),
-                                        IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
+    : CPropertySheet(nIDCaption, hParent, iSelectPage), m_pageGeneral(host), m_pageConnection(host),
+      m_pageVolume(host), m_hIcon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
+                                                                MAKEINTRESOURCEA(IDR_MAINFRAME),
+                                                                IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
       m_host(host) {
     m_psh.dwFlags &= ~PSH_HASHELP;
     AddPage(&m_pageGeneral);
+    AddPage(&m_pageConnection);
     AddPage(&m_pageVolume);
     AddPage(&m_pageAbout);
+}
+
+int COptionsPSheet::KnownStoredPage(int nStored) {
+    return TabOfStoredPage(nStored) < 0 ? 0 : nStored;
 }
 
 COptionsPSheet::~COptionsPSheet() {

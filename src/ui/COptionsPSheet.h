@@ -1,18 +1,20 @@
 #pragma once
-// The modeless options sheet with the pages "Allgemein", "Volumen" and "Info", in that order.
-// Its own row of Help, OK, Cancel and Apply (the framework's, with the program's texts) stands in
-// for the standard buttons; it keeps its own record of modified pages, and reports the user's
-// decision to the main window with WM_OPTIONS_NOTIFY. The page shown last is stored by a number
-// of its own, not by its place: 0 "Allgemein", 1 "Info" (as older versions stored them), 2
-// "Volumen"; the pages' help topics follow the same numbers.
+// The modeless options sheet with the pages "Allgemein", "Verbindung", "Volumen" and "Info", in
+// that order. Its own row of Help, OK, Cancel and Apply (the framework's, with the program's
+// texts) stands in for the standard buttons; it keeps its own record of modified pages, and
+// reports the user's decision to the main window with WM_OPTIONS_NOTIFY. The page shown last is
+// stored by a number of its own, not by its place: 0 "Allgemein", 1 "Info" (as older versions
+// stored them), 2 "Volumen", 4 "Verbindung"; the pages' help topics follow the same numbers.
 #include "framework/CPropertySheet.h"
 #include "framework/ScopedHandles.h"
 #include "resource.h"
 #include "ui/CAboutPpg.h"
+#include "ui/CConnectionPpg.h"
 #include "ui/CGeneralPpg.h"
 #include "ui/OptionsHost.h"
 #include "ui/CVolumePpg.h"
 
+#include <iterator>
 #include <map>
 
 // The window style the main frame creates the sheet with.
@@ -21,8 +23,14 @@ constexpr DWORD OPTIONS_SHEET_STYLE =
 
 class COptionsPSheet : public CPropertySheet {
 public:
-    // A stored page number names one of these pages: 0 to PAGE_COUNT - 1.
-    static constexpr int PAGE_COUNT = 3;
+    // The stored number of each page, in the order the sheet shows them. A page added later
+    // takes a number of its own, so that a number stored by an older version still names its
+    // page; 3 is kept for a page to come.
+    static constexpr int STORED_PAGE_OF_TAB[] = {0, 4, 2, 1};
+    static constexpr int PAGE_COUNT = static_cast<int>(std::size(STORED_PAGE_OF_TAB));
+
+    // nStored where a page has that number, else 0 ("Allgemein").
+    static int KnownStoredPage(int nStored);
 
     explicit COptionsPSheet(COptionsHost& host, UINT nIDCaption = IDS_SHEET_CAPTION,
                             HWND hParent = nullptr, UINT iSelectPage = 0);
@@ -59,6 +67,7 @@ private:
     void RememberActivePage();
 
     CGeneralPpg m_pageGeneral;
+    CConnectionPpg m_pageConnection;
     CVolumePpg m_pageVolume;
     CAboutPpg m_pageAbout;
     std::map<HWND, CPropertyPage*> m_mapModified;

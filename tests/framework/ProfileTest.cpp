@@ -111,14 +111,40 @@ TEST_F(ProfileTest, DwordAtItsDefaultIsDeletedAndReadsBackAsTheDefault) {
     EXPECT_TRUE(fw::WriteProfileDword("", "Number", 7, 7)) << "already gone";
 }
 
+TEST_F(ProfileTest, EmptyTextIsDeletedAndAMissingOneLeavesTheStringAlone) {
+    std::string read = "untouched";
+    EXPECT_TRUE(fw::WriteProfileText("", "Text", "")) << "nothing there, not even the key";
+    EXPECT_FALSE(fw::GetProfileText("", "Text", read));
+    EXPECT_EQ("untouched", read);
+    ASSERT_TRUE(fw::WriteProfileText("", "Text", "Mobilfunk \xFC"));
+    EXPECT_EQ(DWORD(REG_SZ), StoredType("Text"));
+    ASSERT_TRUE(fw::GetProfileText("", "Text", read));
+    EXPECT_EQ("Mobilfunk \xFC", read);
+    EXPECT_TRUE(fw::WriteProfileText("", "Text", ""));
+    EXPECT_EQ(0u, StoredType("Text"));
+    ASSERT_TRUE(fw::WriteProfileText("", "Text", "x"));
+    EXPECT_TRUE(fw::DeleteProfileValue("", "Text"));
+    EXPECT_EQ(0u, StoredType("Text"));
+    EXPECT_TRUE(fw::DeleteProfileValue("", "Text")) << "already gone";
+    ASSERT_TRUE(fw::WriteProfileDword("", "Number", 1, 0));
+    read = "untouched";
+    EXPECT_FALSE(fw::GetProfileText("", "Number", read)) << "another type";
+    EXPECT_EQ("untouched", read);
+    fw::DeleteProfileValue("", "Number");
+}
+
 TEST_F(ProfileTest, NothingWithoutARegistryKey) {
     fw::SetRegistryKey("");
     const unsigned char bytes[] = {1};
     EXPECT_EQ("", fw::GetAppRegistryPath());
     EXPECT_FALSE(fw::WriteProfileBinary("", "Value", bytes, 1));
     EXPECT_FALSE(fw::WriteProfileDword("", "Number", 1, 0));
+    EXPECT_FALSE(fw::WriteProfileText("", "Text", "x"));
+    EXPECT_FALSE(fw::DeleteProfileValue("", "Text"));
     std::vector<unsigned char> read;
     EXPECT_FALSE(fw::GetProfileBinary("", "Value", read));
+    std::string text;
+    EXPECT_FALSE(fw::GetProfileText("", "Text", text));
 }
 
 } // namespace

@@ -156,29 +156,46 @@ TEST_F(AppSettingsTest, BytesBeyondTheRecordAreIgnored) {
     ExpectProfile(settings.m_profile, 0, 1, 0);
 }
 
-TEST_F(AppSettingsTest, APageOutOfRangeIsClampedToThePagesThatExist) {
-    WriteProfile(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0, 0}));
-    settings.LoadSettings();
-    ExpectProfile(settings.m_profile, 0, 2, 0); // "Volumen", the highest stored number
-    WriteProfile(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 0xFB, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}));
-    settings.LoadSettings();
-    ExpectProfile(settings.m_profile, 0, 0, 0);
+// A stored number no page has opens "Allgemein"; 3 is kept for a page to come.
+TEST_F(AppSettingsTest, APageNoPageHasIsTheFirst) {
+    for (const auto& [stored, expected] :
+         {std::pair{2, 2}, {4, 4}, {3, 0}, {5, 0}, {0x7FFFFFFF, 0}, {-5, 0}}) {
+        std::vector<BYTE> record = Bytes({16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+        std::memcpy(&record[8], &stored, sizeof stored);
+        WriteProfile(record);
+        settings.LoadSettings();
+        ExpectProfile(settings.m_profile, 0, expected, 0);
+    }
 }
 
-// The checkpoint interval: a minute unless a DWORD says otherwise; never written back.
-TEST_F(AppSettingsTest, CheckpointSecondsAreReadAsADwordAndNeverWritten) {
-    SavedValue savedCheckpoint{HKEY_CURRENT_USER, APP_KEY, "CheckpointSeconds"};
-    settings.LoadSettings();
-    EXPECT_EQ(60u, settings.m_nCheckpointSeconds);
-    settings.SaveSettings();
-    DWORD type = 0;
-    EXPECT_TRUE(SavedValue::Read(HKEY_CURRENT_USER, APP_KEY, "CheckpointSeconds", type).empty());
-    for (const auto& [bytes, valueType, expected] : {std::tuple{Bytes({5, 0, 0, 0}), REG_DWORD, 5u},
-                                                     {Bytes({0, 0, 0, 0}), REG_DWORD, 0u},
-                                                     {Bytes({5, 0, 0, 0}), REG_BINARY, 60u}}) {
-        SavedValue::Write(HKEY_CURRENT_USER, APP_KEY, "CheckpointSeconds", valueType, bytes);
+// The checkpoint interval (a minute unless a DWORD says otherwise) and the adapter's check
+// interval (five seconds unless a DWORD other than 0 says otherwise); neither is written back.
+TEST_F(AppSettingsTest, IntervalsAreReadAsDwordsAndNeverWritten) {
+    const struct {
+        const char* name;
+        unsigned long CAppSettings::*member;
+        unsigned long nDefault;
+        unsigned long nStoredZero; // what a stored 0 reads as
+    } intervals[] = {{"CheckpointSeconds", &CAppSettings::m_nCheckpointSeconds, 60, 0},
+                     {"AdapterCheckSeconds", &CAppSettings::m_nAdapterCheckSeconds, 5, 5}};
+    for (const auto& interval : intervals) {
+        SCOPED_TRACE(interval.name);
+        SavedValue saved{HKEY_CURRENT_USER, APP_KEY, interval.name};
+        settings.*interval.member = 77;
         settings.LoadSettings();
-        EXPECT_EQ(expected, settings.m_nCheckpointSeconds) << "type " << valueType;
+        EXPECT_EQ(interval.nDefault, settings.*interval.member);
+        settings.SaveSettings();
+        DWORD type = 0;
+        EXPECT_TRUE(SavedValue::Read(HKEY_CURRENT_USER, APP_KEY, interval.name, type).empty());
+        for (const auto& [bytes, valueType, expected] :
+             {std::tuple{Bytes({5, 0, 0, 0}), REG_DWORD, 5ul},
+              {Bytes({0x58, 2, 0, 0}), REG_DWORD, 600ul},
+              {Bytes({0, 0, 0, 0}), REG_DWORD, interval.nStoredZero},
+              {Bytes({5, 0, 0, 0}), REG_BINARY, interval.nDefault}}) {
+            SavedValue::Write(HKEY_CURRENT_USER, APP_KEY, interval.name, valueType, bytes);
+            settings.LoadSettings();
+            EXPECT_EQ(expected, settings.*interval.member) << "type " << valueType;
+        }
     }
 }
 
@@ -343,6 +360,85 @@ TEST_F(AppSettingsTest, VolumeSplitGoesRoundAndIsThereOnlyWhileKept) {
         EXPECT_EQ(split.periodStart ? DWORD(REG_BINARY) : 0u, type);
         EXPECT_EQ(split.periodStart ? 24u : 0u, data.size());
         EXPECT_TRUE(CAppSettings().LoadVolumeSplit() == split);
+    }
+}
+
+const char* const CONNECTION_VALUES[] = {"AdapterName", "AdapterGuid", "WlanNetwork"};
+
+// The connection's values as they were, put back at the end of a test.
+struct SavedConnectionValues {
+    SavedValue name{HKEY_CURRENT_USER, APP_KEY, CONNECTION_VALUES[0]};
+    SavedValue guid{HKEY_CURRENT_USER, APP_KEY, CONNECTION_VALUES[1]};
+    SavedValue network{HKEY_CURRENT_USER, APP_KEY, CONNECTION_VALUES[2]};
+};
+
+const char GUID_TEXT[] = "{6B29FC40-CA47-1067-B31D-00DD010662DA}";
+
+// Each row stores what a registry may hold, the rest missing: every value is read on its own,
+// so that the name alone (as a deployment script writes it) is an adapter chosen by its name;
+// a value of another type counts as missing.
+TEST_F(AppSettingsTest, ConnectionValuesAreReadEachOnItsOwn) {
+    SavedConnectionValues saved;
+    const struct {
+        std::vector<std::pair<const char*, std::vector<BYTE>>> stored; // REG_SZ unless named
+        DWORD type;
+        CONNECTIONSETTINGS expected;
+    } cases[] = {
+        {{}, REG_SZ, {}},
+        {{{"AdapterName", Text("Mobilfunk")}}, REG_SZ, {"Mobilfunk", "", ""}},
+        {{{"AdapterName", Text("WLAN")},
+          {"AdapterGuid", Text(GUID_TEXT)},
+          {"WlanNetwork", Text("Pixel-Hotspot")}},
+         REG_SZ,
+         {"WLAN", GUID_TEXT, "Pixel-Hotspot"}},
+        {{{"AdapterGuid", Text(GUID_TEXT)}}, REG_SZ, {"", GUID_TEXT, ""}},
+        // Stored without its NUL, and with text after one.
+        {{{"AdapterName", Bytes({'L', 'T', 'E'})}}, REG_SZ, {"LTE", "", ""}},
+        {{{"AdapterName", Bytes({'L', 'T', 'E', 0, 'x', 0})}}, REG_SZ, {"LTE", "", ""}},
+        {{{"AdapterName", Text("Mobilfunk")}}, REG_EXPAND_SZ, {}},
+        {{{"AdapterName", Text("Mobilfunk")}}, REG_BINARY, {}},
+        {{{"WlanNetwork", Dword(1)}}, REG_DWORD, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases));
+        for (const char* name : CONNECTION_VALUES)
+            SavedValue::Delete(HKEY_CURRENT_USER, APP_KEY, name);
+        for (const auto& [name, data] : c.stored)
+            SavedValue::Write(HKEY_CURRENT_USER, APP_KEY, name, c.type, data);
+        settings.m_connection = {"old", "old", "old"};
+        settings.LoadSettings();
+        EXPECT_EQ(c.expected.adapterName, settings.m_connection.adapterName);
+        EXPECT_EQ(c.expected.adapterGuid, settings.m_connection.adapterGuid);
+        EXPECT_EQ(c.expected.wlanNetwork, settings.m_connection.wlanNetwork);
+    }
+}
+
+// Dial-up, the default, leaves no value behind; each value is a REG_SZ while it is not empty.
+TEST_F(AppSettingsTest, ConnectionValuesAreWrittenOnlyWhileNotEmpty) {
+    SavedConnectionValues saved;
+    const CONNECTIONSETTINGS cases[] = {
+        {},
+        {"WLAN", GUID_TEXT, "Pixel-Hotspot"},
+        {"Mobilfunk", GUID_TEXT, ""},
+        {"Mobilfunk", "", ""},
+        {},
+    };
+    for (const CONNECTIONSETTINGS& connection : cases) {
+        SCOPED_TRACE(connection.adapterName + "|" + connection.wlanNetwork);
+        settings.m_connection = connection;
+        settings.SaveSettings();
+        const std::string* texts[] = {&connection.adapterName, &connection.adapterGuid,
+                                      &connection.wlanNetwork};
+        for (size_t i = 0; i < std::size(CONNECTION_VALUES); ++i) {
+            DWORD type = 0;
+            const std::vector<BYTE> data =
+                SavedValue::Read(HKEY_CURRENT_USER, APP_KEY, CONNECTION_VALUES[i], type);
+            EXPECT_EQ(texts[i]->empty() ? 0u : DWORD(REG_SZ), type) << CONNECTION_VALUES[i];
+            EXPECT_EQ(texts[i]->empty() ? std::vector<BYTE>() : Text(*texts[i]), data);
+        }
+        CAppSettings loaded;
+        loaded.LoadSettings();
+        EXPECT_TRUE(loaded.m_connection == connection);
     }
 }
 

@@ -145,6 +145,23 @@ void ExpectFrame(const Dialog& d, DWORD style, short cx, short cy, const std::st
 
 const DWORD VISIBLE_CHILD = WS_CHILD | WS_VISIBLE;
 
+// A page's controls in the template's order, which is the tab order.
+struct ControlLine {
+    WORD id;
+    DWORD style;
+    std::string text;
+};
+
+void ExpectControlLines(const Dialog& d, const std::vector<ControlLine>& expected) {
+    ASSERT_EQ(expected.size(), d.controls.size());
+    for (size_t i = 0; i < d.controls.size(); ++i) {
+        SCOPED_TRACE(std::to_string(expected[i].id) + " " + expected[i].text);
+        EXPECT_EQ(expected[i].id, d.controls[i].id);
+        EXPECT_EQ(expected[i].text, d.controls[i].text);
+        EXPECT_EQ(expected[i].style, d.controls[i].style) << std::hex << d.controls[i].style;
+    }
+}
+
 TEST(DialogTemplates, GeneralPage) {
     Dialog d = LoadDialog(IDD_GENERAL_PAGE);
     ExpectFrame(d, WS_CHILD | WS_CAPTION | DS_SETFONT, 251, 90, "Allgemein");
@@ -196,30 +213,43 @@ TEST(DialogTemplates, VolumePage) {
     const DWORD radio = VISIBLE_CHILD | BS_AUTORADIOBUTTON;
     // Tab order: each label right before its field, so that its "&" letter leads there; the
     // radio buttons one group with one tab stop.
-    const struct {
-        WORD id;
-        DWORD style;
-        std::string text;
-    } expected[] = {
-        {IDC_VOLUME_LIMIT_ON, checkBox, "Monatliches &Volumen begrenzen auf"},
-        {IDC_VOLUME_LIMIT_MB, field | ES_AUTOHSCROLL, ""},
-        {IDC_VOLUME_MB_UNIT, label, "MB"},
-        {IDC_COUNT_BOTH, radio | WS_GROUP | WS_TABSTOP, "Empfangen und gesendet &z\xE4hlen"},
-        {IDC_COUNT_RECEIVED, radio, "&Nur Empfangenes z\xE4hlen"},
-        {IDC_BILLING_DAY_LABEL, label, "Abrechnungszeitraum beginnt &am"},
-        {IDC_BILLING_DAY, field, ""},
-        {IDC_BILLING_DAY_UNIT, label, ". des Monats"},
-        {IDC_WARN_LABEL, label, "&Warnung bei"},
-        {IDC_WARN_PERCENT, field, ""},
-        {IDC_WARN_UNIT, label, "% und bei 100 %"},
-    };
-    ASSERT_EQ(std::size(expected), d.controls.size());
-    for (size_t i = 0; i < d.controls.size(); ++i) {
-        SCOPED_TRACE(expected[i].text);
-        EXPECT_EQ(expected[i].id, d.controls[i].id);
-        EXPECT_EQ(expected[i].text, d.controls[i].text);
-        EXPECT_EQ(expected[i].style, d.controls[i].style) << std::hex << d.controls[i].style;
-    }
+    ExpectControlLines(
+        d, {
+               {IDC_VOLUME_LIMIT_ON, checkBox, "Monatliches &Volumen begrenzen auf"},
+               {IDC_VOLUME_LIMIT_MB, field | ES_AUTOHSCROLL, ""},
+               {IDC_VOLUME_MB_UNIT, label, "MB"},
+               {IDC_COUNT_BOTH, radio | WS_GROUP | WS_TABSTOP, "Empfangen und gesendet &z\xE4hlen"},
+               {IDC_COUNT_RECEIVED, radio, "&Nur Empfangenes z\xE4hlen"},
+               {IDC_BILLING_DAY_LABEL, label, "Abrechnungszeitraum beginnt &am"},
+               {IDC_BILLING_DAY, field, ""},
+               {IDC_BILLING_DAY_UNIT, label, ". des Monats"},
+               {IDC_WARN_LABEL, label, "&Warnung bei"},
+               {IDC_WARN_PERCENT, field, ""},
+               {IDC_WARN_UNIT, label, "% und bei 100 %"},
+           });
+}
+
+// Tab order: the radio buttons one group with one tab stop, then the list, the box and its field;
+// the reason line is a text of its own, never a prefix.
+TEST(DialogTemplates, ConnectionPage) {
+    Dialog general = LoadDialog(IDD_GENERAL_PAGE);
+    Dialog d = LoadDialog(IDD_CONNECTION_PAGE);
+    ExpectFrame(d, general.style, general.cx, general.cy, "Verbindung");
+    const DWORD radio = VISIBLE_CHILD | BS_AUTORADIOBUTTON;
+    ExpectControlLines(
+        d, {
+               {IDC_SOURCE_DIALUP, radio | WS_GROUP | WS_TABSTOP,
+                "&Einwahlverbindungen (DF\xDC, PPPoE, VPN)"},
+               {IDC_SOURCE_ADAPTER, radio, "&Netzwerkadapter:"},
+               {IDC_ADAPTER_LIST,
+                VISIBLE_CHILD | WS_GROUP | WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY |
+                    LBS_NOINTEGRALHEIGHT,
+                ""},
+               {IDC_WLAN_ONLY, VISIBLE_CHILD | WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX,
+                "nur im &WLAN:"},
+               {IDC_WLAN_NETWORK, VISIBLE_CHILD | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, ""},
+               {IDC_WLAN_REASON, VISIBLE_CHILD | WS_GROUP | SS_LEFT | SS_NOPREFIX, ""},
+           });
 }
 
 TEST(DialogTemplates, AboutBox) {

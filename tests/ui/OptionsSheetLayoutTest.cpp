@@ -139,14 +139,15 @@ TEST_F(OptionsSheetLayoutTest, UnownedPopupWithCaptionAndWithoutContextHelp) {
 }
 
 // A page's topic is 200 and its stored number: "Info" keeps the 201 of the help file's older
-// versions, although "Volumen" now stands between it and "Allgemein".
-const HelpCalls TOPICS_BY_TAB = {{200, HELP_CONTEXT}, {202, HELP_CONTEXT}, {201, HELP_CONTEXT}};
+// versions, although "Verbindung" and "Volumen" now stand between it and "Allgemein".
+const HelpCalls TOPICS_BY_TAB = {
+    {200, HELP_CONTEXT}, {204, HELP_CONTEXT}, {202, HELP_CONTEXT}, {201, HELP_CONTEXT}};
 
 TEST_F(OptionsSheetLayoutTest, HelpButtonUsesTheActivePagesContext) {
     ScopedHelpFile helpFile;
     HWND hSheet = Open();
     sheet::Click(sheet::OwnButton(hSheet, IDHELP));
-    for (int nTab : {1, 2}) {
+    for (int nTab : {1, 2, 3}) {
         sheet::ClickTab(hSheet, nTab);
         sheet::Click(sheet::OwnButton(hSheet, IDHELP));
     }
@@ -173,21 +174,59 @@ void BecomeDpiAware() {
     }
 }
 
-// The width of a line of text in a control's own font.
-int TextWidth(HWND hControl, const std::string& text, UINT format) {
+// The rectangle text takes in a control's own font: one line, or with DT_WORDBREAK lines
+// broken at the given width.
+RECT TextRect(HWND hControl, const std::string& text, int width, UINT format) {
     HDC hdc = GetDC(hControl);
     HGDIOBJ hOld =
         SelectObject(hdc, reinterpret_cast<HGDIOBJ>(SendMessageA(hControl, WM_GETFONT, 0, 0)));
-    RECT rc = {};
-    DrawTextA(hdc, text.c_str(), -1, &rc, DT_CALCRECT | DT_SINGLELINE | format);
+    RECT rc = {0, 0, width, 0};
+    if (!(format & DT_WORDBREAK))
+        format |= DT_SINGLELINE;
+    DrawTextA(hdc, text.c_str(), -1, &rc, DT_CALCRECT | format);
     SelectObject(hdc, hOld);
     ReleaseDC(hControl, hdc);
+    return rc;
+}
+
+// The width of a line of text in a control's own font; with DT_WORDBREAK, of the longest line
+// where the text is broken at the control's width.
+int TextWidth(HWND hControl, const std::string& text, UINT format) {
+    RECT rcClient;
+    GetClientRect(hControl, &rcClient);
+    const RECT rc = TextRect(hControl, text, rcClient.right, format);
     return rc.right - rc.left;
+}
+
+int TextHeight(HWND hControl, const std::string& text, int width, UINT format) {
+    const RECT rc = TextRect(hControl, text, width, format);
+    return rc.bottom - rc.top;
+}
+
+// A text control at least two lines of its font high wraps its text at its width.
+bool WrapsText(HWND hControl) {
+    char className[32] = {};
+    GetClassNameA(hControl, className, sizeof className);
+    if (lstrcmpiA(className, "Static") != 0)
+        return false;
+    RECT rcClient;
+    GetClientRect(hControl, &rcClient);
+    return rcClient.bottom >= 2 * TextHeight(hControl, "X", rcClient.right, 0);
+}
+
+// The height a control needs to show its text whole: that of its lines where it wraps, else 0.
+int HeightNeeded(HWND hControl) {
+    if (!WrapsText(hControl))
+        return 0;
+    RECT rcClient;
+    GetClientRect(hControl, &rcClient);
+    const UINT format = (GetWindowLongA(hControl, GWL_STYLE) & SS_NOPREFIX) ? DT_NOPREFIX : 0;
+    return TextHeight(hControl, sheet::Text(hControl), rcClient.right, format | DT_WORDBREAK);
 }
 
 // The width a control needs to show its text on one line, whole; 0 where it has none to show.
 // A check box or radio button draws its box and a gap before the text; a number field must hold
-// as many digits as it takes.
+// as many digits as it takes; a wrapping text needs no more than its longest word.
 int WidthNeeded(HWND hControl) {
     char className[32] = {};
     GetClassNameA(hControl, className, sizeof className);
@@ -207,7 +246,9 @@ int WidthNeeded(HWND hControl) {
         const LONG type = style & SS_TYPEMASK;
         if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT)
             return 0;
-        return TextWidth(hControl, text, (style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
+        const UINT format = (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
+        return WrapsText(hControl) ? TextWidth(hControl, text, format | DT_WORDBREAK)
+                                   : TextWidth(hControl, text, format);
     }
     if (lstrcmpiA(className, "Button") == 0) {
         const LONG type = style & BS_TYPEMASK;
@@ -226,9 +267,12 @@ std::string Describe(HWND hControl) {
 
 // Also at 144 DPI (dpi144.ui_tests), where the dialog font does not grow in step with the
 // dialog units: every control lies inside its page, none covers another, and every text and
-// number is shown whole.
+// number is shown whole. The page "Verbindung" shows its longest line of why a network cannot be
+// read.
 TEST_F(OptionsSheetLayoutTest, EveryPageHoldsItsControlsWholeAndApart) {
     BecomeDpiAware();
+    host.m_adapters = {SheetSettings::Adapter("WLAN", "{1}", true, WLAN_READING::accessDenied)};
+    host.m_connection = {"WLAN", "{1}", "Pixel-Hotspot"};
     HWND hSheet = Open();
     for (int nTab = 0; nTab < COptionsPSheet::PAGE_COUNT; ++nTab) {
         sheet::ClickTab(hSheet, nTab);
@@ -248,6 +292,7 @@ TEST_F(OptionsSheetLayoutTest, EveryPageHoldsItsControlsWholeAndApart) {
             RECT rcClient;
             GetClientRect(controls[i], &rcClient);
             EXPECT_LE(WidthNeeded(controls[i]), rcClient.right);
+            EXPECT_LE(HeightNeeded(controls[i]), rcClient.bottom);
             for (size_t j = i + 1; j < controls.size(); ++j) {
                 RECT rcOther = sheet::ClientRect(hPage, controls[j]);
                 RECT overlap;
@@ -295,7 +340,7 @@ TEST_F(OptionsSheetLayoutTest, F1UsesTheActivePagesContextAlsoWithoutHelpFile) {
     DeleteFileA(host.GetHelpFilePath().c_str());
     HWND hSheet = Open();
     PressF1(hSheet, sheet::PageControl(hSheet, IDC_AUTOSTART), host);
-    for (int nTab : {1, 2}) {
+    for (int nTab : {1, 2, 3}) {
         sheet::ClickTab(hSheet, nTab);
         PressF1(hSheet, PropSheet_GetTabControl(hSheet), host);
     }
@@ -308,7 +353,7 @@ TEST_F(OptionsSheetLayoutTest, PageChangedWithCtrlTabIsRememberedByItsStoredNumb
     const struct {
         int nTab;
         int nStored;
-    } steps[] = {{1, 2}, {2, 1}, {0, 0}};
+    } steps[] = {{1, 4}, {2, 2}, {3, 1}, {0, 0}};
     for (const auto& step : steps) {
         PressCtrlTab(GetFocus());
         EXPECT_EQ(step.nTab, sheet::ActivePage(hSheet));

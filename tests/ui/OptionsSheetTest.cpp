@@ -62,6 +62,33 @@ protected:
         sheetObject.reset();
         return Open();
     }
+    // A new sheet on the page "Verbindung".
+    HWND OpenConnectionPage() {
+        host.m_profile.nActivePage = 4;
+        sheetObject.reset();
+        return Open();
+    }
+    // A click on a line of the adapter list.
+    void SelectAdapter(int nLine) {
+        SendMessageA(Control(IDC_ADAPTER_LIST), LB_SETCURSEL, static_cast<WPARAM>(nLine), 0);
+        SendMessageA(PropSheet_GetCurrentPageHwnd(sheetObject->GetSafeHwnd()), WM_COMMAND,
+                     MAKEWPARAM(IDC_ADAPTER_LIST, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(Control(IDC_ADAPTER_LIST)));
+        PumpMessages();
+    }
+    int SelectedAdapter() const {
+        return static_cast<int>(SendMessageA(Control(IDC_ADAPTER_LIST), LB_GETCURSEL, 0, 0));
+    }
+    std::vector<std::string> AdapterLines() const {
+        std::vector<std::string> lines;
+        const HWND hList = Control(IDC_ADAPTER_LIST);
+        for (LRESULT i = 0; i < SendMessageA(hList, LB_GETCOUNT, 0, 0); ++i) {
+            char text[256] = {};
+            SendMessageA(hList, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            lines.push_back(text);
+        }
+        return lines;
+    }
     // What typing or pasting into a field leaves there; ES_NUMBER does not stop a paste.
     void Type(int nID, const char* text) {
         SetWindowTextA(Control(nID), text);
@@ -139,7 +166,7 @@ TEST_F(OptionsSheetTest, CancelWritesNothingAndPostsIdCancel) {
     HWND hSheet = Open();
     sheet::Click(Control(IDC_AUTOSTART));
     sheet::Click(Control(IDC_SORT_ASCENDING));
-    sheet::ClickTab(hSheet, 1);
+    sheet::ClickTab(hSheet, 2);
     Type(IDC_BILLING_DAY, "20");
     sheet::Click(Control(IDC_VOLUME_LIMIT_ON));
     SendMessageA(Button(IDCANCEL), BM_CLICK, 0, 0);
@@ -252,7 +279,15 @@ const struct StoredPage {
     const char* title;
 } STORED_PAGES[] = {{0, IDC_AUTOSTART, "Allgemein"},
                     {1, IDC_PROGRAM_NAME, "Info"},
-                    {2, IDC_VOLUME_LIMIT_ON, "Volumen"}};
+                    {2, IDC_VOLUME_LIMIT_ON, "Volumen"},
+                    {4, IDC_SOURCE_DIALUP, "Verbindung"}};
+
+std::string StoredPageTitle(int nStored) {
+    for (const StoredPage& page : STORED_PAGES)
+        if (page.nStored == nStored)
+            return page.title;
+    return {};
+}
 
 // The stored number of the page shown; -1 when no page's own control is there.
 int StoredPageShown(HWND hSheet) {
@@ -277,8 +312,8 @@ TEST_F(OptionsSheetTest, OpensOnTheStoredPageWhereverTheSheetShowsIt) {
     const struct {
         int nActivePage;
         int nShown; // the stored number of the page shown
-        int nTab;   // Allgemein, Volumen, Info from left to right
-    } cases[] = {{0, 0, 0}, {1, 1, 2}, {2, 2, 1}, {-1, 0, 0}, {3, 0, 0}};
+        int nTab;   // Allgemein, Verbindung, Volumen, Info from left to right
+    } cases[] = {{0, 0, 0}, {1, 1, 3}, {2, 2, 2}, {4, 4, 1}, {-1, 0, 0}, {3, 0, 0}, {5, 0, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nActivePage);
         host.m_profile.nActivePage = c.nActivePage;
@@ -286,14 +321,14 @@ TEST_F(OptionsSheetTest, OpensOnTheStoredPageWhereverTheSheetShowsIt) {
         HWND hSheet = Open();
         EXPECT_EQ(c.nShown, StoredPageShown(hSheet));
         EXPECT_EQ(c.nTab, sheet::ActivePage(hSheet));
-        EXPECT_EQ(STORED_PAGES[c.nShown].title, TabTitle(hSheet, c.nTab));
+        EXPECT_EQ(StoredPageTitle(c.nShown), TabTitle(hSheet, c.nTab));
         EXPECT_EQ(c.nActivePage, host.m_profile.nActivePage) << "opening changes nothing";
     }
 }
 
 TEST_F(OptionsSheetTest, SwitchingTabsRemembersThePageByItsStoredNumber) {
     HWND hSheet = Open();
-    for (int nTab : {1, 2, 0, 2, 1}) {
+    for (int nTab : {1, 3, 2, 0, 2, 1}) {
         SCOPED_TRACE(nTab);
         sheet::ClickTab(hSheet, nTab);
         ASSERT_EQ(nTab, sheet::ActivePage(hSheet));
@@ -311,7 +346,7 @@ TEST_F(OptionsSheetTest, SwitchingTabsRemembersThePageByItsStoredNumber) {
 TEST_F(OptionsSheetTest, OkOnTheInfoPageAppliesTheGeneralPage) {
     HWND hSheet = Open();
     sheet::Click(Control(IDC_SORT_ASCENDING));
-    sheet::ClickTab(hSheet, 2);
+    sheet::ClickTab(hSheet, 3);
     EXPECT_TRUE(IsWindowEnabled(Button(ID_APPLY_NOW)));
     sheet::Click(Button(IDOK));
     EXPECT_FALSE(IsWindow(hSheet));
@@ -434,7 +469,7 @@ TEST_F(OptionsSheetTest, VolumeLimitOutsideItsRangeIsRefused) {
             EXPECT_EQ(unsigned(MB_ICONEXCLAMATION), questions.Messages()[i].style);
         }
         EXPECT_TRUE(IsWindow(hSheet));
-        EXPECT_EQ(1, sheet::ActivePage(hSheet));
+        EXPECT_EQ(2, sheet::ActivePage(hSheet));
         EXPECT_TRUE(host.m_volume == VOLUMESETTINGS{});
         EXPECT_TRUE(main.Received(WM_OPTIONS_NOTIFY).empty());
         EXPECT_TRUE(IsWindowEnabled(Button(ID_APPLY_NOW)));
@@ -493,6 +528,144 @@ TEST_F(OptionsSheetTest, AutostartClickSurvivesTheCaptionBoxUntilTheNextApply) {
     sheet::Click(Button(IDOK));
     EXPECT_EQ(1u, questions.Messages().size());
     EXPECT_FALSE(host.m_profile.bAutoStart);
+}
+
+const char STICK_GUID[] = "{11111111-2222-3333-4444-555555555555}";
+const char WIFI_GUID[] = "{AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE}";
+const char CABLE_GUID[] = "{99999999-8888-7777-6666-555555555555}";
+
+// Three adapters present: a stick online, a Wi-Fi adapter on a network, a cable unplugged.
+std::vector<ADAPTERENTRY> ThreeAdapters() {
+    return {SheetSettings::Adapter("Mobilfunk", STICK_GUID, true),
+            SheetSettings::Adapter("WLAN", WIFI_GUID, true, WLAN_READING::readable, "Zuhause"),
+            SheetSettings::Adapter("Ethernet", CABLE_GUID, false)};
+}
+
+// Choosing an adapter stores its name and identity; going back to dial-up clears every value.
+TEST_F(OptionsSheetTest, ConnectionApplyStoresTheChosenAdapterAndDialUpClearsIt) {
+    host.m_adapters = ThreeAdapters();
+    host.m_connection = {"WLAN", WIFI_GUID, "Zuhause"};
+    EXPECT_EQ(1, sheet::ActivePage(OpenConnectionPage()));
+    EXPECT_EQ((std::vector<std::string>{"Mobilfunk \x96 Karte Mobilfunk", "WLAN \x96 Karte WLAN",
+                                        "Ethernet (nicht verbunden) \x96 Karte Ethernet"}),
+              AdapterLines());
+    EXPECT_EQ(1, SelectedAdapter());
+    EXPECT_FALSE(IsWindowEnabled(Button(ID_APPLY_NOW))) << "showing the choice is no change";
+    const struct {
+        int nClick; // a radio button, or -1 for the line below
+        int nLine;
+        CONNECTIONSETTINGS expected;
+    } steps[] = {
+        {IDC_SOURCE_DIALUP, -1, {}},
+        {IDC_SOURCE_ADAPTER, -1, {"Mobilfunk", STICK_GUID, ""}}, // the first line is chosen
+        {-1, 2, {"Ethernet", CABLE_GUID, ""}},
+        {IDC_SOURCE_DIALUP, -1, {}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.expected.adapterName);
+        main.Clear();
+        if (step.nClick >= 0)
+            sheet::Click(Control(step.nClick));
+        else
+            SelectAdapter(step.nLine);
+        EXPECT_TRUE(IsWindowEnabled(Button(ID_APPLY_NOW)));
+        sheet::Click(Button(ID_APPLY_NOW));
+        EXPECT_EQ(step.expected.adapterName, host.m_connection.adapterName);
+        EXPECT_EQ(step.expected.adapterGuid, host.m_connection.adapterGuid);
+        EXPECT_EQ(step.expected.wlanNetwork, host.m_connection.wlanNetwork);
+        EXPECT_EQ(Notifications{ID_APPLY_NOW}, main.Received(WM_OPTIONS_NOTIFY));
+        EXPECT_EQ(step.expected.UsesAdapter(), IsWindowEnabled(Control(IDC_ADAPTER_LIST)) != 0);
+        EXPECT_FALSE(IsWindowEnabled(Button(ID_APPLY_NOW)));
+    }
+}
+
+// The stored identity finds the line, else the name; an adapter found nowhere is listed as not
+// connected and stays chosen through OK. The name stored afterwards is the line's.
+TEST_F(OptionsSheetTest, ConnectionPageKeepsTheChosenAdapterPresentOrNot) {
+    const struct {
+        CONNECTIONSETTINGS stored;
+        int nLine;
+        const char* lastLine; // the list's last line
+        CONNECTIONSETTINGS afterOk;
+    } cases[] = {
+        {{"Mobilfunk", "", ""}, 0, nullptr, {"Mobilfunk", STICK_GUID, ""}},
+        {{"mobilfunk", "", ""}, 0, nullptr, {"Mobilfunk", STICK_GUID, ""}},
+        {{"Alter Name", CABLE_GUID, ""}, 2, nullptr, {"Ethernet", CABLE_GUID, ""}},
+        {{"Mobilfunk", "{00000000-0000-0000-0000-000000000000}", ""},
+         0,
+         nullptr,
+         {"Mobilfunk", STICK_GUID, ""}},
+        {{"LTE-Stick", "{12345678-0000-0000-0000-000000000000}", ""},
+         3,
+         "LTE-Stick (nicht verbunden)",
+         {"LTE-Stick", "{12345678-0000-0000-0000-000000000000}", ""}},
+        {{"Handy", "", "Pixel"}, 3, "Handy (nicht verbunden)", {"Handy", "", "Pixel"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored.adapterName);
+        host.m_adapters = ThreeAdapters();
+        host.m_connection = c.stored;
+        HWND hSheet = OpenConnectionPage();
+        EXPECT_TRUE(sheet::IsChecked(hSheet, IDC_SOURCE_ADAPTER));
+        EXPECT_EQ(c.nLine, SelectedAdapter());
+        const std::vector<std::string> lines = AdapterLines();
+        EXPECT_EQ(c.lastLine ? 4u : 3u, lines.size());
+        if (c.lastLine) {
+            EXPECT_EQ(c.lastLine, lines.back());
+        }
+        sheet::Click(Button(IDOK));
+        EXPECT_FALSE(IsWindow(hSheet));
+        EXPECT_TRUE(host.m_connection == c.afterOk) << host.m_connection.adapterName;
+    }
+}
+
+// The box and its field are for a Wi-Fi adapter only; where its network cannot be read, a line
+// says why and that the adapter counts as if on the network named.
+TEST_F(OptionsSheetTest, ConnectionPageOffersTheNetworkRuleForWifiOnly) {
+    const std::string serviceOff = "Der WLAN-Dienst l\xE4uft nicht, der Netzname ist nicht zu "
+                                   "lesen: gez\xE4hlt wird wie im genannten Netz.";
+    const std::string accessDenied = "Windows gibt den Netznamen ohne Standortfreigabe nicht "
+                                     "heraus: gez\xE4hlt wird wie im genannten Netz.";
+    const struct {
+        WLAN_READING wlan;
+        bool bWifi;
+        const std::string& reason;
+        const char* offered; // the field after the box is ticked
+    } cases[] = {
+        {WLAN_READING::notWifi, false, std::string(), ""},
+        {WLAN_READING::readable, true, std::string(), "Zuhause"},
+        {WLAN_READING::serviceOff, true, serviceOff, ""},
+        {WLAN_READING::accessDenied, true, accessDenied, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.wlan));
+        host.m_adapters = {
+            SheetSettings::Adapter("Mobilfunk", STICK_GUID, true),
+            SheetSettings::Adapter("Funk", WIFI_GUID, true, c.wlan,
+                                   c.wlan == WLAN_READING::readable ? "Zuhause" : "")};
+        host.m_connection = {"Funk", WIFI_GUID, ""};
+        HWND hSheet = OpenConnectionPage();
+        EXPECT_EQ(c.bWifi, IsWindowEnabled(Control(IDC_WLAN_ONLY)) != 0);
+        EXPECT_FALSE(IsWindowEnabled(Control(IDC_WLAN_NETWORK)));
+        EXPECT_EQ(c.reason, sheet::Text(Control(IDC_WLAN_REASON)));
+        if (c.bWifi) {
+            sheet::Click(Control(IDC_WLAN_ONLY));
+            EXPECT_TRUE(IsWindowEnabled(Control(IDC_WLAN_NETWORK)));
+            EXPECT_EQ(c.offered, sheet::Text(Control(IDC_WLAN_NETWORK)));
+            Type(IDC_WLAN_NETWORK, "Pixel-Hotspot");
+        }
+        // Another adapter takes the box, the field and the reason away.
+        SelectAdapter(0);
+        for (int nID : {IDC_WLAN_ONLY, IDC_WLAN_NETWORK})
+            EXPECT_FALSE(IsWindowEnabled(Control(nID))) << nID;
+        EXPECT_EQ("", sheet::Text(Control(IDC_WLAN_REASON)));
+        SelectAdapter(1);
+        EXPECT_EQ(c.reason, sheet::Text(Control(IDC_WLAN_REASON)));
+        sheet::Click(Button(IDOK));
+        EXPECT_FALSE(IsWindow(hSheet));
+        EXPECT_EQ(c.bWifi ? "Pixel-Hotspot" : "", host.m_connection.wlanNetwork);
+        EXPECT_EQ(WIFI_GUID, host.m_connection.adapterGuid);
+    }
 }
 
 } // namespace

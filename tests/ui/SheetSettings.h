@@ -1,6 +1,7 @@
 #pragma once
 // The application's real settings as the options sheet's partner, with the help system
-// replaced by a recorder. The help file is looked for beside the test program.
+// replaced by a recorder and the adapters by a list of the test's own. The help file is looked
+// for beside the test program.
 #include "shell/CAppSettings.h"
 
 #include <string>
@@ -24,6 +25,24 @@ public:
             m_help.push_back({hOwner, file, command, data});
             return TRUE;
         });
+        SetAdapterLister([this] { return m_adapters; });
+    }
+
+    // A present adapter; a Wi-Fi one where wlan is not notWifi, listed as such where the
+    // WLAN service runs.
+    static ADAPTERENTRY Adapter(const char* name, const char* guid, bool bConnected,
+                                WLAN_READING wlan = WLAN_READING::notWifi,
+                                const char* network = "") {
+        ADAPTERENTRY entry;
+        entry.name = name;
+        entry.description = std::string("Karte ") + name;
+        entry.guid = guid;
+        entry.bPresent = true;
+        entry.bConnected = bConnected;
+        entry.bWifi = wlan != WLAN_READING::notWifi && wlan != WLAN_READING::serviceOff;
+        entry.wlan = wlan;
+        entry.network = network;
+        return entry;
     }
 
     // Context number and command of every help call.
@@ -35,4 +54,6 @@ public:
     }
 
     std::vector<HelpCall> m_help;
+    // What ListAdapters answers.
+    std::vector<ADAPTERENTRY> m_adapters;
 };

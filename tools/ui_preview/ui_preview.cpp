@@ -1,6 +1,7 @@
-// ui_preview general|volume|info|about [seconds]: opens the options sheet on a page, or the
-// About dialog, and closes it after the given time (default 5 seconds). The page "Volumen" shows
-// a limit, so that its controls are enabled.
+// ui_preview general|connection|volume|info|about [seconds]: opens the options sheet on a page,
+// or the About dialog, and closes it after the given time (default 5 seconds). The page
+// "Volumen" shows a limit, so that its controls are enabled; the page "Verbindung" three
+// adapters, a Wi-Fi one chosen with a network whose name Windows keeps back.
 #include "framework/ModelessWindows.h"
 #include "ui/CAboutDlg.h"
 #include "ui/COptionsPSheet.h"
@@ -10,21 +11,41 @@
 
 namespace {
 
+ADAPTERENTRY Adapter(const char* name, const char* description, const char* guid, bool bConnected) {
+    ADAPTERENTRY entry;
+    entry.name = name;
+    entry.description = description;
+    entry.guid = guid;
+    entry.bPresent = true;
+    entry.bConnected = bConnected;
+    return entry;
+}
+
 // The sheet's partner: no main window, every help file present.
 class PreviewHost : public COptionsHost {
 public:
     PROFILEDATA& Profile() override { return m_profile; }
     VOLUMESETTINGS& Volume() override { return m_volume; }
     CONNECTIONSETTINGS& Connection() override { return m_connection; }
-    std::vector<ADAPTERENTRY> ListAdapters() override { return m_adapters; }
+    std::vector<ADAPTERENTRY> ListAdapters() override {
+        ADAPTERENTRY wifi = Adapter("WLAN", "Intel(R) Wi-Fi 6 AX201 160MHz",
+                                    "{9E8D7C6B-5A49-4837-2615-0F1E2D3C4B5A}", true);
+        wifi.bWifi = true;
+        wifi.wlan = WLAN_READING::accessDenied;
+        return {Adapter("Mobilfunk", "HUAWEI Mobile Connect - Network Adapter",
+                        "{3F1A2B4C-5D6E-4F70-8192-A3B4C5D6E7F8}", true),
+                wifi,
+                Adapter("Ethernet", "Realtek PCIe GbE Family Controller",
+                        "{0A1B2C3D-4E5F-4061-7283-94A5B6C7D8E9}", false)};
+    }
     HWND GetMainWindow() const override { return nullptr; }
     BOOL HelpFileExists(std::string*) const override { return TRUE; }
     BOOL ShowHelp(DWORD, UINT) override { return TRUE; }
 
     PROFILEDATA m_profile = {16, TRUE, 0, FALSE};
     VOLUMESETTINGS m_volume;
-    CONNECTIONSETTINGS m_connection;
-    std::vector<ADAPTERENTRY> m_adapters;
+    CONNECTIONSETTINGS m_connection{"WLAN", "{9E8D7C6B-5A49-4837-2615-0F1E2D3C4B5A}",
+                                    "Pixel-Hotspot"};
 };
 
 class TimedAboutDlg : public CAboutDlg {
@@ -47,7 +68,7 @@ private:
     UINT m_nMilliseconds;
 };
 
-// nPage is a stored page number: 0 "Allgemein", 1 "Info", 2 "Volumen".
+// nPage is a stored page number: 0 "Allgemein", 1 "Info", 2 "Volumen", 4 "Verbindung".
 int RunSheet(int nPage, UINT nMilliseconds) {
     PreviewHost host;
     host.m_profile.nActivePage = nPage;
@@ -84,5 +105,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         nPage = 1;
     else if (std::strcmp(what, "volume") == 0)
         nPage = 2;
+    else if (std::strcmp(what, "connection") == 0)
+        nPage = 4;
     return RunSheet(nPage, nMilliseconds);
 }
