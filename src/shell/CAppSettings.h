@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 class CAppSettings : public COptionsHost {
 public:
@@ -71,11 +72,19 @@ public:
     void SetMainWindow(HWND hWnd) { m_hMainWnd = hWnd; }
     void SetWinHelpFunction(WinHelpFunction winHelp) { m_winHelp = std::move(winHelp); }
 
+    // Where the page "Verlauf" gets its figures: the frame counts them from its log. Without a
+    // source the page shows none.
+    using HistorySource = std::function<HistoryFigures()>;
+    void SetHistorySource(HistorySource source) { m_historySource = std::move(source); }
+
     PROFILEDATA& Profile() override { return m_profile; }
     VOLUMESETTINGS& Volume() override { return m_volume; }
     HWND GetMainWindow() const override { return m_hMainWnd; }
     BOOL HelpFileExists(std::string* pPath = nullptr) const override;
     BOOL ShowHelp(DWORD dwData, UINT nCmd) override;
+    HistoryFigures GetHistory() override {
+        return m_historySource ? m_historySource() : HistoryFigures();
+    }
 
 private:
     void LoadVolume();
@@ -86,4 +95,5 @@ private:
     HKEY m_hMachineRoot = HKEY_LOCAL_MACHINE;
     HKEY m_hUserRoot = HKEY_CURRENT_USER;
     WinHelpFunction m_winHelp;
+    HistorySource m_historySource;
 };

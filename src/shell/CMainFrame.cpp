@@ -8,6 +8,7 @@
 #include "framework/LoadStringResource.h"
 #include "resource.h"
 #include "shell/AppMessages.h"
+#include "shell/HistoryCount.h"
 #include "ras/RasAvailability.h"
 
 #include <prsht.h>
@@ -38,10 +39,15 @@ CMainFrame::CMainFrame(CAppSettings& settings, const CSingleInstance& instance, 
     m_volumeWatch.KeepSplitsIn(settings.LoadVolumeSplit(),
                                [&settings](const auto& split) { settings.SaveVolumeSplit(split); });
     m_accounting.SetVolumeWatch(&m_volumeWatch);
+    settings.SetHistorySource([this] {
+        return CountHistory(m_log.GetConnectionsSince(0), m_volumeWatch, Clock::Now(),
+                            CNumberFormat(0));
+    });
 }
 
 CMainFrame::~CMainFrame() {
     m_optionsSheet.Release();
+    m_settings.SetHistorySource(nullptr);
     m_accounting.SetCounter(nullptr);
     m_pCounter.reset();
     // Stops the watcher's thread.
@@ -61,13 +67,18 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (m_optionsSheet.OnTimer(wParam) || m_trayIcon.OnTimer(wParam))
             return 0;
         m_accounting.OnTimer(wParam);
+        if (wParam == IDT_MEASURE || wParam == IDT_PERIOD_START)
+            RefreshHistory();
         break; // and on to the default handling
     case WM_TRAY_NOTIFY:
         return OnTrayNotification(wParam, lParam);
     case WM_OPTIONS_NOTIFY:
         return OnOptionsNotify(wParam);
-    case WM_CONNECTIONS_CHANGED:
-        return m_accounting.OnConnectionsChanged(wParam, lParam);
+    case WM_CONNECTIONS_CHANGED: {
+        const LRESULT result = m_accounting.OnConnectionsChanged(wParam, lParam);
+        RefreshHistory();
+        return result;
+    }
     case WM_POWERBROADCAST:
         // Sent, and so perhaps inside a message box or a shell call that the log is waiting
         // for: the work waits for the message loop.
@@ -224,6 +235,7 @@ LRESULT CMainFrame::OnOptionsNotify(WPARAM wParam) {
         TrimWorkingSet();
     }
     m_accounting.UpdateTrayIcon();
+    RefreshHistory();
     return 1;
 }
 
@@ -241,6 +253,7 @@ void CMainFrame::OnDeleteLog() {
         m_volumeWatch.Rearm();
     }
     m_accounting.UpdateTrayIcon();
+    RefreshHistory();
 }
 
 void CMainFrame::OnPowerEvent(WPARAM nEvent) {
@@ -253,6 +266,7 @@ void CMainFrame::OnPowerEvent(WPARAM nEvent) {
     case PBT_APMRESUMECRITICAL: // Windows XP after a sleep it could not announce
         m_accounting.Resume();
         m_accounting.ArmPeriodStartTimer();
+        RefreshHistory();
         break;
     default:
         break;
@@ -272,4 +286,9 @@ LRESULT CMainFrame::OnTaskbarCreated() {
     // start: the icon is added as it is now, and offered again if the shell does not take it.
     m_trayIcon.AddToNewTaskbar();
     return 0;
+}
+
+void CMainFrame::RefreshHistory() {
+    if (COptionsPSheet* pSheet = m_optionsSheet.Get())
+        pSheet->RefreshHistory();
 }

@@ -11,9 +11,14 @@ namespace {
 // Help topics of the pages are numbered from here, by stored page number.
 const DWORD HELP_CONTEXT_FIRST_PAGE = 200;
 
-// The stored number of each page, in the order the sheet shows them. "Volumen" came after the
-// other two had their numbers, so a number stored by an older version still names its page.
-const int STORED_PAGE_OF_TAB[] = {0, 2, 1};
+// The stored number of each page, in the order the sheet shows them. The pages after the first
+// two took the next free numbers, so a number stored by an older version still names its page.
+const int STORED_PAGE_OF_TAB[] = {
+    0, // Allgemein
+    2, // Volumen
+    3, // Verlauf
+    1, // Info
+};
 static_assert(std::size(STORED_PAGE_OF_TAB) == COptionsPSheet::PAGE_COUNT,
               "every page has a stored number");
 
@@ -39,6 +44,7 @@ CPropertySheet::ButtonTexts LoadButtonTexts() {
 
 COptionsPSheet::COptionsPSheet(COptionsHost& host, UINT nIDCaption, HWND hParent, UINT iSelectPage)
     : CPropertySheet(nIDCaption, hParent, iSelectPage), m_pageGeneral(host), m_pageVolume(host),
+      m_pageHistory(host),
       m_hIcon(
           static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME),
                                         IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
@@ -46,6 +52,7 @@ COptionsPSheet::COptionsPSheet(COptionsHost& host, UINT nIDCaption, HWND hParent
     m_psh.dwFlags &= ~PSH_HASHELP;
     AddPage(&m_pageGeneral);
     AddPage(&m_pageVolume);
+    AddPage(&m_pageHistory);
     AddPage(&m_pageAbout);
 }
 

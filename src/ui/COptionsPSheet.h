@@ -1,15 +1,17 @@
 #pragma once
-// The modeless options sheet with the pages "Allgemein", "Volumen" and "Info", in that order.
+// The modeless options sheet with the pages "Allgemein", "Volumen", "Verlauf" and "Info", in that
+// order.
 // Its own row of Help, OK, Cancel and Apply (the framework's, with the program's texts) stands in
 // for the standard buttons; it keeps its own record of modified pages, and reports the user's
 // decision to the main window with WM_OPTIONS_NOTIFY. The page shown last is stored by a number
 // of its own, not by its place: 0 "Allgemein", 1 "Info" (as older versions stored them), 2
-// "Volumen"; the pages' help topics follow the same numbers.
+// "Volumen", 3 "Verlauf"; the pages' help topics follow the same numbers.
 #include "framework/CPropertySheet.h"
 #include "framework/ScopedHandles.h"
 #include "resource.h"
 #include "ui/CAboutPpg.h"
 #include "ui/CGeneralPpg.h"
+#include "ui/CHistoryPpg.h"
 #include "ui/OptionsHost.h"
 #include "ui/CVolumePpg.h"
 
@@ -22,7 +24,7 @@ constexpr DWORD OPTIONS_SHEET_STYLE =
 class COptionsPSheet : public CPropertySheet {
 public:
     // A stored page number names one of these pages: 0 to PAGE_COUNT - 1.
-    static constexpr int PAGE_COUNT = 3;
+    static constexpr int PAGE_COUNT = 4;
 
     explicit COptionsPSheet(COptionsHost& host, UINT nIDCaption = IDS_SHEET_CAPTION,
                             HWND hParent = nullptr, UINT iSelectPage = 0);
@@ -39,6 +41,9 @@ public:
     // may hand the program other messages before it is gone. After OK and Abbrechen the object
     // stays in use until the main window has taken their WM_OPTIONS_NOTIFY.
     bool IsClosing() const { return m_bClosing; }
+
+    // The log or the settings changed: the page "Verlauf" shows the new figures if it is open.
+    void RefreshHistory() { m_pageHistory.Refresh(); }
 
 protected:
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
@@ -60,6 +65,7 @@ private:
 
     CGeneralPpg m_pageGeneral;
     CVolumePpg m_pageVolume;
+    CHistoryPpg m_pageHistory;
     CAboutPpg m_pageAbout;
     std::map<HWND, CPropertyPage*> m_mapModified;
     fw::ScopedIcon m_hIcon;

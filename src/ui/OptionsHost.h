@@ -1,6 +1,7 @@
 #pragma once
 // What the options sheet and its pages need from the application: the settings they edit, the
-// main window they report to, and the help file.
+// main window they report to, the help file, and the figures the page "Verlauf" draws.
+#include "ui/HistoryFigures.h"
 #include "ui/ProfileData.h"
 #include "ui/VolumeSettings.h"
 
@@ -20,6 +21,8 @@ public:
     virtual BOOL HelpFileExists(std::string* pPath = nullptr) const = 0;
     // Opens the help file at dwData with the help command nCmd.
     virtual BOOL ShowHelp(DWORD dwData, UINT nCmd) = 0;
+    // The figures of the page "Verlauf", counted afresh from the log at each call.
+    virtual HistoryFigures GetHistory() = 0;
 
 protected:
     ~COptionsHost() = default;

@@ -159,7 +159,7 @@ TEST_F(AppSettingsTest, BytesBeyondTheRecordAreIgnored) {
 TEST_F(AppSettingsTest, APageOutOfRangeIsClampedToThePagesThatExist) {
     WriteProfile(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0, 0}));
     settings.LoadSettings();
-    ExpectProfile(settings.m_profile, 0, 2, 0); // "Volumen", the highest stored number
+    ExpectProfile(settings.m_profile, 0, 3, 0); // "Verlauf", the highest stored number
     WriteProfile(Bytes({16, 0, 0, 0, 0, 0, 0, 0, 0xFB, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}));
     settings.LoadSettings();
     ExpectProfile(settings.m_profile, 0, 0, 0);

@@ -222,6 +222,28 @@ TEST(DialogTemplates, VolumePage) {
     }
 }
 
+// The chart first, drawn by the page; then the two lines as read-only fields the tab key
+// reaches in reading order, and a screen reader reads.
+TEST(DialogTemplates, HistoryPage) {
+    Dialog general = LoadDialog(IDD_GENERAL_PAGE);
+    Dialog d = LoadDialog(IDD_HISTORY_PAGE);
+    ExpectFrame(d, general.style, general.cx, general.cy, "Verlauf");
+    const DWORD line = VISIBLE_CHILD | WS_TABSTOP | ES_READONLY;
+    const struct {
+        WORD id;
+        DWORD style;
+    } expected[] = {
+        {IDC_HISTORY_CHART, VISIBLE_CHILD | SS_OWNERDRAW},
+        {IDC_HISTORY_LINE, line | ES_MULTILINE},
+        {IDC_HISTORY_PREVIOUS, line | ES_AUTOHSCROLL},
+    };
+    ASSERT_EQ(std::size(expected), d.controls.size());
+    for (size_t i = 0; i < d.controls.size(); ++i) {
+        EXPECT_EQ(expected[i].id, d.controls[i].id);
+        EXPECT_EQ(expected[i].style, d.controls[i].style) << std::hex << d.controls[i].style;
+    }
+}
+
 TEST(DialogTemplates, AboutBox) {
     Dialog d = LoadDialog(IDD_ABOUTBOX);
     EXPECT_EQ(DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU),

@@ -139,14 +139,15 @@ TEST_F(OptionsSheetLayoutTest, UnownedPopupWithCaptionAndWithoutContextHelp) {
 }
 
 // A page's topic is 200 and its stored number: "Info" keeps the 201 of the help file's older
-// versions, although "Volumen" now stands between it and "Allgemein".
-const HelpCalls TOPICS_BY_TAB = {{200, HELP_CONTEXT}, {202, HELP_CONTEXT}, {201, HELP_CONTEXT}};
+// versions, although "Volumen" and "Verlauf" now stand between it and "Allgemein".
+const HelpCalls TOPICS_BY_TAB = {
+    {200, HELP_CONTEXT}, {202, HELP_CONTEXT}, {203, HELP_CONTEXT}, {201, HELP_CONTEXT}};
 
 TEST_F(OptionsSheetLayoutTest, HelpButtonUsesTheActivePagesContext) {
     ScopedHelpFile helpFile;
     HWND hSheet = Open();
     sheet::Click(sheet::OwnButton(hSheet, IDHELP));
-    for (int nTab : {1, 2}) {
+    for (int nTab : {1, 2, 3}) {
         sheet::ClickTab(hSheet, nTab);
         sheet::Click(sheet::OwnButton(hSheet, IDHELP));
     }
@@ -295,7 +296,7 @@ TEST_F(OptionsSheetLayoutTest, F1UsesTheActivePagesContextAlsoWithoutHelpFile) {
     DeleteFileA(host.GetHelpFilePath().c_str());
     HWND hSheet = Open();
     PressF1(hSheet, sheet::PageControl(hSheet, IDC_AUTOSTART), host);
-    for (int nTab : {1, 2}) {
+    for (int nTab : {1, 2, 3}) {
         sheet::ClickTab(hSheet, nTab);
         PressF1(hSheet, PropSheet_GetTabControl(hSheet), host);
     }
@@ -308,7 +309,7 @@ TEST_F(OptionsSheetLayoutTest, PageChangedWithCtrlTabIsRememberedByItsStoredNumb
     const struct {
         int nTab;
         int nStored;
-    } steps[] = {{1, 2}, {2, 1}, {0, 0}};
+    } steps[] = {{1, 2}, {2, 3}, {3, 1}, {0, 0}};
     for (const auto& step : steps) {
         PressCtrlTab(GetFocus());
         EXPECT_EQ(step.nTab, sheet::ActivePage(hSheet));

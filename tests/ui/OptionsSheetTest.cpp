@@ -252,7 +252,8 @@ const struct StoredPage {
     const char* title;
 } STORED_PAGES[] = {{0, IDC_AUTOSTART, "Allgemein"},
                     {1, IDC_PROGRAM_NAME, "Info"},
-                    {2, IDC_VOLUME_LIMIT_ON, "Volumen"}};
+                    {2, IDC_VOLUME_LIMIT_ON, "Volumen"},
+                    {3, IDC_HISTORY_CHART, "Verlauf"}};
 
 // The stored number of the page shown; -1 when no page's own control is there.
 int StoredPageShown(HWND hSheet) {
@@ -277,8 +278,8 @@ TEST_F(OptionsSheetTest, OpensOnTheStoredPageWhereverTheSheetShowsIt) {
     const struct {
         int nActivePage;
         int nShown; // the stored number of the page shown
-        int nTab;   // Allgemein, Volumen, Info from left to right
-    } cases[] = {{0, 0, 0}, {1, 1, 2}, {2, 2, 1}, {-1, 0, 0}, {3, 0, 0}};
+        int nTab;   // Allgemein, Volumen, Verlauf, Info from left to right
+    } cases[] = {{0, 0, 0}, {1, 1, 3}, {2, 2, 1}, {3, 3, 2}, {-1, 0, 0}, {4, 0, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nActivePage);
         host.m_profile.nActivePage = c.nActivePage;
@@ -293,7 +294,7 @@ TEST_F(OptionsSheetTest, OpensOnTheStoredPageWhereverTheSheetShowsIt) {
 
 TEST_F(OptionsSheetTest, SwitchingTabsRemembersThePageByItsStoredNumber) {
     HWND hSheet = Open();
-    for (int nTab : {1, 2, 0, 2, 1}) {
+    for (int nTab : {1, 3, 2, 0, 3, 1}) {
         SCOPED_TRACE(nTab);
         sheet::ClickTab(hSheet, nTab);
         ASSERT_EQ(nTab, sheet::ActivePage(hSheet));
@@ -311,7 +312,7 @@ TEST_F(OptionsSheetTest, SwitchingTabsRemembersThePageByItsStoredNumber) {
 TEST_F(OptionsSheetTest, OkOnTheInfoPageAppliesTheGeneralPage) {
     HWND hSheet = Open();
     sheet::Click(Control(IDC_SORT_ASCENDING));
-    sheet::ClickTab(hSheet, 2);
+    sheet::ClickTab(hSheet, 3);
     EXPECT_TRUE(IsWindowEnabled(Button(ID_APPLY_NOW)));
     sheet::Click(Button(IDOK));
     EXPECT_FALSE(IsWindow(hSheet));
@@ -496,3 +497,41 @@ TEST_F(OptionsSheetTest, AutostartClickSurvivesTheCaptionBoxUntilTheNextApply) {
 }
 
 } // namespace
+
+// Nothing is counted before the page "Verlauf" is shown; then the frame's refreshes show new
+// figures while it is in front, and one behind another tab waits until it is shown again.
+TEST_F(OptionsSheetTest, HistoryPageAsksForItsFiguresOnlyWhileShown) {
+    int nCalls = 0;
+    HistoryFigures figures;
+    figures.days.resize(31);
+    figures.nToday = 4;
+    figures.line = "Verbraucht: 812 MB";
+    figures.previous = "Vorige Zeitr\xE4ume: 1.020 MB, 870 MB";
+    host.SetHistorySource([&] {
+        ++nCalls;
+        return figures;
+    });
+    HWND hSheet = Open();
+    sheet::ClickTab(hSheet, 1);
+    sheetObject->RefreshHistory();
+    EXPECT_EQ(0, nCalls);
+
+    sheet::ClickTab(hSheet, 2);
+    EXPECT_EQ(1, nCalls);
+    EXPECT_EQ(figures.line, sheet::Text(Control(IDC_HISTORY_LINE)));
+    EXPECT_EQ(figures.previous, sheet::Text(Control(IDC_HISTORY_PREVIOUS)));
+    figures.line = "Noch keine Verbindungen in diesem Zeitraum.";
+    figures.previous.clear();
+    sheetObject->RefreshHistory();
+    EXPECT_EQ(2, nCalls);
+    EXPECT_EQ(figures.line, sheet::Text(Control(IDC_HISTORY_LINE)));
+    EXPECT_EQ("", sheet::Text(Control(IDC_HISTORY_PREVIOUS)));
+
+    sheet::ClickTab(hSheet, 0);
+    sheetObject->RefreshHistory();
+    EXPECT_EQ(2, nCalls);
+    sheet::ClickTab(hSheet, 2);
+    EXPECT_EQ(3, nCalls);
+    EXPECT_FALSE(IsWindowEnabled(Button(ID_APPLY_NOW))) << "showing is no change";
+    host.SetHistorySource(nullptr);
+}
