@@ -55,6 +55,14 @@ void DrawLegend(HDC hdc, const RECT& row, const HistoryFigures& figures,
         DrawLegendEntry(hdc, x, row, legend.limit, colours.total, true, colours.text);
 }
 
+// The height of a day's bar in a plot nHeight high whose tallest day moved nMost bytes.
+int BarHeight(std::int64_t nBytes, std::int64_t nMost, int nHeight) {
+    if (nBytes <= 0 || nMost <= 0 || nHeight <= 0)
+        return 0;
+    const int nScaled = static_cast<int>(std::int64_t(nHeight) * std::min(nBytes, nMost) / nMost);
+    return std::min(nHeight, std::max(MIN_BAR_HEIGHT, nScaled));
+}
+
 std::int64_t MostInADay(const HistoryFigures& figures) {
     std::int64_t nMost = 0;
     for (const HistoryDay& day : figures.days)
@@ -118,13 +126,6 @@ void DrawRunningTotal(HDC hdc, const Plot& plot, const HistoryFigures& figures,
 }
 
 } // namespace
-
-int BarHeight(std::int64_t nBytes, std::int64_t nMost, int nHeight) {
-    if (nBytes <= 0 || nMost <= 0 || nHeight <= 0)
-        return 0;
-    const int nScaled = static_cast<int>(std::int64_t(nHeight) * std::min(nBytes, nMost) / nMost);
-    return std::min(nHeight, std::max(MIN_BAR_HEIGHT, nScaled));
-}
 
 HistoryColours CurrentHistoryColours() {
     HIGHCONTRASTA contrast = {sizeof contrast, 0, nullptr};

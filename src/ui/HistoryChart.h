@@ -31,8 +31,6 @@ HistoryColours CurrentHistoryColours();
 void DrawHistoryChart(HDC hdc, const RECT& rc, const HistoryFigures& figures, HFONT hFont,
                       const HistoryLegend& legend, const HistoryColours& colours);
 
-// The height in pixels of a day's bar in a plot nHeight high whose tallest day moved nMost
-// bytes: a day with traffic never less than MIN_BAR_HEIGHT, so that a day of 5 MB beside one of
+// The least height in pixels of a day's bar with traffic, so that a day of 5 MB beside one of
 // 20 GB can still be seen.
 constexpr int MIN_BAR_HEIGHT = 2;
-int BarHeight(std::int64_t nBytes, std::int64_t nMost, int nHeight);

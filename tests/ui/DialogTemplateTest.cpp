@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -225,22 +226,16 @@ TEST(DialogTemplates, VolumePage) {
 // The chart first, drawn by the page; then the two lines as read-only fields the tab key
 // reaches in reading order, and a screen reader reads.
 TEST(DialogTemplates, HistoryPage) {
-    Dialog general = LoadDialog(IDD_GENERAL_PAGE);
     Dialog d = LoadDialog(IDD_HISTORY_PAGE);
-    ExpectFrame(d, general.style, general.cx, general.cy, "Verlauf");
+    ExpectFrame(d, LoadDialog(IDD_GENERAL_PAGE).style, 251, 90, "Verlauf");
     const DWORD line = VISIBLE_CHILD | WS_TABSTOP | ES_READONLY;
-    const struct {
-        WORD id;
-        DWORD style;
-    } expected[] = {
-        {IDC_HISTORY_CHART, VISIBLE_CHILD | SS_OWNERDRAW},
-        {IDC_HISTORY_LINE, line | ES_MULTILINE},
-        {IDC_HISTORY_PREVIOUS, line | ES_AUTOHSCROLL},
-    };
+    const std::pair<WORD, DWORD> expected[] = {{IDC_HISTORY_CHART, VISIBLE_CHILD | SS_OWNERDRAW},
+                                               {IDC_HISTORY_LINE, line | ES_MULTILINE},
+                                               {IDC_HISTORY_PREVIOUS, line | ES_AUTOHSCROLL}};
     ASSERT_EQ(std::size(expected), d.controls.size());
     for (size_t i = 0; i < d.controls.size(); ++i) {
-        EXPECT_EQ(expected[i].id, d.controls[i].id);
-        EXPECT_EQ(expected[i].style, d.controls[i].style) << std::hex << d.controls[i].style;
+        EXPECT_EQ(expected[i].first, d.controls[i].id);
+        EXPECT_EQ(expected[i].second, d.controls[i].style) << std::hex << d.controls[i].style;
     }
 }
 
