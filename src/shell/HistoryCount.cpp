@@ -41,7 +41,19 @@ struct Tally {
     HistoryFigures figures;
     int nConnections = 0;                   // those that count in the period, split ones included
     std::map<TIME64, std::int64_t> earlier; // the use of the periods before, by their start
+    TIME64 earlierStart = 0;                // the last of them asked for, up to earlierNext
+    TIME64 earlierNext = 0;
 };
+
+// Neighbouring records nearly always share a period; the C library's time conversions are the
+// cost here, for up to 65,535 records at every sample.
+std::int64_t& EarlierPeriod(Tally& tally, TIME64 recordStart, int nBillingDay) {
+    if (recordStart < tally.earlierStart || recordStart >= tally.earlierNext) {
+        tally.earlierStart = BillingPeriodStart(recordStart, nBillingDay);
+        tally.earlierNext = NextBillingPeriodStart(tally.earlierStart, nBillingDay);
+    }
+    return tally.earlier[tally.earlierStart];
+}
 
 void CountConnection(const CConnectionInfo& info, const Period& period,
                      const CVolumeWatch::SPLIT* pSplit, Tally& tally) {
@@ -55,7 +67,7 @@ void CountConnection(const CConnectionInfo& info, const Period& period,
         ++tally.nConnections;
         return;
     }
-    std::int64_t& earlier = tally.earlier[BillingPeriodStart(info.m_timeStart, period.nBillingDay)];
+    std::int64_t& earlier = EarlierPeriod(tally, info.m_timeStart, period.nBillingDay);
     if (!pSplit || pSplit->recordStart != info.m_timeStart) {
         earlier += info.GetUse(bReceivedOnly);
         return;

@@ -15,10 +15,10 @@ struct HistoryFigures {
     std::vector<HistoryDay> days; // one per calendar day of the billing period, the first first
     int nToday = -1;              // the day that holds now; the days after it are to come
     bool bReceivedOnly = false;   // only received bytes count against the limit
-    std::int64_t nUsed = 0;       // the meter's use of the period: the sum of the days' counted
-    std::int64_t nLimit = 0;      // bytes; 0: no limit
+    std::int64_t nUsed = 0;       // the meter's use of the period, the days' counted bytes
+    std::int64_t nLimit = 0;      // the limit in bytes; 0: none
     std::string line;             // "Verbraucht: ..." or that there is no connection yet
-    std::string previous;         // "Vorige Zeiträume: ..."; empty where the log holds none
+    std::string previous;         // the periods before; empty where the log holds none
 
     std::int64_t Counted(const HistoryDay& day) const {
         return day.nReceived + (bReceivedOnly ? 0 : day.nSent);
