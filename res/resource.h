@@ -11,6 +11,7 @@
 #define IDD_GENERAL_PAGE 132
 #define IDD_VOLUME 133
 #define IDD_CONNECTION_PAGE 134
+#define IDD_HISTORY_PAGE 135
 #define IDR_CLOG_HEAD 101
 #define IDR_CLOG_FOOT 102
 #define IDR_FRAME_PAGE 103
@@ -41,6 +42,17 @@
 #define IDS_ADAPTER_DESCRIBED 174     // "%1 - %2": the name, then the adapter's description
 #define IDS_WLAN_SERVICE_OFF 175
 #define IDS_WLAN_ACCESS_DENIED 176
+// The page "Verlauf": its line of figures and the chart's legend
+#define IDS_HISTORY_USED 180          // "Verbraucht: %1 MB"
+#define IDS_HISTORY_USED_OF_LIMIT 181 // "Verbraucht: %1 von %2 MB (%3 %)"
+#define IDS_HISTORY_DAY_LEFT 182      // ", noch 1 Tag"
+#define IDS_HISTORY_DAYS_LEFT 183     // ", noch %1 Tage"
+#define IDS_HISTORY_FORECAST 184      // "; bei gleichem Verbrauch bis %1: etwa %2 MB"
+#define IDS_HISTORY_EMPTY 185         // no connection in the billing period yet
+#define IDS_HISTORY_PREVIOUS 186      // the billing periods before
+#define IDS_HISTORY_RECEIVED 187      // the legend's "Empfangen"
+#define IDS_HISTORY_SENT 188          // the legend's "Gesendet"
+#define IDS_HISTORY_LIMIT 189         // the legend's "Limit"
 
 // Commands
 #define ID_SETTINGS 32773
@@ -83,3 +95,7 @@
 #define IDC_WLAN_ONLY 1033
 #define IDC_WLAN_NETWORK 1034
 #define IDC_WLAN_REASON 1035 // why the adapter's network cannot be read; empty where it can
+// The page "Verlauf": the chart of the days, the line of figures, the periods before
+#define IDC_HISTORY_CHART 1040
+#define IDC_HISTORY_LINE 1041
+#define IDC_HISTORY_PREVIOUS 1042

@@ -31,13 +31,33 @@ std::string FormatIsoTime(TIME64 time, errno_t (*convert)(std::tm*, const __time
     return FormatIso(broken, zone);
 }
 
-struct PeriodTotal {
-    TIME64 next = 0;
+struct Totals {
     std::int64_t nConnections = 0;
     std::int64_t nDuration = 0;
     std::int64_t nReceived = 0;
     std::int64_t nSent = 0;
+
+    void Add(const CConnectionInfo& info) {
+        ++nConnections;
+        nDuration += info.m_nDuration;
+        nReceived += info.m_nReceived;
+        nSent += info.m_nSent;
+    }
 };
+
+std::ostream& operator<<(std::ostream& out, const Totals& totals) {
+    return out << totals.nConnections << ',' << totals.nDuration << ',' << totals.nReceived << ','
+               << totals.nSent << CSV_LINE_END;
+}
+
+struct PeriodTotal : Totals {
+    TIME64 next = 0;
+};
+
+// The local calendar day of a time as "2027-03-28"; empty where the C library cannot convert it.
+std::string LocalDate(TIME64 time) {
+    return FormatIsoTime(time, &_localtime64_s, "").substr(0, 10);
+}
 
 } // namespace
 
@@ -71,19 +91,34 @@ void WritePeriodsCsv(const CConnectionList& list, int nBillingDay, std::ostream&
             period = &periods[start];
             period->next = NextBillingPeriodStart(start, nBillingDay);
         }
-        ++period->nConnections;
-        period->nDuration += info.m_nDuration;
-        period->nReceived += info.m_nReceived;
-        period->nSent += info.m_nSent;
+        period->Add(info);
     }
     out << "period_start_local,period_end_local,connections,duration_s,received_bytes,sent_bytes"
         << CSV_LINE_END;
     for (const auto& entry : periods) {
         const PeriodTotal& total = entry.second;
-        out << FormatIsoLocal(entry.first) << ',' << FormatIsoLocal(total.next) << ','
-            << total.nConnections << ',' << total.nDuration << ',' << total.nReceived << ','
-            << total.nSent << CSV_LINE_END;
+        out << FormatIsoLocal(entry.first) << ',' << FormatIsoLocal(total.next) << ',' << total;
     }
+}
+
+void WriteDaysCsv(const CConnectionList& list, std::ostream& out) {
+    // Keyed by the local midnight: the dates then come in order, and a record booked after a
+    // clock was set back still joins its day.
+    std::map<TIME64, Totals> days;
+    Totals* day = nullptr;
+    TIME64 start = 0;
+    TIME64 next = 0;
+    for (const CConnectionInfo& info : list) {
+        if (!day || info.m_timeStart < start || info.m_timeStart >= next) {
+            start = LocalDayStart(info.m_timeStart);
+            next = NextLocalDayStart(start);
+            day = &days[start];
+        }
+        day->Add(info);
+    }
+    out << "date,connections,duration_s,received_bytes,sent_bytes" << CSV_LINE_END;
+    for (const auto& entry : days)
+        out << LocalDate(entry.first) << ',' << entry.second;
 }
 
 void WriteMonthsCsv(const MonthTable& table, TIME64 saveTime, std::ostream& out) {

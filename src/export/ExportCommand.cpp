@@ -14,7 +14,7 @@ namespace {
 const char PROGRAM[] = "tarvolo-export";
 
 const char USAGE[] =
-    "Usage: tarvolo-export [--dir <folder>] connections|months|periods [--day <1..31>]\r\n"
+    "Usage: tarvolo-export [--dir <folder>] connections|months|periods|days [--day <1..31>]\r\n"
     "Writes the Tarvolo log as CSV to standard output.\r\n"
     "\r\n"
     "  connections     one row per stored connection (clog.dat):\r\n"
@@ -26,6 +26,9 @@ const char USAGE[] =
     "                  oldest first; a connection counts for the period it began in:\r\n"
     "                  period_start_local,period_end_local,connections,duration_s,\r\n"
     "                  received_bytes,sent_bytes\r\n"
+    "  days            one row per local calendar day with a stored connection (clog.dat),\r\n"
+    "                  oldest first; a connection counts for the day it began on:\r\n"
+    "                  date,connections,duration_s,received_bytes,sent_bytes\r\n"
     "  --day <1..31>   day of the month on which a billing period begins at 00:00 local\r\n"
     "                  time (default 1); a shorter month begins it on its last day\r\n"
     "  --dir <folder>  folder of the data files (default: Tarvolo's, the folder of this\r\n"
@@ -47,7 +50,7 @@ bool FolderTooLong(const std::string& folder) {
 }
 
 bool IsCommand(const std::string& arg) {
-    return arg == "connections" || arg == "months" || arg == "periods";
+    return arg == "connections" || arg == "months" || arg == "periods" || arg == "days";
 }
 
 // A day of 1 to 31 in one or two plain digits. Read by hand: the library's conversions import
@@ -81,6 +84,8 @@ void Export(const ExportOptions& options, std::ostream& out) {
     } else if (options.command == "periods") {
         WritePeriodsCsv(ReadConnectionsFile(DataFilePath(options.folder, "clog.dat")),
                         options.nBillingDay, out);
+    } else if (options.command == "days") {
+        WriteDaysCsv(ReadConnectionsFile(DataFilePath(options.folder, "clog.dat")), out);
     } else {
         MonthTable table{};
         const TIME64 saveTime = ReadMonthsFile(DataFilePath(options.folder, "mlog.dat"), table);
@@ -138,7 +143,7 @@ bool ParseExportArguments(const std::vector<std::string>& args, ExportOptions& o
         }
     }
     if (!options.bHelp && options.command.empty()) {
-        error = "no command given: connections, months or periods (see --help)";
+        error = "no command given: connections, months, periods or days (see --help)";
         return false;
     }
     if (!options.bHelp && options.bDayGiven && options.command != "periods") {

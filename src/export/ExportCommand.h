@@ -1,5 +1,5 @@
 #pragma once
-// The command line of tarvolo-export: "[--dir <folder>] connections|months|periods
+// The command line of tarvolo-export: "[--dir <folder>] connections|months|periods|days
 // [--day <1..31>]" or "--help".
 #include <ostream>
 #include <string>
@@ -7,7 +7,7 @@
 
 struct ExportOptions {
     bool bHelp = false;
-    std::string command; // "connections", "months" or "periods"
+    std::string command; // "connections", "months", "periods" or "days"
     std::string folder;  // empty: the program's own folder
     int nBillingDay = 1; // of "periods"
     bool bDayGiven = false;

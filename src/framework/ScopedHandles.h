@@ -68,6 +68,26 @@ using ScopedRegKey = ScopedResource<NullIsEmptyTraits<HKEY, &RegCloseKey>>;
 using ScopedIcon = ScopedResource<NullIsEmptyTraits<HICON, &DestroyIcon>>;
 using ScopedMenu = ScopedResource<NullIsEmptyTraits<HMENU, &DestroyMenu>>;
 using ScopedLibrary = ScopedResource<NullIsEmptyTraits<HMODULE, &FreeLibrary>>;
+// A pen, brush, bitmap or font of one's own, and a memory device context.
+using ScopedGdiObject = ScopedResource<NullIsEmptyTraits<HGDIOBJ, &DeleteObject>>;
+using ScopedMemoryDC = ScopedResource<NullIsEmptyTraits<HDC, &DeleteDC>>;
+
+// An object selected into a device context for the length of a scope: the one it replaced
+// goes back, so that the object can be deleted after it.
+class ScopedSelection {
+public:
+    ScopedSelection(HDC hdc, HGDIOBJ hObject) : m_hdc(hdc), m_hOld(SelectObject(hdc, hObject)) {}
+    ~ScopedSelection() {
+        if (m_hOld)
+            SelectObject(m_hdc, m_hOld);
+    }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+private:
+    HDC m_hdc;
+    HGDIOBJ m_hOld;
+};
 
 // One reference to a COM interface.
 template <class T> class ScopedComPtr {

@@ -62,7 +62,29 @@ TIME64 PeriodStartBeside(TIME64 time, int nBillingDay, bool bAfter) {
     return start <= time ? start : PeriodStartInMonth(year, month - 1, nDay);
 }
 
+// Local midnight of the day nDaysLater days after the one that holds time.
+TIME64 LocalMidnight(TIME64 time, int nDaysLater) {
+    const __time64_t value = time;
+    std::tm local{};
+    if (_localtime64_s(&local, &value) != 0)
+        return -1;
+    std::tm midnight{};
+    midnight.tm_year = local.tm_year;
+    midnight.tm_mon = local.tm_mon;
+    midnight.tm_mday = local.tm_mday + nDaysLater;
+    midnight.tm_isdst = -1;
+    return _mktime64(&midnight);
+}
+
 } // namespace
+
+TIME64 LocalDayStart(TIME64 time) {
+    return LocalMidnight(time, 0);
+}
+
+TIME64 NextLocalDayStart(TIME64 time) {
+    return LocalMidnight(time, 1);
+}
 
 TIME64 BillingPeriodStart(TIME64 time, int nBillingDay) {
     return PeriodStartBeside(time, nBillingDay, false);

@@ -9,3 +9,7 @@
 TIME64 BillingPeriodStart(TIME64 time, int nBillingDay);
 // The start of the period after the one that begins at (or holds) periodStart.
 TIME64 NextBillingPeriodStart(TIME64 periodStart, int nBillingDay);
+// Local midnight of the calendar day that holds time, and of the day after the one that holds
+// it: 23 or 25 hours on the days the clocks change. -1 where the C library cannot convert it.
+TIME64 LocalDayStart(TIME64 time);
+TIME64 NextLocalDayStart(TIME64 time);

@@ -160,6 +160,17 @@ std::int64_t CConnectionFile::UseSince(TIME64 periodStart, bool bReceivedOnly) {
     return nBytes;
 }
 
+CConnectionList CConnectionFile::ConnectionsSince(TIME64 from) const {
+    const auto wanted = [from](const CConnectionInfo& info) { return info.m_timeStart >= from; };
+    const std::optional<CConnectionList> recorded = ReadLast(wanted);
+    CConnectionList list = recorded.value_or(CConnectionList());
+    for (const CConnectionInfo& info : m_unsure)
+        if (wanted(info) && !(recorded && AmongLast(*recorded, recorded->size(), info)))
+            list.push_back(info);
+    std::copy_if(m_queued.begin(), m_queued.end(), std::back_inserter(list), wanted);
+    return list;
+}
+
 std::int64_t CConnectionFile::UseOf(TIME64 recordStart, bool bReceivedOnly) {
     if (m_useOf.bValid && m_useOf.periodStart == recordStart &&
         m_useOf.bReceivedOnly == bReceivedOnly)

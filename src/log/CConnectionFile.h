@@ -57,6 +57,9 @@ public:
     // The bytes of the connection that began at recordStart, as UseSince counts them; 0 where
     // there is none. Read once per change of the log, as UseSince.
     std::int64_t UseOf(TIME64 recordStart, bool bReceivedOnly);
+    // The connections that began at or after from, as UseSince counts them: those at the end of
+    // the file and those waiting in memory. Read anew at every call.
+    CConnectionList ConnectionsSince(TIME64 from) const;
 
 private:
     bool ReadWhole(CConnectionList& list) const;

@@ -390,6 +390,13 @@ std::int64_t CConnectionLog::GetUseOf(TIME64 recordStart, bool bReceivedOnly) {
     return m_connections.UseOf(recordStart, bReceivedOnly);
 }
 
+CConnectionList CConnectionLog::GetConnectionsSince(TIME64 from) const {
+    CConnectionList list = m_connections.ConnectionsSince(from);
+    if (IsConnected() && m_period.Info().m_timeStart >= from)
+        list.push_back(m_period.Info());
+    return list;
+}
+
 void CConnectionLog::SetSortOrder(bool bOldestFirst) {
     m_reports.SetOldestFirst(bOldestFirst);
     RewriteConnections();

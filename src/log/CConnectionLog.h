@@ -74,6 +74,9 @@ public:
     // The bytes of the connection that began at recordStart, running or recorded; 0 where there
     // is none.
     std::int64_t GetUseOf(TIME64 recordStart, bool bReceivedOnly);
+    // The connections that began at or after from, recorded, waiting in memory or running (as
+    // of its last readings, last in the list).
+    CConnectionList GetConnectionsSince(TIME64 from) const;
     // The running connection as of its last readings.
     const CConnectionInfo& GetRunningConnection() const { return m_period.Info(); }
     // Row order of "clog.htm"; rewrites the reports.

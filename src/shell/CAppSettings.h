@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include <utility>
 
 class CAppSettings : public COptionsHost {
 public:
@@ -83,6 +84,11 @@ public:
     using AdapterLister = std::function<std::vector<ADAPTERENTRY>()>;
     void SetAdapterLister(AdapterLister lister) { m_listAdapters = std::move(lister); }
 
+    // Where the page "Verlauf" gets its figures: the frame counts them from its log. Without a
+    // source the page shows none.
+    using HistorySource = std::function<HistoryFigures()>;
+    void SetHistorySource(HistorySource source) { m_historySource = std::move(source); }
+
     PROFILEDATA& Profile() override { return m_profile; }
     VOLUMESETTINGS& Volume() override { return m_volume; }
     CONNECTIONSETTINGS& Connection() override { return m_connection; }
@@ -92,6 +98,9 @@ public:
     HWND GetMainWindow() const override { return m_hMainWnd; }
     BOOL HelpFileExists(std::string* pPath = nullptr) const override;
     BOOL ShowHelp(DWORD dwData, UINT nCmd) override;
+    HistoryFigures GetHistory() override {
+        return m_historySource ? m_historySource() : HistoryFigures();
+    }
 
 private:
     void LoadVolume();
@@ -105,4 +114,5 @@ private:
     HKEY m_hUserRoot = HKEY_CURRENT_USER;
     WinHelpFunction m_winHelp;
     AdapterLister m_listAdapters;
+    HistorySource m_historySource;
 };

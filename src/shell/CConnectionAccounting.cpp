@@ -9,31 +9,13 @@
 #include "resource.h"
 #include "shell/CTrayIcon.h"
 #include "shell/CVolumeWatch.h"
+#include "shell/VolumeTexts.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <ctime>
 #include <utility>
 
 namespace {
-
-// Whole megabytes, grouped as the user's numbers are ("1.000").
-std::string Megabytes(std::int64_t nBytes, const CNumberFormat& format) {
-    std::string text = std::to_string(nBytes / CVolumeWatch::MEGABYTE);
-    format.Format(text);
-    return text;
-}
-
-// Day and month, "06.02.".
-std::string DayAndMonth(TIME64 time) {
-    const __time64_t value = time;
-    std::tm local{};
-    if (_localtime64_s(&local, &value) != 0)
-        return {};
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d.%02d.", local.tm_mday, local.tm_mon + 1);
-    return text;
-}
 
 // The first local midnight after time.
 TIME64 NextMidnight(TIME64 time) {
@@ -236,8 +218,8 @@ void CConnectionAccounting::WarnIfDue(std::int64_t nPeriodUse, TIME64 now) {
         return;
     const std::string text =
         fw::FillPlaceholders(fw::LoadStringResource(IDS_VOLUME_WARNING),
-                             {std::to_string(nPercent), Megabytes(nPeriodUse, m_wholeNumbers),
-                              Megabytes(m_pVolumeWatch->LimitBytes(), m_wholeNumbers),
+                             {std::to_string(nPercent), WholeMegabytes(nPeriodUse, m_wholeNumbers),
+                              WholeMegabytes(m_pVolumeWatch->LimitBytes(), m_wholeNumbers),
                               DayAndMonth(m_pVolumeWatch->NextPeriodStart(now))});
     if (m_trayIcon.ShowBalloon(fw::LoadStringResource(IDS_APP_TITLE).c_str(), text.c_str()))
         return;
@@ -346,8 +328,9 @@ std::string CConnectionAccounting::TooltipText(std::int64_t nPeriodUse) {
     if (at != std::string::npos)
         text.replace(at, 2, volume);
     if (m_pVolumeWatch && m_pVolumeWatch->IsOn())
-        text += fw::FillPlaceholders(fw::LoadStringResource(IDS_TOOLTIP_LIMIT),
-                                     {Megabytes(nPeriodUse, m_wholeNumbers),
-                                      Megabytes(m_pVolumeWatch->LimitBytes(), m_wholeNumbers)});
+        text +=
+            fw::FillPlaceholders(fw::LoadStringResource(IDS_TOOLTIP_LIMIT),
+                                 {WholeMegabytes(nPeriodUse, m_wholeNumbers),
+                                  WholeMegabytes(m_pVolumeWatch->LimitBytes(), m_wholeNumbers)});
     return text;
 }

@@ -11,6 +11,7 @@
 #include "framework/LoadStringResource.h"
 #include "resource.h"
 #include "shell/AppMessages.h"
+#include "shell/HistoryCount.h"
 #include "ras/RasAvailability.h"
 
 #include <prsht.h>
@@ -51,11 +52,16 @@ CMainFrame::CMainFrame(CAppSettings& settings, const CSingleInstance& instance, 
                                [&settings](const auto& split) { settings.SaveVolumeSplit(split); });
     m_accounting.SetVolumeWatch(&m_volumeWatch);
     settings.SetAdapterLister([&settings] { return ListAdapterEntries(settings.m_connection); });
+    settings.SetHistorySource([this] {
+        return CountHistory(m_log.GetConnectionsSince(0), m_volumeWatch, Clock::Now(),
+                            CNumberFormat(0));
+    });
 }
 
 CMainFrame::~CMainFrame() {
     m_optionsSheet.Release();
     m_settings.SetAdapterLister(nullptr);
+    m_settings.SetHistorySource(nullptr);
     m_accounting.SetCounter(nullptr);
     m_pCounter.reset();
     // Stops the watcher's thread.
@@ -75,13 +81,18 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (m_optionsSheet.OnTimer(wParam) || m_trayIcon.OnTimer(wParam))
             return 0;
         m_accounting.OnTimer(wParam);
+        if (wParam == IDT_MEASURE || wParam == IDT_PERIOD_START)
+            RefreshHistory();
         break; // and on to the default handling
     case WM_TRAY_NOTIFY:
         return OnTrayNotification(wParam, lParam);
     case WM_OPTIONS_NOTIFY:
         return OnOptionsNotify(wParam);
-    case WM_CONNECTIONS_CHANGED:
-        return m_accounting.OnConnectionsChanged(wParam, lParam);
+    case WM_CONNECTIONS_CHANGED: {
+        const LRESULT result = m_accounting.OnConnectionsChanged(wParam, lParam);
+        RefreshHistory();
+        return result;
+    }
     case WM_POWERBROADCAST:
         // Sent, and so perhaps inside a message box or a shell call that the log is waiting
         // for: the work waits for the message loop.
@@ -282,6 +293,7 @@ LRESULT CMainFrame::OnOptionsNotify(WPARAM wParam) {
         TrimWorkingSet();
     }
     m_accounting.UpdateTrayIcon();
+    RefreshHistory();
     return 1;
 }
 
@@ -299,6 +311,7 @@ void CMainFrame::OnDeleteLog() {
         m_volumeWatch.Rearm();
     }
     m_accounting.UpdateTrayIcon();
+    RefreshHistory();
 }
 
 void CMainFrame::OnPowerEvent(WPARAM nEvent) {
@@ -311,6 +324,7 @@ void CMainFrame::OnPowerEvent(WPARAM nEvent) {
     case PBT_APMRESUMECRITICAL: // Windows XP after a sleep it could not announce
         m_accounting.Resume();
         m_accounting.ArmPeriodStartTimer();
+        RefreshHistory();
         break;
     default:
         break;
@@ -330,4 +344,9 @@ LRESULT CMainFrame::OnTaskbarCreated() {
     // start: the icon is added as it is now, and offered again if the shell does not take it.
     m_trayIcon.AddToNewTaskbar();
     return 0;
+}
+
+void CMainFrame::RefreshHistory() {
+    if (COptionsPSheet* pSheet = m_optionsSheet.Get())
+        pSheet->RefreshHistory();
 }

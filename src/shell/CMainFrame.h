@@ -82,6 +82,8 @@ private:
     void OnDeleteLog();
     LRESULT OnTrayNotification(WPARAM wParam, LPARAM lParam);
     LRESULT OnTaskbarCreated();
+    // The page "Verlauf" shows the log's figures anew, where it is open.
+    void RefreshHistory();
 
     CAppSettings& m_settings;
     const CSingleInstance& m_instance;

@@ -34,14 +34,16 @@ CPropertySheet::ButtonTexts LoadButtonTexts() {
 
 COptionsPSheet::COptionsPSheet(COptionsHost& host, UINT nIDCaption, HWND hParent, UINT iSelectPage)
     : CPropertySheet(nIDCaption, hParent, iSelectPage), m_pageGeneral(host), m_pageConnection(host),
-      m_pageVolume(host), m_hIcon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
-                                                                MAKEINTRESOURCEA(IDR_MAINFRAME),
-                                                                IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
+      m_pageVolume(host), m_pageHistory(host),
+      m_hIcon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
+                                            MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 0, 0,
+                                            LR_DEFAULTSIZE))),
       m_host(host) {
     m_psh.dwFlags &= ~PSH_HASHELP;
     AddPage(&m_pageGeneral);
     AddPage(&m_pageConnection);
     AddPage(&m_pageVolume);
+    AddPage(&m_pageHistory);
     AddPage(&m_pageAbout);
 }
 

@@ -1,16 +1,18 @@
 #pragma once
-// The modeless options sheet with the pages "Allgemein", "Verbindung", "Volumen" and "Info", in
-// that order. Its own row of Help, OK, Cancel and Apply (the framework's, with the program's
-// texts) stands in for the standard buttons; it keeps its own record of modified pages, and
-// reports the user's decision to the main window with WM_OPTIONS_NOTIFY. The page shown last is
-// stored by a number of its own, not by its place: 0 "Allgemein", 1 "Info" (as older versions
-// stored them), 2 "Volumen", 4 "Verbindung"; the pages' help topics follow the same numbers.
+// The modeless options sheet with the pages "Allgemein", "Verbindung", "Volumen", "Verlauf" and
+// "Info", in that order. Its own row of Help, OK, Cancel and Apply (the framework's, with the
+// program's texts) stands in for the standard buttons; it keeps its own record of modified pages,
+// and reports the user's decision to the main window with WM_OPTIONS_NOTIFY. The page shown last
+// is stored by a number of its own, not by its place: 0 "Allgemein", 1 "Info" (as older versions
+// stored them), 2 "Volumen", 3 "Verlauf", 4 "Verbindung"; the pages' help topics follow the same
+// numbers.
 #include "framework/CPropertySheet.h"
 #include "framework/ScopedHandles.h"
 #include "resource.h"
 #include "ui/CAboutPpg.h"
 #include "ui/CConnectionPpg.h"
 #include "ui/CGeneralPpg.h"
+#include "ui/CHistoryPpg.h"
 #include "ui/OptionsHost.h"
 #include "ui/CVolumePpg.h"
 
@@ -25,8 +27,8 @@ class COptionsPSheet : public CPropertySheet {
 public:
     // The stored number of each page, in the order the sheet shows them. A page added later
     // takes a number of its own, so that a number stored by an older version still names its
-    // page; 3 is kept for a page to come.
-    static constexpr int STORED_PAGE_OF_TAB[] = {0, 4, 2, 1};
+    // page.
+    static constexpr int STORED_PAGE_OF_TAB[] = {0, 4, 2, 3, 1};
     static constexpr int PAGE_COUNT = static_cast<int>(std::size(STORED_PAGE_OF_TAB));
 
     // nStored where a page has that number, else 0 ("Allgemein").
@@ -47,6 +49,9 @@ public:
     // may hand the program other messages before it is gone. After OK and Abbrechen the object
     // stays in use until the main window has taken their WM_OPTIONS_NOTIFY.
     bool IsClosing() const { return m_bClosing; }
+
+    // The log or the settings changed: the page "Verlauf" shows the new figures if it is open.
+    void RefreshHistory() { m_pageHistory.Refresh(); }
 
 protected:
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
@@ -69,6 +74,7 @@ private:
     CGeneralPpg m_pageGeneral;
     CConnectionPpg m_pageConnection;
     CVolumePpg m_pageVolume;
+    CHistoryPpg m_pageHistory;
     CAboutPpg m_pageAbout;
     std::map<HWND, CPropertyPage*> m_mapModified;
     fw::ScopedIcon m_hIcon;

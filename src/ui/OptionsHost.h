@@ -3,6 +3,8 @@
 // main window they report to, and the help file.
 #include "ui/AdapterEntry.h"
 #include "ui/ConnectionSettings.h"
+// main window they report to, the help file, and the figures the page "Verlauf" draws.
+#include "ui/HistoryFigures.h"
 #include "ui/ProfileData.h"
 #include "ui/VolumeSettings.h"
 
@@ -28,6 +30,8 @@ public:
     virtual BOOL HelpFileExists(std::string* pPath = nullptr) const = 0;
     // Opens the help file at dwData with the help command nCmd.
     virtual BOOL ShowHelp(DWORD dwData, UINT nCmd) = 0;
+    // The figures of the page "Verlauf", counted afresh from the log at each call.
+    virtual HistoryFigures GetHistory() = 0;
 
 protected:
     ~COptionsHost() = default;

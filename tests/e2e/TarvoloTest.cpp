@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <string>
 
 using namespace e2e;
@@ -621,6 +623,42 @@ TEST_F(Tarvolo, StartWithWindowsTickedAndOkWritesTheRunValueAtOnce) {
     // The value stays at a normal end, since the setting says so.
     ASSERT_TRUE(QuitRunning());
     EXPECT_EQ(expected, ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Tarvolo").value_or(""));
+}
+
+// Without a limit the page counts the calendar month: the booked period, and then, while the
+// page is open, the running one at its samples. From the month's second day on it forecasts to
+// the first of the next month.
+TEST_F(Tarvolo, TheHistoryPageShowsTheMonthsUseAndFollowsTheRunningPeriod) {
+    ASSERT_NE(nullptr, StartRunning());
+    DialIn();
+    Traffic(3 * kMegabyte, kMegabyte);
+    HangUp();
+    ASSERT_EQ(1u, WaitForRecords(1).size());
+    EXPECT_EQ(0u, StartAndWait("").value_or(999));
+    const HWND sheet = WaitForWindow({"", kSheetCaption, running->ProcessId()}, kPatience);
+    ASSERT_NE(nullptr, sheet);
+    SendMessageA(sheet, PSM_SETCURSEL, 2, 0); // "Verlauf"
+    char line[256] = {};
+    const auto lineStarts = [&](const std::string& start) {
+        SendMessageA(GetDlgItem(PropSheet_GetCurrentPageHwnd(sheet), 1041), WM_GETTEXT, sizeof line,
+                     reinterpret_cast<LPARAM>(line));
+        return std::string(line).find(start) == 0;
+    };
+    const std::time_t now = std::time(nullptr);
+    const std::tm local = *std::localtime(&now);
+    char forecast[64] = {};
+    if (local.tm_mday > 1)
+        std::snprintf(forecast, sizeof forecast, "; bei gleichem Verbrauch bis 01.%02d.: etwa ",
+                      local.tm_mon == 11 ? 1 : local.tm_mon + 2);
+    EXPECT_TRUE(WaitUntil([&] { return lineStarts("Verbraucht: 4 MB" + std::string(forecast)); },
+                          kPatience))
+        << line;
+
+    DialIn();
+    Traffic(7 * kMegabyte, 3 * kMegabyte); // 4 and 2 MB more
+    EXPECT_TRUE(WaitUntil([&] { return lineStarts("Verbraucht: 10 MB"); }, kPatience)) << line;
+    HangUp();
+    ASSERT_TRUE(QuitRunning());
 }
 
 TEST_F(Tarvolo, DoubleClickOnTheTrayIconOpensTheReportWithTheShell) {

@@ -120,11 +120,15 @@ TEST_F(Export, MonthsOneToTwelveAndTheSaveTime) {
 
 // The second before and the first second of 15 January, a connection in March, and one in
 // January stored after it, as after a clock set back; February has none.
+CConnectionList AcrossPeriods() {
+    return {{LocalTime(2027, 1, 14, 23, 59, 59), 100, 1000, 10},
+            {LocalTime(2027, 1, 15), 200, 2000, 20},
+            {LocalTime(2027, 3, 20, 12), 400, 4000, 40},
+            {LocalTime(2027, 1, 20), 800, 8000, 80}};
+}
+
 TEST_P(ExportPeriods, TotalTheConnectionsByThePeriodTheyBeganIn) {
-    WriteConnectionFile({{LocalTime(2027, 1, 14, 23, 59, 59), 100, 1000, 10},
-                         {LocalTime(2027, 1, 15), 200, 2000, 20},
-                         {LocalTime(2027, 3, 20, 12), 400, 4000, 40},
-                         {LocalTime(2027, 1, 20), 800, 8000, 80}});
+    WriteConnectionFile(AcrossPeriods());
     std::vector<std::string> args = GetParam().args;
     args.insert(args.end(), {"--dir", m_folder.Path()});
     EXPECT_EQ(EXPORT_OK, Run(args));
@@ -152,6 +156,26 @@ INSTANTIATE_TEST_SUITE_P(
                                  "2027-02-28T00:00:00,2027-03-31T00:00:00,1,400,4000,40\r\n"}),
     RowName());
 
+// The day a connection began, by local midnight: two on the 23-hour day summer time begins
+// with (in Berlin), in its first hour and in its last, and one in the next day's first hour.
+TEST_F(Export, DaysTotalTheConnectionsByTheLocalDayTheyBeganOn) {
+    CConnectionList list = AcrossPeriods();
+    list.push_back({LocalTime(2027, 3, 28, 0, 30), 1, 3, 5});
+    list.push_back({LocalTime(2027, 3, 28, 23, 30), 2, 4, 6});
+    list.push_back({LocalTime(2027, 3, 29, 0, 30), 4, 8, 16});
+    WriteConnectionFile(list);
+    EXPECT_EQ(EXPORT_OK, Run({"days", "--dir", m_folder.Path()}));
+    EXPECT_EQ("date,connections,duration_s,received_bytes,sent_bytes\r\n"
+              "2027-01-14,1,100,1000,10\r\n"
+              "2027-01-15,1,200,2000,20\r\n"
+              "2027-01-20,1,800,8000,80\r\n"
+              "2027-03-20,1,400,4000,40\r\n"
+              "2027-03-28,2,3,7,11\r\n"
+              "2027-03-29,1,4,8,16\r\n",
+              m_out.str());
+    EXPECT_EQ("", m_err.str());
+}
+
 TEST_F(Export, LocalTimesFollowSummerTime) {
     EXPECT_EQ("2002-07-01T10:00:00Z", FormatIsoUtc(1025517600));
     EXPECT_EQ("2002-07-01T12:00:00", FormatIsoLocal(1025517600));
@@ -175,9 +199,9 @@ TEST_F(Export, AConnectionFileCutShortBeforeItsCountIsAnError) {
 }
 
 TEST_F(Export, BadArgumentsAreErrors) {
-    ExpectFailure(Run({}), "no command given: connections, months or periods (see --help)");
+    ExpectFailure(Run({}), "no command given: connections, months, periods or days (see --help)");
     ExpectFailure(Run({"--dir", m_folder.Path()}),
-                  "no command given: connections, months or periods (see --help)");
+                  "no command given: connections, months, periods or days (see --help)");
     ExpectFailure(Run({"sessions"}), "unexpected argument 'sessions' (see --help)");
     ExpectFailure(Run({"connections", "months"}), "unexpected argument 'months' (see --help)");
     ExpectFailure(Run({"connections", "--dir"}), "--dir needs a folder (see --help)");

@@ -133,7 +133,12 @@ TEST_F(LogFailure, APeriodThatClogDatCouldNotTakeSurvivesTheNextPeriodsCheckpoin
     m_log->StartConnection(0, 0);
     m_clock.Advance(5);
     m_log->UpdateConnection(2 * MB, 0); // its first checkpoint
-    m_log.release();                    // killed
+    // What the page "Verlauf" counts: the file's, then the one waiting, then the running one.
+    const CConnectionList counted = m_log->GetConnectionsSince(0);
+    ASSERT_GE(counted.size(), 2u);
+    EXPECT_EQ(MB, counted.end()[-2].m_nReceived);
+    EXPECT_EQ(2 * MB, counted.back().m_nReceived);
+    m_log.release(); // killed
 
     OpenLog()->SetSortOrder(true);
     const CConnectionList records = ReadConnectionFile();

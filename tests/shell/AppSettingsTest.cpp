@@ -156,10 +156,10 @@ TEST_F(AppSettingsTest, BytesBeyondTheRecordAreIgnored) {
     ExpectProfile(settings.m_profile, 0, 1, 0);
 }
 
-// A stored number no page has opens "Allgemein"; 3 is kept for a page to come.
+// A stored number no page has opens "Allgemein".
 TEST_F(AppSettingsTest, APageNoPageHasIsTheFirst) {
     for (const auto& [stored, expected] :
-         {std::pair{2, 2}, {4, 4}, {3, 0}, {5, 0}, {0x7FFFFFFF, 0}, {-5, 0}}) {
+         {std::pair{2, 2}, {3, 3}, {4, 4}, {5, 0}, {0x7FFFFFFF, 0}, {-5, 0}}) {
         std::vector<BYTE> record = Bytes({16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
         std::memcpy(&record[8], &stored, sizeof stored);
         WriteProfile(record);

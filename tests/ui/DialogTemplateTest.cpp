@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -250,6 +251,22 @@ TEST(DialogTemplates, ConnectionPage) {
                {IDC_WLAN_NETWORK, VISIBLE_CHILD | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, ""},
                {IDC_WLAN_REASON, VISIBLE_CHILD | WS_GROUP | SS_LEFT | SS_NOPREFIX, ""},
            });
+}
+
+// The chart first, drawn by the page; then the two lines as read-only fields the tab key
+// reaches in reading order, and a screen reader reads.
+TEST(DialogTemplates, HistoryPage) {
+    Dialog d = LoadDialog(IDD_HISTORY_PAGE);
+    ExpectFrame(d, LoadDialog(IDD_GENERAL_PAGE).style, 251, 90, "Verlauf");
+    const DWORD line = VISIBLE_CHILD | WS_TABSTOP | ES_READONLY;
+    const std::pair<WORD, DWORD> expected[] = {{IDC_HISTORY_CHART, VISIBLE_CHILD | SS_OWNERDRAW},
+                                               {IDC_HISTORY_LINE, line | ES_MULTILINE},
+                                               {IDC_HISTORY_PREVIOUS, line | ES_AUTOHSCROLL}};
+    ASSERT_EQ(std::size(expected), d.controls.size());
+    for (size_t i = 0; i < d.controls.size(); ++i) {
+        EXPECT_EQ(expected[i].first, d.controls[i].id);
+        EXPECT_EQ(expected[i].second, d.controls[i].style) << std::hex << d.controls[i].style;
+    }
 }
 
 TEST(DialogTemplates, AboutBox) {

@@ -139,9 +139,12 @@ TEST_F(OptionsSheetLayoutTest, UnownedPopupWithCaptionAndWithoutContextHelp) {
 }
 
 // A page's topic is 200 and its stored number: "Info" keeps the 201 of the help file's older
-// versions, although "Verbindung" and "Volumen" now stand between it and "Allgemein".
-const HelpCalls TOPICS_BY_TAB = {
-    {200, HELP_CONTEXT}, {204, HELP_CONTEXT}, {202, HELP_CONTEXT}, {201, HELP_CONTEXT}};
+// versions, although "Verbindung", "Volumen" and "Verlauf" now stand between it and "Allgemein".
+const HelpCalls TOPICS_BY_TAB = {{200, HELP_CONTEXT},
+                                 {204, HELP_CONTEXT},
+                                 {202, HELP_CONTEXT},
+                                 {203, HELP_CONTEXT},
+                                 {201, HELP_CONTEXT}};
 
 TEST_F(OptionsSheetLayoutTest, HelpButtonUsesTheActivePagesContext) {
     ScopedHelpFile helpFile;
@@ -353,7 +356,7 @@ TEST_F(OptionsSheetLayoutTest, PageChangedWithCtrlTabIsRememberedByItsStoredNumb
     const struct {
         int nTab;
         int nStored;
-    } steps[] = {{1, 4}, {2, 2}, {3, 1}, {0, 0}};
+    } steps[] = {{1, 4}, {2, 2}, {3, 3}, {4, 1}, {0, 0}};
     for (const auto& step : steps) {
         PressCtrlTab(GetFocus());
         EXPECT_EQ(step.nTab, sheet::ActivePage(hSheet));

@@ -280,6 +280,7 @@ const struct StoredPage {
 } STORED_PAGES[] = {{0, IDC_AUTOSTART, "Allgemein"},
                     {1, IDC_PROGRAM_NAME, "Info"},
                     {2, IDC_VOLUME_LIMIT_ON, "Volumen"},
+                    {3, IDC_HISTORY_CHART, "Verlauf"},
                     {4, IDC_SOURCE_DIALUP, "Verbindung"}};
 
 std::string StoredPageTitle(int nStored) {
@@ -312,8 +313,8 @@ TEST_F(OptionsSheetTest, OpensOnTheStoredPageWhereverTheSheetShowsIt) {
     const struct {
         int nActivePage;
         int nShown; // the stored number of the page shown
-        int nTab;   // Allgemein, Verbindung, Volumen, Info from left to right
-    } cases[] = {{0, 0, 0}, {1, 1, 3}, {2, 2, 2}, {4, 4, 1}, {-1, 0, 0}, {3, 0, 0}, {5, 0, 0}};
+        int nTab;   // Allgemein, Verbindung, Volumen, Verlauf, Info from left to right
+    } cases[] = {{0, 0, 0}, {1, 1, 4}, {2, 2, 2}, {3, 3, 3}, {4, 4, 1}, {-1, 0, 0}, {5, 0, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nActivePage);
         host.m_profile.nActivePage = c.nActivePage;
@@ -328,7 +329,7 @@ TEST_F(OptionsSheetTest, OpensOnTheStoredPageWhereverTheSheetShowsIt) {
 
 TEST_F(OptionsSheetTest, SwitchingTabsRemembersThePageByItsStoredNumber) {
     HWND hSheet = Open();
-    for (int nTab : {1, 3, 2, 0, 2, 1}) {
+    for (int nTab : {1, 4, 2, 3, 0, 3, 1}) {
         SCOPED_TRACE(nTab);
         sheet::ClickTab(hSheet, nTab);
         ASSERT_EQ(nTab, sheet::ActivePage(hSheet));
@@ -669,3 +670,41 @@ TEST_F(OptionsSheetTest, ConnectionPageOffersTheNetworkRuleForWifiOnly) {
 }
 
 } // namespace
+
+// Nothing is counted before the page "Verlauf" is shown; then the frame's refreshes show new
+// figures while it is in front, and one behind another tab waits until it is shown again.
+TEST_F(OptionsSheetTest, HistoryPageAsksForItsFiguresOnlyWhileShown) {
+    int nCalls = 0;
+    HistoryFigures figures;
+    figures.days.resize(31);
+    figures.nToday = 4;
+    figures.line = "Verbraucht: 812 MB";
+    figures.previous = "Vorige Zeitr\xE4ume: 1.020 MB, 870 MB";
+    host.SetHistorySource([&] {
+        ++nCalls;
+        return figures;
+    });
+    HWND hSheet = Open();
+    sheet::ClickTab(hSheet, 1);
+    sheetObject->RefreshHistory();
+    EXPECT_EQ(0, nCalls);
+
+    sheet::ClickTab(hSheet, 2);
+    EXPECT_EQ(1, nCalls);
+    EXPECT_EQ(figures.line, sheet::Text(Control(IDC_HISTORY_LINE)));
+    EXPECT_EQ(figures.previous, sheet::Text(Control(IDC_HISTORY_PREVIOUS)));
+    figures.line = "Noch keine Verbindungen in diesem Zeitraum.";
+    figures.previous.clear();
+    sheetObject->RefreshHistory();
+    EXPECT_EQ(2, nCalls);
+    EXPECT_EQ(figures.line, sheet::Text(Control(IDC_HISTORY_LINE)));
+    EXPECT_EQ("", sheet::Text(Control(IDC_HISTORY_PREVIOUS)));
+
+    sheet::ClickTab(hSheet, 0);
+    sheetObject->RefreshHistory();
+    EXPECT_EQ(2, nCalls);
+    sheet::ClickTab(hSheet, 2);
+    EXPECT_EQ(3, nCalls);
+    EXPECT_FALSE(IsWindowEnabled(Button(ID_APPLY_NOW))) << "showing is no change";
+    host.SetHistorySource(nullptr);
+}

@@ -1,11 +1,13 @@
-// ui_preview general|connection|volume|info|about [seconds]: opens the options sheet on a page,
-// or the About dialog, and closes it after the given time (default 5 seconds). The page
+// ui_preview general|connection|volume|history|info|about [seconds]: opens the options sheet on a
+// page, or the About dialog, and closes it after the given time (default 5 seconds). The page
 // "Volumen" shows a limit, so that its controls are enabled; the page "Verbindung" three
-// adapters, a Wi-Fi one chosen with a network whose name Windows keeps back.
+// adapters, a Wi-Fi one chosen with a network whose name Windows keeps back; the page "Verlauf"
+// a made-up billing period.
 #include "framework/ModelessWindows.h"
 #include "ui/CAboutDlg.h"
 #include "ui/COptionsPSheet.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -19,6 +21,26 @@ ADAPTERENTRY Adapter(const char* name, const char* description, const char* guid
     entry.bPresent = true;
     entry.bConnected = bConnected;
     return entry;
+}
+
+// A billing period of 31 days on its 19th: a quiet day beside one of 2 GB, a limit of 5,000 MB.
+HistoryFigures SampleHistory() {
+    const int MB = 1048576;
+    static const int RECEIVED_MB[] = {120, 85,  0,   240, 60, 2000, 95,  180, 0,  0,
+                                      30,  150, 210, 75,  5,  130,  260, 90,  140};
+    HistoryFigures figures;
+    figures.days.resize(31);
+    for (std::size_t i = 0; i < sizeof RECEIVED_MB / sizeof RECEIVED_MB[0]; ++i) {
+        figures.days[i].nReceived = std::int64_t(RECEIVED_MB[i]) * MB;
+        figures.days[i].nSent = std::int64_t(RECEIVED_MB[i]) * MB / 8;
+        figures.nUsed += figures.Counted(figures.days[i]);
+    }
+    figures.nToday = 18;
+    figures.nLimit = std::int64_t(5000) * MB;
+    figures.line = "Verbraucht: 4.353 von 5.000 MB (87 %), noch 12 Tage; bei gleichem "
+                   "Verbrauch bis 15.02.: etwa 7.295 MB";
+    figures.previous = "Vorige Zeitr\xE4ume: 3.870 MB, 4.120 MB, 4.790 MB";
+    return figures;
 }
 
 // The sheet's partner: no main window, every help file present.
@@ -41,6 +63,7 @@ public:
     HWND GetMainWindow() const override { return nullptr; }
     BOOL HelpFileExists(std::string*) const override { return TRUE; }
     BOOL ShowHelp(DWORD, UINT) override { return TRUE; }
+    HistoryFigures GetHistory() override { return SampleHistory(); }
 
     PROFILEDATA m_profile = {16, TRUE, 0, FALSE};
     VOLUMESETTINGS m_volume;
@@ -68,7 +91,8 @@ private:
     UINT m_nMilliseconds;
 };
 
-// nPage is a stored page number: 0 "Allgemein", 1 "Info", 2 "Volumen", 4 "Verbindung".
+// nPage is a stored page number: 0 "Allgemein", 1 "Info", 2 "Volumen", 3 "Verlauf",
+// 4 "Verbindung".
 int RunSheet(int nPage, UINT nMilliseconds) {
     PreviewHost host;
     host.m_profile.nActivePage = nPage;
@@ -107,5 +131,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         nPage = 2;
     else if (std::strcmp(what, "connection") == 0)
         nPage = 4;
+    else if (std::strcmp(what, "history") == 0)
+        nPage = 3;
     return RunSheet(nPage, nMilliseconds);
 }
