@@ -7,6 +7,11 @@
 
 #include "log/CRunningCheckpoint.h"
 
+#include <prsht.h>
+
+#include <string>
+#include <vector>
+
 using namespace e2e;
 
 namespace {
@@ -52,6 +57,30 @@ protected:
             kPatience))
             << "no sample read " << received;
     }
+    // The lines of the adapter list on the page "Verbindung" of the sheet a second start opens,
+    // and the one chosen.
+    std::vector<std::string> AdapterLines(std::string& chosen) {
+        std::vector<std::string> lines;
+        EXPECT_EQ(0u, StartAndWait("").value_or(999));
+        const HWND sheet = WaitForWindow({"", kSheetCaption, running->ProcessId()}, kPatience);
+        if (!sheet)
+            return lines;
+        SendMessageA(sheet, PSM_SETCURSEL, 1, 0); // "Verbindung"
+        const HWND list = GetDlgItem(PropSheet_GetCurrentPageHwnd(sheet), 1032);
+        // Asked across processes, Wine hands the list's text over in its own width only.
+        WCHAR line[512];
+        const LRESULT nCount = SendMessageW(list, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < nCount; ++i) {
+            char narrow[1024] = {};
+            if (SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line)) != LB_ERR)
+                WideCharToMultiByte(CP_ACP, 0, line, -1, narrow, sizeof narrow, nullptr, nullptr);
+            lines.push_back(narrow);
+        }
+        const LRESULT nChosen = SendMessageW(list, LB_GETCURSEL, 0, 0);
+        chosen = nChosen >= 0 && nChosen < nCount ? lines[nChosen] : "";
+        SendMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return lines;
+    }
     // The kernel's counts once the period has begun, to compare its record with.
     void Counts(unsigned long long& received, unsigned long long& sent) {
         ASSERT_TRUE(tun.KernelCounts(received, sent)) << tun.Error();
@@ -71,6 +100,15 @@ TEST_F(TarvoloAdapter, AStickGoesDownComesBackAndIsPulledOut_TwoRecordsOfTheKern
     // Not plugged in: no error, nothing counts.
     ASSERT_TRUE(tun.Create("tvstick0")) << tun.Error();
     EXPECT_FALSE(WaitUntil([&] { return PeriodRuns(); }, kWatcherNotices)) << "down, yet counted";
+    // The page lists it, as not connected and chosen, and leaves the loopback out.
+    std::string chosen;
+    const std::vector<std::string> lines = AdapterLines(chosen);
+    std::string listed;
+    for (const std::string& line : lines)
+        listed += line + "|";
+    EXPECT_EQ(0u, chosen.find("tvstick0 (nicht verbunden)")) << chosen << " of " << listed;
+    for (const std::string& line : lines)
+        EXPECT_NE(0u, line.find("lo")) << line;
 
     ASSERT_TRUE(tun.SetUp()) << tun.Error();
     ExpectPeriodBegins();

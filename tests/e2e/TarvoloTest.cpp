@@ -637,7 +637,7 @@ TEST_F(Tarvolo, TheHistoryPageShowsTheMonthsUseAndFollowsTheRunningPeriod) {
     EXPECT_EQ(0u, StartAndWait("").value_or(999));
     const HWND sheet = WaitForWindow({"", kSheetCaption, running->ProcessId()}, kPatience);
     ASSERT_NE(nullptr, sheet);
-    SendMessageA(sheet, PSM_SETCURSEL, 2, 0); // "Verlauf"
+    SendMessageA(sheet, PSM_SETCURSEL, 3, 0); // "Verlauf"
     char line[256] = {};
     const auto lineStarts = [&](const std::string& start) {
         SendMessageA(GetDlgItem(PropSheet_GetCurrentPageHwnd(sheet), 1041), WM_GETTEXT, sizeof line,

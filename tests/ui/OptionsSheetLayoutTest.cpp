@@ -150,7 +150,7 @@ TEST_F(OptionsSheetLayoutTest, HelpButtonUsesTheActivePagesContext) {
     ScopedHelpFile helpFile;
     HWND hSheet = Open();
     sheet::Click(sheet::OwnButton(hSheet, IDHELP));
-    for (int nTab : {1, 2, 3}) {
+    for (int nTab : {1, 2, 3, 4}) {
         sheet::ClickTab(hSheet, nTab);
         sheet::Click(sheet::OwnButton(hSheet, IDHELP));
     }
@@ -343,7 +343,7 @@ TEST_F(OptionsSheetLayoutTest, F1UsesTheActivePagesContextAlsoWithoutHelpFile) {
     DeleteFileA(host.GetHelpFilePath().c_str());
     HWND hSheet = Open();
     PressF1(hSheet, sheet::PageControl(hSheet, IDC_AUTOSTART), host);
-    for (int nTab : {1, 2, 3}) {
+    for (int nTab : {1, 2, 3, 4}) {
         sheet::ClickTab(hSheet, nTab);
         PressF1(hSheet, PropSheet_GetTabControl(hSheet), host);
     }

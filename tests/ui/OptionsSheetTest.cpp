@@ -685,11 +685,11 @@ TEST_F(OptionsSheetTest, HistoryPageAsksForItsFiguresOnlyWhileShown) {
         return figures;
     });
     HWND hSheet = Open();
-    sheet::ClickTab(hSheet, 1);
+    sheet::ClickTab(hSheet, 2);
     sheetObject->RefreshHistory();
     EXPECT_EQ(0, nCalls);
 
-    sheet::ClickTab(hSheet, 2);
+    sheet::ClickTab(hSheet, 3);
     EXPECT_EQ(1, nCalls);
     EXPECT_EQ(figures.line, sheet::Text(Control(IDC_HISTORY_LINE)));
     EXPECT_EQ(figures.previous, sheet::Text(Control(IDC_HISTORY_PREVIOUS)));
@@ -703,7 +703,7 @@ TEST_F(OptionsSheetTest, HistoryPageAsksForItsFiguresOnlyWhileShown) {
     sheet::ClickTab(hSheet, 0);
     sheetObject->RefreshHistory();
     EXPECT_EQ(2, nCalls);
-    sheet::ClickTab(hSheet, 2);
+    sheet::ClickTab(hSheet, 3);
     EXPECT_EQ(3, nCalls);
     EXPECT_FALSE(IsWindowEnabled(Button(ID_APPLY_NOW))) << "showing is no change";
     host.SetHistorySource(nullptr);
