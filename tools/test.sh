@@ -42,12 +42,35 @@ export DISPLAY=:$display
 for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
 
 # The two shared prefixes, German and US English, made and started before the clock of the
-# first test runs; the tests with a prefix of their own start theirs when they first need it.
+# first test runs.
 for locale in de_DE.UTF-8 en_US.UTF-8; do
     LANG=$locale LC_ALL=$locale "$BUILD_DIR/wine-exec.sh" cmd /c exit 0 >/dev/null 2>&1 || true
 done
 
 cd "$BUILD_DIR"
+# So are the prefixes of the test programs with a prefix of their own (OWN_PREFIX, NETNS), with
+# the environment each test gives them (locale, DPI), two at a time: making a prefix is a
+# wineboot of some seconds of work, which is the build's, not the tests'. A prefix of a network
+# namespace's test is made outside it; its test ends that server and starts its own inside.
+# Where one cannot be made here, its test makes it as before.
+own_prefix_envs() {
+    ctest -N -V "${only_64_bit[@]}" 2>/dev/null | awk '
+        /^[0-9]+: Test command:/ { flush(); wine = ($0 ~ /wine-exec\.sh/); env = ""; own = 0; next }
+        /^[0-9]+:  [A-Z_]+=/ { sub(/^[0-9]+:  /, ""); env = env " " $0; if ($0 ~ /^TARVOLO_WINEPREFIX=/) own = 1; next }
+        function flush() { if (wine && own) print env }
+        END { flush() }'
+}
+# Xvfb is a child of this script too: only the makers are waited for.
+makers=()
+while read -r -a vars; do
+    if [ ${#makers[@]} -ge "$(nproc)" ]; then
+        wait "${makers[0]}" || true
+        makers=("${makers[@]:1}")
+    fi
+    env "${vars[@]}" "$BUILD_DIR/wine-exec.sh" cmd /c exit 0 >/dev/null 2>&1 &
+    makers+=($!)
+done < <(own_prefix_envs)
+for maker in "${makers[@]}"; do wait "$maker" || true; done
 # Every test program runs its cases in one Wine process; a case that fails fails the run.
 status=0
 ctest --output-on-failure -j"$(nproc)" "${only_64_bit[@]}" "$@" || status=$?
