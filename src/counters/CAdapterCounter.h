@@ -8,7 +8,7 @@
 // back, and are then handed on as one rising total, so that a new start is never taken for a
 // wrap. XP's 32-bit totals are handed on as they are: the running reading of the shell tells a
 // wrap from a new start, as for the dial-up counters.
-#include "counters/NetworkAdapter.h"
+#include "counters/CFollowedAdapter.h"
 #include "counters/TrafficCounter.h"
 
 #include <cstdint>
@@ -19,7 +19,7 @@ public:
     CAdapterCounter(std::string guid, std::string alias);
 
     BOOL Open() override { return TRUE; }
-    void Close() override { m_bFound = false; }
+    void Close() override {}
     DWORD GetValue(DWORD dwId) override { return static_cast<DWORD>(GetLargeValue(dwId)); }
     ULONGLONG GetLargeValue(DWORD dwId) override;
     BOOL Collect() override;
@@ -41,12 +41,7 @@ private:
         std::uint64_t Next(std::uint64_t nReading);
     };
 
-    bool Read();
-
-    std::string m_guid;
-    std::string m_alias;
-    NETWORK_ADAPTER m_adapter;
-    bool m_bFound = false;
+    CFollowedAdapter m_adapter;
     RISING m_received;
     RISING m_sent;
     std::uint64_t m_nReceived = 0;

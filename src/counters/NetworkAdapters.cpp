@@ -133,7 +133,11 @@ std::vector<NETWORK_ADAPTER> CNetworkAdapters::List() {
 
 bool CNetworkAdapters::Find(const std::string& guid, const std::string& alias,
                             NETWORK_ADAPTER& adapter) {
-    const std::vector<NETWORK_ADAPTER> adapters = List();
+    return FindIn(List(), guid, alias, adapter);
+}
+
+bool CNetworkAdapters::FindIn(const std::vector<NETWORK_ADAPTER>& adapters, const std::string& guid,
+                              const std::string& alias, NETWORK_ADAPTER& adapter) {
     const std::string wanted = Upper(guid);
     for (const NETWORK_ADAPTER& candidate : adapters)
         if (!wanted.empty() && candidate.guid == wanted) {

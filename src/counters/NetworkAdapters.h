@@ -14,6 +14,9 @@ public:
     // the alias (letter case aside): a device plugged into another port may come back under a
     // new identity, but with its name.
     static bool Find(const std::string& guid, const std::string& alias, NETWORK_ADAPTER& adapter);
+    // The same among adapters listed before.
+    static bool FindIn(const std::vector<NETWORK_ADAPTER>& adapters, const std::string& guid,
+                       const std::string& alias, NETWORK_ADAPTER& adapter);
     // Reads the state and counters of an adapter found before; false once it is gone, or on XP
     // once its index names another interface.
     static bool Refresh(NETWORK_ADAPTER& adapter);

@@ -1,6 +1,5 @@
 #include "links/CAdapterWatcher.h"
 
-#include "counters/NetworkAdapters.h"
 #include "links/CInterfaceChangeNotification.h"
 
 #include <utility>
@@ -77,7 +76,8 @@ UINT CAdapterWatcher::ThreadProc(void* pParam) {
 void CAdapterWatcher::WORKER::Run() {
     CInterfaceChangeNotification notification(m_evLook.m_hObject);
     const HANDLE waitList[3] = {m_evStop.m_hObject, m_evCountNow.m_hObject, m_evLook.m_hObject};
-    m_bLastUp = ReadLink(m_lastNetwork);
+    CFollowedAdapter adapter(m_settings.guid, m_settings.alias);
+    m_bLastUp = ReadLink(adapter, m_lastNetwork);
     if (IsStopping())
         return;
     Report(m_bLastUp ? 1 : 0);
@@ -87,16 +87,16 @@ void CAdapterWatcher::WORKER::Run() {
             break;
         if (dwWait == WAIT_OBJECT_0 + 2)
             notification.Rearm();
-        Look(dwWait == WAIT_OBJECT_0 + 1);
+        Look(adapter, dwWait == WAIT_OBJECT_0 + 1);
         if (IsStopping())
             break;
     }
 }
 
 // A look that was asked for is reported whatever it finds.
-void CAdapterWatcher::WORKER::Look(bool bAsked) {
+void CAdapterWatcher::WORKER::Look(CFollowedAdapter& adapter, bool bAsked) {
     std::string network;
-    const bool bUp = ReadLink(network);
+    const bool bUp = ReadLink(adapter, network);
     if (IsStopping())
         return;
     // Another network on the same adapter is another tariff's, or another day's: a new period.
@@ -110,17 +110,16 @@ void CAdapterWatcher::WORKER::Look(bool bAsked) {
 
 // Up or not, and the Wi-Fi network where it can be read. An adapter that the WLAN functions do
 // not list is not asked again until it is found anew.
-bool CAdapterWatcher::WORKER::ReadLink(std::string& network) {
+bool CAdapterWatcher::WORKER::ReadLink(CFollowedAdapter& adapter, std::string& network) {
     network.clear();
-    if (!m_bFound || !CNetworkAdapters::Refresh(m_adapter)) {
-        m_bFound = CNetworkAdapters::Find(m_settings.guid, m_settings.alias, m_adapter);
+    const bool bFound = adapter.Read();
+    if (adapter.IsFoundAnew())
         m_bNotWifi = false;
-    }
-    if (!m_bFound || !m_adapter.bUp)
+    if (!bFound || !adapter.Get().bUp)
         return false;
     if (m_bNotWifi)
         return true;
-    const WLAN_NETWORK wlan = ReadWlanNetwork(m_adapter.guid);
+    const WLAN_NETWORK wlan = ReadWlanNetwork(adapter.Get().guid);
     m_bNotWifi = wlan.status == WLAN_NETWORK::STATUS::notWifi;
     if (wlan.status == WLAN_NETWORK::STATUS::connected)
         network = wlan.ssid;

@@ -5,7 +5,7 @@
 // on, NotifyAddrChange on XP), when asked, and at every check interval, since not every change is
 // announced and a notification that never comes looks the same as a quiet one. A change to
 // another Wi-Fi network while up is reported as down and up again: a new period begins.
-#include "counters/NetworkAdapter.h"
+#include "counters/CFollowedAdapter.h"
 #include "framework/CEvent.h"
 #include "framework/CWinThread.h"
 #include "links/CLinkWatcher.h"
@@ -47,15 +47,13 @@ private:
         SETTINGS m_settings;
         HWND m_hWnd = nullptr;
         UINT m_nMessage = 0;
-        NETWORK_ADAPTER m_adapter;
-        bool m_bFound = false;
         bool m_bNotWifi = false;
         bool m_bLastUp = false;
         std::string m_lastNetwork;
 
         void Run();
-        void Look(bool bAsked);
-        bool ReadLink(std::string& network);
+        void Look(CFollowedAdapter& adapter, bool bAsked);
+        bool ReadLink(CFollowedAdapter& adapter, std::string& network);
         bool IsStopping();
         void Report(int nUp);
     };

@@ -24,8 +24,9 @@ WLAN_READING ReadingOf(const WLAN_NETWORK& network) {
 std::vector<ADAPTERENTRY> ListAdapterEntries(const CONNECTIONSETTINGS& chosen) {
     const std::vector<NETWORK_ADAPTER> adapters = CNetworkAdapters::List();
     NETWORK_ADAPTER found;
-    const bool bFound = chosen.UsesAdapter() &&
-                        CNetworkAdapters::Find(chosen.adapterGuid, chosen.adapterName, found);
+    const bool bFound =
+        chosen.UsesAdapter() &&
+        CNetworkAdapters::FindIn(adapters, chosen.adapterGuid, chosen.adapterName, found);
     std::vector<ADAPTERENTRY> entries;
     bool bChosenListed = false;
     for (const NETWORK_ADAPTER& adapter : adapters) {

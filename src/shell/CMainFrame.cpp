@@ -216,9 +216,7 @@ void CMainFrame::ChangeSource() {
             CheckDialUp();
         OpenCounter();
         StartWatcher();
-    } catch (const CUserException&) {
-        StopMeasuring();
-    } catch (const CException&) {
+    } catch (const CException&) { // the user has been told, or it lacks a resource
         StopMeasuring();
     }
 }
