@@ -33,7 +33,6 @@ INSTANTIATE_TEST_SUITE_P(
     Rule, AdapterLink,
     ::testing::Values(
         LinkCase{"UpWithoutANetworkNamed", true, true, "", STATUS::connected, "Heim", true},
-        LinkCase{"Down", true, false, "", STATUS::notWifi, "", false},
         LinkCase{"Removed", false, true, "", STATUS::notWifi, "", false},
         LinkCase{"OnTheNamedNetwork", true, true, "Handy", STATUS::connected, "Handy", true},
         LinkCase{"OnAnotherNetwork", true, true, "Handy", STATUS::connected, "Heim", false},
